@@ -1,0 +1,279 @@
+#include "app/Startup.h"
+
+#include "app/SingleInstance.h"
+#include "app/TMdacMsg.h"
+#include "app/TSplash.h"
+#include "core/Globals.h"
+#include "core/MessageCatalog.h"
+#include "core/Settings.h"
+#include "core/StringUtils.h"
+#include "db/TDataModule1.h"
+#include "db/TDataModuleObject.h"
+#include "ui/Prompt.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QSqlDatabase>
+#include <QThread>
+#include <QTranslator>
+#include <QWidget>
+
+#include <sqlite3.h>
+#include <sys/utsname.h>
+
+namespace app {
+
+namespace {
+
+void pumpMessages()
+{
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void initialiseApplication()
+{
+    const core::Globals& g = core::globals();
+    QCoreApplication::setApplicationName(g.productName);
+    QCoreApplication::setApplicationVersion(g.version);
+    QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
+    // Qt's own dialogs speak French too.
+    static QTranslator qtTranslator;
+    static bool loaded = false;
+    if (!loaded) {
+        loaded = true;
+        if (qtTranslator.load(QLocale(QLocale::French), QStringLiteral("qtbase"), QStringLiteral("_"),
+                              QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+            QCoreApplication::installTranslator(&qtTranslator);
+    }
+}
+
+}  // namespace
+
+int KernelMajorVersion(const QString& release)
+{
+    return release.section(QLatin1Char('.'), 0, 0).toInt();
+}
+
+bool IsRecentSystem()
+{
+    struct utsname u {};
+    if (uname(&u) != 0)
+        return false;
+    return KernelMajorVersion(QString::fromLatin1(u.release)) > 5;
+}
+
+QString WriteAccessRefusalText(const QString& title, const QString& directory)
+{
+    return title.toUpper() + QStringLiteral(" : EXECUTION IMPOSSIBLE") + QStringLiteral("\r\r")
+        + QStringLiteral("Pour utiliser ce logiciel vous devez :") + QStringLiteral("\r\r")
+        + QStringLiteral("  - Soit avoir un compte administrateur") + QStringLiteral("\r")
+        + QStringLiteral("  - Soit avoir des droits en écriture sur le répertoire : ") + directory
+        + QStringLiteral("\r\r");
+}
+
+bool TestWriteAccess(const QString& title, const QString& fileName)
+{
+    bool ok = false;
+    {
+        QFile file(fileName);
+        if (file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+            const QByteArray line("admin\r\n");
+            ok = file.write(line) == line.size() && file.flush();
+            file.close();
+            ok = ok && file.error() == QFileDevice::NoError;
+        }
+    }
+    QFile::remove(fileName);
+    if (!ok) {
+        const QString dir = core::IncludeTrailingBackslash(QFileInfo(fileName).absolutePath());
+        ui::showError(WriteAccessRefusalText(title, dir));
+    }
+    return ok;
+}
+
+bool DataAccessVersionOk(const QString& versionText)
+{
+    QString head = versionText.left(4);
+    head.replace(QLatin1Char(','), QLatin1Char('.'));
+    bool ok = false;
+    const double v = head.toDouble(&ok);
+    return ok && v >= 2.5;
+}
+
+bool DataAccessComponentsOk()
+{
+    if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QSQLITE")))
+        return false;
+    return DataAccessVersionOk(QString::fromLatin1(sqlite3_libversion()));
+}
+
+bool DataAccessAvailable(QString* error)
+{
+    const QString name = QStringLiteral("planning-probe");
+    bool ok;
+    {
+        QSqlDatabase probe = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        ok = probe.isValid();
+    }
+    QSqlDatabase::removeDatabase(name);
+    if (!ok && error)
+        *error = QStringLiteral("Le pilote SQLite de Qt (QSQLITE) est introuvable : installez le paquet "
+                                "libqt6sql6-sqlite.");
+    return ok;
+}
+
+void AdaptWindowFont(QWidget* window)
+{
+    QFont font = window->font();
+    if (font.family().compare(QStringLiteral("Segoe UI"), Qt::CaseInsensitive) != 0
+        && QFontDatabase::hasFamily(QStringLiteral("Segoe UI"))) {
+        font.setPointSize(font.pointSize() + 1);
+        font.setFamily(QStringLiteral("Segoe UI"));
+        window->setFont(font);
+    }
+    QFont system = QFontDatabase::systemFont(QFontDatabase::TitleFont);
+    if (system.family().isEmpty())
+        system = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+    window->setFont(system);
+}
+
+QString SettingsFileNameFor(const QString& executableFileName)
+{
+    QString name = QFileInfo(executableFileName).fileName().toLower();
+    if (name.endsWith(QStringLiteral(".exe")))
+        name.chop(4);
+    return name + QStringLiteral(".ini");
+}
+
+int RunStartup(const StartupOptions& options)
+{
+    core::Globals& g = core::globals();
+
+    // 1.
+    g.recentSystem = options.recentSystem.value_or(IsRecentSystem());
+    // 2.
+    core::setProgramDirectory(options.programDir.isEmpty() ? QDir::currentPath() : options.programDir);
+    // 3. The formats are fixed values of the program (dd/MM/yyyy, hh:mm:ss).
+    // 4.
+    g.frame = core::FrameColors{};
+    g.updateScriptName = core::updateScriptNameFor(g.version);
+    g.startOk = true;
+
+    // 5. Nothing on disk is touched before the lock is ours.
+    SingleInstance instance;
+    if (!instance.tryAcquire(g.instanceName)) {
+        ui::showInformation(g.productName + QStringLiteral(" est déjà en exécution."));
+        g.startOk = false;
+        return 1;
+    }
+
+    // 6. and 7.
+    ResolveDataRoot(options.paths);
+    ReadDatabaseLocation();
+
+    // 8.
+    g.settingsFileName = SettingsFileNameFor(g.executableName.isEmpty() ? QCoreApplication::applicationFilePath()
+                                                                        : g.executableName);
+
+    // 9.
+    if (!ProvideData(g.settingsFileName)) {
+        g.startOk = false;
+        return 1;
+    }
+
+    // 10.
+    if (!TestWriteAccess(g.productName + QLatin1Char(' ') + g.version, g.dataRoot + QStringLiteral("write.tmp"))) {
+        g.startOk = false;
+        return 1;
+    }
+
+    // 11.
+    initialiseApplication();
+    core::LoadSettings();
+
+    // 12.
+    g.nativeFrame = g.recentSystem || g.settings.style;
+
+    // 13.
+    if (g.settings.testMdac && !DataAccessComponentsOk()) {
+        TMdacMsg message;
+        ui::prompt().exec(&message);
+    }
+
+    // 14.
+    auto splash = std::make_unique<TSplash>();
+    if (g.settings.splash) {
+        splash->show();
+        splash->repaint();
+    }
+    splash->setMaximum(8);
+    splash->setPosition(1);
+    splash->setStatus(QStringLiteral("Chargement du logiciel ..."));
+    pumpMessages();
+    splash->setPosition(4);
+
+    // 15. The data modules live until the sequence returns, that is until
+    // the main window has closed.
+    std::unique_ptr<db::TDataModule1> dataModule1;
+    std::unique_ptr<db::TDataModuleObject> dataModuleObject;
+    QString error;
+    if (!DataAccessAvailable(&error)) {
+        ui::showMessage(error);
+        g.startOk = false;
+    } else {
+        dataModule1 = std::make_unique<db::TDataModule1>();
+        const QString failure = dataModule1->OpenMainConnection();
+        if (!failure.isEmpty()) {
+            g.startOk = false;
+            ui::showMessage(failure);
+        }
+        dataModuleObject = std::make_unique<db::TDataModuleObject>(dataModule1->ADOConnection1);
+    }
+
+    // 16.
+    if (!g.startOk) {
+        splash.reset();
+        ui::showError(QStringLiteral("EXECUTION IMPOSSIBLE !!\r\rCe logiciel a rencontré un problème lors de la "
+                                     "connexion à la base de données.\rContactez le support par email pour tenter "
+                                     "de trouver une solution : ")
+                      + QString::fromLatin1(core::kSupportEmail));
+        return 1;
+    }
+
+    // 18.
+    splash->setPosition(5);
+    splash->setStatus(QStringLiteral("Chargement du logiciel ..."));
+    pumpMessages();
+    splash->setPosition(6);
+
+    // 19.
+    splash->setPosition(7);
+    std::unique_ptr<QWidget> mainWindow;
+    if (options.createMainWindow)
+        mainWindow = options.createMainWindow();
+    splash->setPosition(8);
+    pumpMessages();
+    if (!mainWindow && options.splashLingerMs > 0 && g.settings.splash) {
+        QElapsedTimer shown;
+        shown.start();
+        while (shown.elapsed() < options.splashLingerMs) {
+            pumpMessages();
+            QThread::msleep(20);
+        }
+    }
+    splash.reset();
+    if (mainWindow) {
+        mainWindow->show();
+        QApplication::exec();
+        mainWindow.reset();
+    }
+    return 0;
+}
+
+}  // namespace app

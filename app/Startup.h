@@ -1,0 +1,56 @@
+#pragma once
+
+#include "app/Directories.h"
+
+#include <QString>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+class QWidget;
+
+namespace app {
+
+struct StartupOptions {
+    // The program directory; empty means the current directory.
+    QString programDir;
+    SystemPaths paths = SystemPaths::current();
+    std::optional<bool> recentSystem;  // forced by tests; else from the kernel
+    // Creates the main window of step 19; the application's loop then runs
+    // until it closes. Without one the sequence ends after the splash.
+    std::function<std::unique_ptr<QWidget>()> createMainWindow;
+    int splashLingerMs = 0;  // how long the splash stays when there is no main window
+};
+
+// The whole start-up sequence. Answers 0 when the program ran and closed
+// normally, 1 when a step stopped it.
+int RunStartup(const StartupOptions& options);
+
+// The running kernel's major release number is above 5.
+bool IsRecentSystem();
+int KernelMajorVersion(const QString& release);
+
+// Writes a file holding "admin" and deletes it again; on failure shows the
+// refusal box and answers false.
+bool TestWriteAccess(const QString& title, const QString& fileName);
+
+// First four characters, decimal comma as point, a number not below 2.5.
+bool DataAccessVersionOk(const QString& versionText);
+// The SQLite library's version passes, and the Qt SQLite driver is present.
+bool DataAccessComponentsOk();
+
+// A connection object of the data-access layer can be created; error gets
+// the layer's message when not.
+bool DataAccessAvailable(QString* error = nullptr);
+
+// Used by the main window on recent systems.
+void AdaptWindowFont(QWidget* window);
+
+// "planning" and "Planning.exe" both give "planning.ini".
+QString SettingsFileNameFor(const QString& executableFileName);
+
+// The step 10 refusal text for a title and a directory (with its "/").
+QString WriteAccessRefusalText(const QString& title, const QString& directory);
+
+}  // namespace app

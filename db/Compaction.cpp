@@ -1,0 +1,148 @@
+#include "db/Compaction.h"
+
+#include "db/DbError.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <sqlite3.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace db {
+
+namespace {
+
+QString sqliteMessage(sqlite3* db, int rc)
+{
+    const char* m = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
+    return QString::fromUtf8(m ? m : "erreur SQLite");
+}
+
+struct SqliteHandle {
+    sqlite3* db = nullptr;
+    ~SqliteHandle()
+    {
+        if (db)
+            sqlite3_close_v2(db);
+    }
+};
+
+void openSqlite(SqliteHandle& h, const QString& path, int flags)
+{
+    const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &h.db, flags, nullptr);
+    if (rc != SQLITE_OK)
+        throw DbError(sqliteMessage(h.db, rc));
+    sqlite3_busy_timeout(h.db, 5000);
+}
+
+void fsyncPath(const QString& path, bool directory)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), directory ? O_RDONLY | O_DIRECTORY : O_RDONLY);
+    if (fd < 0)
+        return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+QString integrityOf(const QString& path)
+{
+    SqliteHandle h;
+    openSqlite(h, path, SQLITE_OPEN_READONLY);
+    sqlite3_stmt* st = nullptr;
+    int rc = sqlite3_prepare_v2(h.db, "PRAGMA integrity_check", -1, &st, nullptr);
+    if (rc != SQLITE_OK)
+        return sqliteMessage(h.db, rc);
+    QString result;
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(st, 0));
+        if (!result.isEmpty())
+            result += QLatin1Char('\n');
+        result += QString::fromUtf8(text ? text : "");
+    }
+    if (rc != SQLITE_DONE)
+        result = sqliteMessage(h.db, rc);
+    sqlite3_finalize(st);
+    return result;
+}
+
+}  // namespace
+
+QString TemporaryDatabaseName(const QString& path)
+{
+    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+    const qsizetype dot = path.indexOf(QLatin1Char('.'), slash + 1);
+    if (dot < 0)
+        return path + QLatin1Char('~');
+    return path.left(dot) + QLatin1Char('~') + path.mid(dot);
+}
+
+void CompactDatabaseFile(const QString& source, const QString& target)
+{
+    if (!QFileInfo(source).isFile())
+        throw DbError(QStringLiteral("Le fichier de base de données \"%1\" est introuvable.").arg(source));
+    const QString part = target + QStringLiteral(".part");
+    QFile::remove(part);
+    try {
+        {
+            SqliteHandle h;
+            openSqlite(h, source, SQLITE_OPEN_READWRITE);
+            sqlite3_stmt* st = nullptr;
+            int rc = sqlite3_prepare_v2(h.db, "VACUUM INTO ?1", -1, &st, nullptr);
+            if (rc != SQLITE_OK)
+                throw DbError(sqliteMessage(h.db, rc));
+            const QByteArray name = part.toUtf8();
+            sqlite3_bind_text(st, 1, name.constData(), static_cast<int>(name.size()), SQLITE_TRANSIENT);
+            rc = sqlite3_step(st);
+            sqlite3_finalize(st);
+            if (rc != SQLITE_DONE)
+                throw DbError(sqliteMessage(h.db, rc));
+        }
+        // VACUUM INTO does not flush the copy; it is checked before use.
+        fsyncPath(part, false);
+        const QString check = integrityOf(part);
+        if (check != QStringLiteral("ok"))
+            throw DbError(QStringLiteral("La copie compactée de la base est endommagée : %1").arg(check));
+        if (std::rename(QFile::encodeName(part).constData(), QFile::encodeName(target).constData()) != 0)
+            throw DbError(QStringLiteral("Impossible de remplacer \"%1\" : %2")
+                              .arg(target, QString::fromLocal8Bit(std::strerror(errno))));
+        fsyncPath(QFileInfo(target).absolutePath(), true);
+    } catch (...) {
+        QFile::remove(part);
+        throw;
+    }
+}
+
+void CompactInPlace(const QString& databasePath)
+{
+    const QString temporary = TemporaryDatabaseName(databasePath);
+    if (QFileInfo::exists(temporary))
+        throw DbError(QStringLiteral("Le fichier \"%1\" subsiste d'une opération interrompue. La base n'a pas été "
+                                     "compactée ; déplacez ou supprimez ce fichier puis recommencez.")
+                          .arg(temporary));
+    const QByteArray live = QFile::encodeName(databasePath);
+    const QByteArray temp = QFile::encodeName(temporary);
+    // A hard link keeps the live name in place during the whole compaction,
+    // so a crash never leaves the database only under the temporary name.
+    bool linked = ::link(live.constData(), temp.constData()) == 0;
+    if (!linked && std::rename(live.constData(), temp.constData()) != 0)
+        throw DbError(QStringLiteral("Impossible de renommer \"%1\" : %2")
+                          .arg(databasePath, QString::fromLocal8Bit(std::strerror(errno))));
+    try {
+        CompactDatabaseFile(temporary, databasePath);
+    } catch (...) {
+        if (!linked && !QFileInfo::exists(databasePath))
+            std::rename(temp.constData(), live.constData());
+        else
+            QFile::remove(temporary);
+        throw;
+    }
+    QFile::remove(temporary);
+}
+
+}  // namespace db
