@@ -165,7 +165,8 @@ void ResolveDataRoot(const SystemPaths& paths)
         // product folder onto the last directory name.
         const QString base = appDataDir.isEmpty() ? paths.documentsDir + kMakerFolder
                                                   : core::IncludeTrailingBackslash(appDataDir);
-        if (!QFileInfo(base).isDir() && makeDir(base))
+        // A new account may have no documents folder yet: create it too.
+        if (!QFileInfo(base).isDir() && QDir().mkpath(base))
             core::writeTextFile(base + kWarningFile, MakerWarningLines());
         g.dataRoot = base + core::FoldAccents(g.productName) + QLatin1Char('/');
         if (!QFileInfo(g.dataRoot).isDir() && makeDir(g.dataRoot))

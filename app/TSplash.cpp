@@ -72,8 +72,7 @@ TSplash::TSplash(QWidget* parent)
 
 QString TSplash::noticeText(int year)
 {
-    QString text = QStringLiteral("© 2008 Brindell Software Development.\nTous droits réservés. Ce logiciel est "
-                                  "protégé par les lois sur le droit d'auteur (2008).");
+    QString text = QStringLiteral("Copyright © 2008 Brindell Software Development.\nTous droits réservés.");
     text.replace(QStringLiteral("2008"), QString::number(year));
     return text;
 }

@@ -74,17 +74,31 @@ void IniFile::setBool(const QString& section, const QString& key, bool value)
 
 QString IniFile::toText() const
 {
-    std::string out;
-    d->ini.Save(out, false);
-    return QString::fromUtf8(out.data(), static_cast<qsizetype>(out.size()));
+    // Sections and keys in the order they were read or set.
+    CSimpleIniA::TNamesDepend sections;
+    d->ini.GetAllSections(sections);
+    sections.sort(CSimpleIniA::Entry::LoadOrder());
+    QString out;
+    bool first = true;
+    for (const auto& section : sections) {
+        if (!first)
+            out += QStringLiteral("\r\n");
+        first = false;
+        out += QLatin1Char('[') + QString::fromUtf8(section.pItem) + QStringLiteral("]\r\n");
+        CSimpleIniA::TNamesDepend keys;
+        d->ini.GetAllKeys(section.pItem, keys);
+        keys.sort(CSimpleIniA::Entry::LoadOrder());
+        for (const auto& key : keys) {
+            const char* v = d->ini.GetValue(section.pItem, key.pItem, "");
+            out += QString::fromUtf8(key.pItem) + QLatin1Char('=') + QString::fromUtf8(v) + QStringLiteral("\r\n");
+        }
+    }
+    return out;
 }
 
 bool IniFile::save(const QString& path, QString* error) const
 {
-    QString text = toText();
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
-    return saveFileAtomically(path, encodeWindows1252(text), error);
+    return saveFileAtomically(path, encodeWindows1252(toText()), error);
 }
 
 }  // namespace core
