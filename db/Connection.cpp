@@ -71,7 +71,8 @@ void Connection::open()
             error = m_odbc ? QStringLiteral("Le pilote ODBC n'est pas disponible.")
                            : QStringLiteral("Le pilote SQLite n'est pas disponible.");
         } else if (m_odbc) {
-            db.setDatabaseName(QStringLiteral("DSN=") + source);
+            // QODBC adds the "DSN=" itself.
+            db.setDatabaseName(source);
             if (!db.open())
                 error = sqlErrorText(db.lastError());
         } else if (!QFileInfo(source).isFile()) {

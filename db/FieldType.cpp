@@ -10,6 +10,10 @@ FieldType fieldTypeFromDeclared(const QString& declaredType, bool primaryKey)
         return FieldType::AutoInc;
     if (starts("COUNTER") || starts("AUTOINCREMENT"))
         return FieldType::AutoInc;
+    if (starts("LONGBINARY") || starts("LONGBLOB"))
+        return FieldType::Blob;
+    if (starts("LONGTEXT"))
+        return FieldType::WideMemo;
     if (starts("SMALLINT"))
         return FieldType::Smallint;
     if (starts("INTEGER") || starts("INT") || starts("LONG"))

@@ -1,0 +1,145 @@
+#include "DbFixture.h"
+
+#include "db/Compaction.h"
+#include "db/DbError.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+
+#include <sqlite3.h>
+
+using namespace db;
+
+namespace {
+
+// Rows of PEOPLE, or -1 when the file is not a sound database.
+int soundPeopleCount(const QString& path)
+{
+    sqlite3* h = nullptr;
+    if (sqlite3_open_v2(QFile::encodeName(path).constData(), &h, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+        sqlite3_close(h);
+        return -1;
+    }
+    int result = -1;
+    sqlite3_stmt* st = nullptr;
+    if (sqlite3_prepare_v2(h, "PRAGMA integrity_check", -1, &st, nullptr) == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW
+        && std::strcmp(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)), "ok") == 0) {
+        sqlite3_finalize(st);
+        st = nullptr;
+        if (sqlite3_prepare_v2(h, "SELECT count(*) FROM PEOPLE", -1, &st, nullptr) == SQLITE_OK
+            && sqlite3_step(st) == SQLITE_ROW)
+            result = sqlite3_column_int(st, 0);
+    }
+    sqlite3_finalize(st);
+    sqlite3_close(h);
+    return result;
+}
+
+}  // namespace
+
+TEST(TemporaryDatabaseName, InsertsTildeIntoTheFileName)
+{
+    EXPECT_EQ(TemporaryDatabaseName(QStringLiteral("/d/Access/PLANNING.MDB")), QStringLiteral("/d/Access/PLANNING~.MDB"));
+    EXPECT_EQ(TemporaryDatabaseName(QStringLiteral("/d/my.data/PLANNING.MDB")),
+              QStringLiteral("/d/my.data/PLANNING~.MDB"));
+    EXPECT_EQ(TemporaryDatabaseName(QStringLiteral("/d/x.y/a.b.c")), QStringLiteral("/d/x.y/a~.b.c"));
+    EXPECT_EQ(TemporaryDatabaseName(QStringLiteral("/d/x.y/NOEXT")), QStringLiteral("/d/x.y/NOEXT~"));
+}
+
+class CompactionTest : public DbTest {
+protected:
+    void SetUp() override
+    {
+        DbTest::SetUp();
+        connection->beginTransaction();
+        for (int i = 0; i < 400; ++i)
+            connection->exec(QStringLiteral("INSERT INTO PEOPLE (Id_File, Name, Remark1) VALUES (1, ?, ?)"),
+                             {QStringLiteral("P%1").arg(i), QString(2000, QLatin1Char('x'))});
+        connection->commit();
+        connection->exec(QStringLiteral("DELETE FROM PEOPLE WHERE Id % 2 = 0"));
+        connection->close();
+    }
+};
+
+TEST_F(CompactionTest, InPlaceThroughADottedDirectory)
+{
+    const QString dir = sandbox->root() + QStringLiteral("my.data/");
+    QDir().mkpath(dir);
+    const QString path = dir + QStringLiteral("PLANNING.MDB");
+    QFile::copy(dbPath, path);
+    const qint64 before = QFileInfo(path).size();
+    CompactInPlace(path);
+    EXPECT_LT(QFileInfo(path).size(), before);
+    EXPECT_EQ(soundPeopleCount(path), 200);
+    EXPECT_FALSE(QFile::exists(dir + QStringLiteral("PLANNING~.MDB")));
+    EXPECT_FALSE(QFile::exists(sandbox->root() + QStringLiteral("my~.data")));
+    EXPECT_EQ(QDir(dir).entryList(QDir::Files), QStringList{QStringLiteral("PLANNING.MDB")});
+}
+
+TEST_F(CompactionTest, IntoAnExistingTargetReplacesIt)
+{
+    const QString target = dataDir + QStringLiteral("Access/DEL_BACKUP.MDB");
+    testing_support::Sandbox::writeFile(target, "old safety copy");
+    CompactDatabaseFile(dbPath, target);
+    EXPECT_EQ(soundPeopleCount(target), 200);
+    EXPECT_EQ(soundPeopleCount(dbPath), 200);
+    CompactDatabaseFile(dbPath, target);
+    EXPECT_EQ(soundPeopleCount(target), 200);
+}
+
+TEST_F(CompactionTest, FailuresLeaveTheFilesAlone)
+{
+    // A source that is no database: the target is neither replaced nor left half-written.
+    const QString junk = sandbox->root() + QStringLiteral("junk.mdb");
+    testing_support::Sandbox::writeFile(junk, QByteArray(8192, 'j'));
+    const QString target = sandbox->root() + QStringLiteral("target.mdb");
+    testing_support::Sandbox::writeFile(target, "previous");
+    EXPECT_THROW(CompactDatabaseFile(junk, target), DbError);
+    EXPECT_EQ(testing_support::Sandbox::readFile(target), QByteArray("previous"));
+    EXPECT_FALSE(QFile::exists(target + QStringLiteral(".part")));
+    EXPECT_THROW(CompactDatabaseFile(sandbox->root() + QStringLiteral("none.mdb"), target), DbError);
+    // In place on junk: the original stays under its name.
+    EXPECT_THROW(CompactInPlace(junk), DbError);
+    EXPECT_EQ(testing_support::Sandbox::readFile(junk), QByteArray(8192, 'j'));
+    EXPECT_FALSE(QFile::exists(TemporaryDatabaseName(junk)));
+}
+
+TEST_F(CompactionTest, LeftoverTemporaryFileIsRefused)
+{
+    const QString leftover = TemporaryDatabaseName(dbPath);
+    testing_support::Sandbox::writeFile(leftover, "left from a crash");
+    try {
+        CompactInPlace(dbPath);
+        FAIL();
+    } catch (const DbError& e) {
+        EXPECT_TRUE(e.message().contains(QStringLiteral("PLANNING~.MDB")));
+    }
+    EXPECT_EQ(soundPeopleCount(dbPath), 200);
+    EXPECT_EQ(testing_support::Sandbox::readFile(leftover), QByteArray("left from a crash"));
+}
+
+TEST_F(CompactionTest, KilledAtAnyPointLeavesASoundDatabase)
+{
+    const QString strace = QStandardPaths::findExecutable(QStringLiteral("strace"));
+    if (strace.isEmpty())
+        GTEST_SKIP() << "strace is missing";
+    const QString original = sandbox->root() + QStringLiteral("original.mdb");
+    QFile::copy(dbPath, original);
+    int killed = 0;
+    for (int n : {1, 2, 3, 5, 8, 20, 60, 120, 200, 400}) {
+        QFile::remove(dbPath);
+        QFile::remove(TemporaryDatabaseName(dbPath));
+        QFile::copy(original, dbPath);
+        QProcess p;
+        p.start(strace, {QStringLiteral("-f"), QStringLiteral("-o"), QStringLiteral("/dev/null"),
+                         QStringLiteral("-e"), QStringLiteral("inject=write,pwrite64,rename,unlink,fsync:signal=SIGKILL:when=%1").arg(n),
+                         QStringLiteral(DB_PROBE), QStringLiteral("compact-in-place"), dbPath});
+        ASSERT_TRUE(p.waitForFinished(60000));
+        if (p.exitStatus() == QProcess::CrashExit || p.exitCode() != 0)
+            ++killed;
+        EXPECT_EQ(soundPeopleCount(dbPath), 200) << "killed at call " << n;
+    }
+    EXPECT_GT(killed, 3);
+}
