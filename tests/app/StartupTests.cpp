@@ -1,0 +1,142 @@
+#include "app/SingleInstance.h"
+#include "app/Startup.h"
+#include "app/TMdacMsg.h"
+#include "app/TSplash.h"
+#include "core/Globals.h"
+#include "core/IniFile.h"
+#include "db/TDataModule1.h"
+#include "ui/ScriptedPrompt.h"
+
+#include "../support/Sandbox.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTextBrowser>
+#include <QTimer>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+using testing_support::Sandbox;
+
+namespace {
+
+app::StartupOptions optionsFor(const Sandbox& s)
+{
+    app::StartupOptions o;
+    o.programDir = s.programDir();
+    o.paths.documentsDir = s.documents();
+    o.paths.isOnRemovableDrive = [](const QString&) { return false; };
+    o.recentSystem = true;
+    return o;
+}
+
+}  // namespace
+
+TEST(Startup, FirstAndSecondStartWithoutMainWindow)
+{
+    Sandbox s;
+    ui::ScriptedPrompt prompt;
+    ASSERT_EQ(app::RunStartup(optionsFor(s)), 0);
+    EXPECT_TRUE(prompt.messages().isEmpty()) << prompt.messages().value(0).text.toStdString();
+    const QString root = s.defaultDataRoot();
+    EXPECT_EQ(core::globals().dataRoot, root);
+    for (const char* f : {"Avertissement.txt", "db.ini", "planning.ini", "SortList.def", "Data/Access/PLANNING.MDB"})
+        EXPECT_TRUE(QFile::exists(root + QString::fromLatin1(f))) << f;
+    EXPECT_FALSE(QFile::exists(root + QStringLiteral("write.tmp")));
+    EXPECT_TRUE(core::globals().nativeFrame);
+    EXPECT_EQ(core::globals().helpFile, s.programDir() + QStringLiteral("doc.htm"));
+    EXPECT_EQ(core::globals().updateScriptName, QStringLiteral("BD_134.maj"));
+
+    // The settings are loaded from the data root's file.
+    core::IniFile ini;
+    ini.load(root + QStringLiteral("planning.ini"));
+    ini.setValue(QStringLiteral("Properties"), QStringLiteral("Splash"), QStringLiteral("0"));
+    ini.setValue(QStringLiteral("Windows"), QStringLiteral("Style"), QStringLiteral("1"));
+    ini.save(root + QStringLiteral("planning.ini"));
+    app::StartupOptions again = optionsFor(s);
+    again.recentSystem = false;
+    ASSERT_EQ(app::RunStartup(again), 0);
+    EXPECT_FALSE(core::globals().settings.splash);
+    EXPECT_TRUE(core::globals().nativeFrame);  // from Style on an older system
+    EXPECT_TRUE(prompt.messages().isEmpty());
+}
+
+TEST(Startup, MainWindowRunsOverAnOpenConnection)
+{
+    Sandbox s;
+    ui::ScriptedPrompt prompt;
+    app::StartupOptions o = optionsFor(s);
+    bool connected = false;
+    o.createMainWindow = [&connected] {
+        connected = db::TDataModule1::instance() && db::TDataModule1::instance()->ADOConnection1.isOpen();
+        auto w = std::make_unique<QWidget>();
+        QTimer::singleShot(300, w.get(), &QWidget::close);
+        return w;
+    };
+    EXPECT_EQ(app::RunStartup(o), 0);
+    EXPECT_TRUE(connected);
+    EXPECT_EQ(db::TDataModule1::instance(), nullptr);  // freed when the loop ended
+}
+
+TEST(Startup, SecondInstanceTouchesNothing)
+{
+    Sandbox s;
+    QProcess holder;
+    holder.start(QStringLiteral(APP_PROBE), {QStringLiteral("lock"), QStringLiteral("QUILLMARK_PLANNING")});
+    ASSERT_TRUE(holder.waitForReadyRead(20000));
+    ui::ScriptedPrompt prompt;
+    EXPECT_EQ(app::RunStartup(optionsFor(s)), 1);
+    ASSERT_EQ(prompt.messages().size(), 1);
+    EXPECT_EQ(prompt.messages().first().kind, ui::MessageKind::Information);
+    EXPECT_EQ(prompt.messages().first().text, QStringLiteral("Quillmark Planning est déjà en exécution."));
+    EXPECT_EQ(QDir(s.documents()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList());
+    holder.closeWriteChannel();
+    ASSERT_TRUE(holder.waitForFinished(10000));
+    prompt.clear();
+    EXPECT_EQ(app::RunStartup(optionsFor(s)), 0);
+    EXPECT_TRUE(prompt.messages().isEmpty());
+}
+
+TEST(Startup, MissingInstallationAndBrokenDatabaseStop)
+{
+    {
+        Sandbox s(false);
+        ui::ScriptedPrompt prompt;
+        EXPECT_EQ(app::RunStartup(optionsFor(s)), 1);
+        ASSERT_EQ(prompt.messages().size(), 1);
+        EXPECT_TRUE(prompt.messages().first().text.startsWith(QStringLiteral("EXECUTION IMPOSSIBLE !!\r\rCertains")));
+        EXPECT_FALSE(QFile::exists(s.defaultDataRoot() + QStringLiteral("planning.ini")) &&
+                     QFile::exists(s.defaultDataRoot() + QStringLiteral("Data/Access/PLANNING.MDB")));
+    }
+    Sandbox s;
+    const QString dbFile = s.defaultDataRoot() + QStringLiteral("Data/Access/PLANNING.MDB");
+    const QByteArray junk = QByteArray("not a database ").repeated(300);
+    Sandbox::writeFile(dbFile, junk);
+    ui::ScriptedPrompt prompt;
+    EXPECT_EQ(app::RunStartup(optionsFor(s)), 1);
+    ASSERT_EQ(prompt.messages().size(), 2);
+    EXPECT_EQ(prompt.messages().at(0).kind, ui::MessageKind::Plain);
+    EXPECT_TRUE(prompt.messages().at(0).text.contains(QStringLiteral("not a database")));
+    EXPECT_EQ(prompt.messages().at(1).kind, ui::MessageKind::Error);
+    EXPECT_TRUE(prompt.messages().at(1).text.startsWith(QStringLiteral(
+        "EXECUTION IMPOSSIBLE !!\r\rCe logiciel a rencontré un problème lors de la connexion à la base de données.\r"
+        "Contactez le support par email pour tenter de trouver une solution : ")));
+    EXPECT_EQ(Sandbox::readFile(dbFile), junk);
+}
+
+TEST(Startup, SplashAndDataAccessWindow)
+{
+    Sandbox s;
+    core::setProgramDirectory(s.programDir());
+    app::TSplash splash;
+    EXPECT_EQ(splash.size(), QSize(420, 170));
+    EXPECT_EQ(app::TSplash::noticeText(2026).count(QStringLiteral("2008")), 0);
+    EXPECT_TRUE(app::TSplash::noticeText(2026).contains(QStringLiteral("2026")));
+    EXPECT_EQ(splash.findChild<QWidget*>(QStringLiteral("barre"))->size(), QSize(186, 6));
+    app::TMdacMsg mdac;
+    EXPECT_EQ(mdac.windowTitle(), QStringLiteral(" Information"));
+    EXPECT_TRUE(mdac.browser()->toPlainText().contains(QStringLiteral("SQLite")));
+}
