@@ -4,10 +4,14 @@
 #include "db/DbError.h"
 #include "db/SqlScan.h"
 
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
 
+#include <sqlite3.h>
+
+#include <cstring>
 #include <limits>
 
 namespace db {
@@ -51,6 +55,125 @@ QVariant parseStoredDate(const QVariant& stored)
 [[noreturn]] void fail(const QString& text)
 {
     throw DbError(text);
+}
+
+// The SQLite handle behind a QSQLITE connection, for reading large results
+// without the per-value overhead of QSqlQuery; nullptr for other drivers.
+sqlite3* sqliteHandle(const QSqlDatabase& db)
+{
+    if (!db.driver())
+        return nullptr;
+    const QVariant v = db.driver()->handle();
+    if (!v.isValid() || qstrcmp(v.typeName(), "sqlite3*") != 0)
+        return nullptr;
+    return *static_cast<sqlite3* const*>(v.constData());
+}
+
+void bindSqlite(sqlite3_stmt* st, int index, const QVariant& value)
+{
+    if (!value.isValid() || value.isNull()) {
+        sqlite3_bind_null(st, index);
+        return;
+    }
+    switch (value.metaType().id()) {
+    case QMetaType::Bool: sqlite3_bind_int(st, index, value.toBool() ? 1 : 0); break;
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Long:
+    case QMetaType::Short: sqlite3_bind_int64(st, index, value.toLongLong()); break;
+    case QMetaType::Double:
+    case QMetaType::Float: sqlite3_bind_double(st, index, value.toDouble()); break;
+    case QMetaType::QByteArray: {
+        const QByteArray b = value.toByteArray();
+        sqlite3_bind_blob(st, index, b.constData(), static_cast<int>(b.size()), SQLITE_TRANSIENT);
+        break;
+    }
+    case QMetaType::QDate: {
+        const QByteArray t = value.toDate().toString(QStringLiteral("yyyy-MM-dd")).toUtf8();
+        sqlite3_bind_text(st, index, t.constData(), static_cast<int>(t.size()), SQLITE_TRANSIENT);
+        break;
+    }
+    default: {
+        const QByteArray t = value.toString().toUtf8();
+        sqlite3_bind_text(st, index, t.constData(), static_cast<int>(t.size()), SQLITE_TRANSIENT);
+        break;
+    }
+    }
+}
+
+// A row read from SQLite is kept as one buffer: an offset per column, then
+// per column a type byte and its bytes. One allocation per row instead of
+// one per value keeps large results quick to read.
+enum PackedType : char { PackedNull, PackedInt, PackedReal, PackedText, PackedBlob };
+
+QByteArray packRow(sqlite3_stmt* st, int first, int n)
+{
+    const int columns = n - first;
+    QByteArray buf;
+    buf.reserve(columns * 16 + 64);
+    buf.resize(columns * 4);
+    for (int i = first; i < n; ++i) {
+        const quint32 offset = static_cast<quint32>(buf.size());
+        std::memcpy(buf.data() + (i - first) * 4, &offset, 4);
+        switch (sqlite3_column_type(st, i)) {
+        case SQLITE_INTEGER: {
+            const qint64 v = sqlite3_column_int64(st, i);
+            buf.append(PackedInt);
+            buf.append(reinterpret_cast<const char*>(&v), 8);
+            break;
+        }
+        case SQLITE_FLOAT: {
+            const double v = sqlite3_column_double(st, i);
+            buf.append(PackedReal);
+            buf.append(reinterpret_cast<const char*>(&v), 8);
+            break;
+        }
+        case SQLITE_TEXT:
+        case SQLITE_BLOB: {
+            const bool text = sqlite3_column_type(st, i) == SQLITE_TEXT;
+            const char* p = text ? reinterpret_cast<const char*>(sqlite3_column_text(st, i))
+                                 : static_cast<const char*>(sqlite3_column_blob(st, i));
+            const quint32 len = static_cast<quint32>(sqlite3_column_bytes(st, i));
+            buf.append(text ? PackedText : PackedBlob);
+            buf.append(reinterpret_cast<const char*>(&len), 4);
+            if (len > 0)
+                buf.append(p, len);
+            break;
+        }
+        default: buf.append(PackedNull); break;
+        }
+    }
+    return buf;
+}
+
+QVariant unpackCell(const QByteArray& buf, int index)
+{
+    quint32 offset;
+    std::memcpy(&offset, buf.constData() + index * 4, 4);
+    const char* p = buf.constData() + offset;
+    switch (p[0]) {
+    case PackedInt: {
+        qint64 v;
+        std::memcpy(&v, p + 1, 8);
+        return QVariant(static_cast<qlonglong>(v));
+    }
+    case PackedReal: {
+        double v;
+        std::memcpy(&v, p + 1, 8);
+        return QVariant(v);
+    }
+    case PackedText:
+    case PackedBlob: {
+        quint32 len;
+        std::memcpy(&len, p + 1, 4);
+        if (p[0] == PackedText)
+            return QVariant(QString::fromUtf8(p + 5, len));
+        return QVariant(QByteArray(p + 5, len));
+    }
+    default: return QVariant();
+    }
 }
 
 }  // namespace
@@ -252,27 +375,67 @@ void Dataset::Open()
         }
     }
 
-    QSqlQuery q(c.database());
-    q.setForwardOnly(true);
-    if (!q.prepare(sql))
-        fail(sqlErrorText(q.lastError()));
-    for (auto it = m_bindings.constBegin(); it != m_bindings.constEnd(); ++it) {
-        if (sql.contains(it.key()))
-            q.bindValue(it.key(), it.value());
-    }
-    if (!q.exec())
-        fail(sqlErrorText(q.lastError()));
-
-    const QSqlRecord rec = q.record();
     const int first = m_table.isEmpty() ? 0 : 1;
+    QStringList names;
+    m_rows.clear();
+    if (sqlite3* h = c.isOdbc() ? nullptr : sqliteHandle(c.database())) {
+        const QByteArray utf8 = sql.toUtf8();
+        sqlite3_stmt* st = nullptr;
+        if (sqlite3_prepare_v2(h, utf8.constData(), static_cast<int>(utf8.size()), &st, nullptr) != SQLITE_OK)
+            fail(QString::fromUtf8(sqlite3_errmsg(h)));
+        for (auto it = m_bindings.constBegin(); it != m_bindings.constEnd(); ++it) {
+            const int index = sqlite3_bind_parameter_index(st, it.key().toUtf8().constData());
+            if (index > 0)
+                bindSqlite(st, index, it.value());
+        }
+        const int n = sqlite3_column_count(st);
+        for (int i = first; i < n; ++i)
+            names.append(QString::fromUtf8(sqlite3_column_name(st, i)));
+        int rc;
+        while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+            Row row;
+            row.rowid = first ? sqlite3_column_int64(st, 0) : -1;
+            row.packed = packRow(st, first, n);
+            m_rows.push_back(std::move(row));
+        }
+        sqlite3_finalize(st);
+        if (rc != SQLITE_DONE) {
+            m_rows.clear();
+            fail(QString::fromUtf8(sqlite3_errmsg(h)));
+        }
+    } else {
+        QSqlQuery q(c.database());
+        q.setForwardOnly(true);
+        if (!q.prepare(sql))
+            fail(sqlErrorText(q.lastError()));
+        for (auto it = m_bindings.constBegin(); it != m_bindings.constEnd(); ++it) {
+            if (sql.contains(it.key()))
+                q.bindValue(it.key(), it.value());
+        }
+        if (!q.exec())
+            fail(sqlErrorText(q.lastError()));
+        const QSqlRecord rec = q.record();
+        const int n = rec.count();
+        for (int i = first; i < n; ++i)
+            names.append(rec.fieldName(i));
+        while (q.next()) {
+            Row row;
+            row.rowid = first ? q.value(0).toLongLong() : -1;
+            row.values.resize(n - first);
+            for (int i = first; i < n; ++i)
+                row.values[i - first] = q.value(i);
+            m_rows.push_back(std::move(row));
+        }
+        q.finish();
+    }
+
     m_fields.clear();
     m_fieldIndex.clear();
-    for (int i = first; i < rec.count(); ++i) {
+    for (const QString& name : names) {
         FieldDef f;
-        f.name = rec.fieldName(i);
+        f.name = name;
         if (info) {
-            const QString upper = f.name.toUpper();
-            const QString origin = shape.aliases.value(upper, f.name);
+            const QString origin = shape.aliases.value(name.toUpper(), name);
             if (const ColumnInfo* col = info->find(origin)) {
                 f.origin = col->name;
                 f.type = col->type;
@@ -282,18 +445,6 @@ void Dataset::Open()
         m_fieldIndex.insert(f.name.toUpper(), static_cast<int>(m_fields.size()));
         m_fields.push_back(f);
     }
-
-    m_rows.clear();
-    const int n = rec.count();
-    while (q.next()) {
-        Row row;
-        row.rowid = first ? q.value(0).toLongLong() : -1;
-        row.values.resize(n - first);
-        for (int i = first; i < n; ++i)
-            row.values[i - first] = q.value(i);
-        m_rows.push_back(std::move(row));
-    }
-    q.finish();
 
     m_state = State::Browse;
     m_modified = false;
@@ -309,7 +460,6 @@ void Dataset::Close()
         return;
     m_state = State::Inactive;
     m_rows.clear();
-    m_rows.shrink_to_fit();
     m_cur = -1;
     m_bof = m_eof = true;
     m_modified = false;
@@ -477,11 +627,30 @@ void Dataset::requireWritable() const
         fail(QStringLiteral("Impossible de modifier un ensemble de données en lecture seule."));
 }
 
+QVariant Dataset::cellValue(const Row& row, int index) const
+{
+    if (!row.values.isEmpty())
+        return row.values.at(index);
+    if (row.packed.isEmpty())
+        return {};
+    return unpackCell(row.packed, index);
+}
+
+void Dataset::materialize(Row& row) const
+{
+    if (!row.values.isEmpty() || m_fields.empty())
+        return;
+    row.values.resize(static_cast<int>(m_fields.size()));
+    for (int i = 0; i < static_cast<int>(m_fields.size()); ++i)
+        row.values[i] = cellValue(row, i);
+    row.packed.clear();
+}
+
 QVariant Dataset::readValue(int index) const
 {
     if (m_cur < 0 || m_cur >= static_cast<int>(m_rows.size()))
         return {};
-    const QVariant& v = m_rows[m_cur].values.at(index);
+    const QVariant v = cellValue(m_rows[m_cur], index);
     switch (m_fields[index].type) {
     case FieldType::DateTime: return parseStoredDate(v);
     case FieldType::Boolean:
@@ -590,6 +759,7 @@ void Dataset::setFieldValue(int index, const QVariant& value)
         fail(QStringLiteral("L'ensemble de données n'est pas en mode édition ou insertion."));
     if (m_fields[index].origin.isEmpty())
         fail(QStringLiteral("Le champ '%1' ne peut pas être modifié.").arg(m_fields[index].name));
+    materialize(m_rows[m_cur]);
     m_rows[m_cur].values[index] = toStorage(index, value);
     m_changed[index] = true;
     m_modified = true;
@@ -656,6 +826,7 @@ void Dataset::fetchRow(qint64 rowid, Row& row)
     if (!q.next())
         fail(QStringLiteral("L'enregistrement est introuvable dans la table %1.").arg(m_table));
     const QSqlRecord rec = q.record();
+    materialize(row);
     for (int i = 0; i < static_cast<int>(m_fields.size()); ++i) {
         if (m_fields[i].origin.isEmpty())
             continue;
@@ -674,6 +845,7 @@ void Dataset::Post()
         BeforePost(*this);
     Connection& c = requireConnection();
     Row& row = m_rows[m_cur];
+    materialize(row);
 
     // A column may appear under two result names; the last set one wins.
     QStringList columns;

@@ -151,7 +151,8 @@ private:
     };
     struct Row {
         qint64 rowid = -1;
-        QVector<QVariant> values;
+        QByteArray packed;         // the columns as read, decoded on access
+        QVector<QVariant> values;  // used instead once the row is edited or new
     };
 
     Connection& requireConnection() const;
@@ -163,6 +164,8 @@ private:
     void moved();
     void fetchRow(qint64 rowid, Row& row);
     QVariant readValue(int index) const;
+    QVariant cellValue(const Row& row, int index) const;
+    void materialize(Row& row) const;
     QVariant toStorage(int index, const QVariant& value) const;
     void setFieldValue(int index, const QVariant& value);
 

@@ -1,11 +1,16 @@
 // Runs one data-layer operation in its own process, so that tests can kill
-// it at chosen points: db_probe compact-in-place FILE | compact FILE TARGET
+// it at chosen points:
+//   db_probe compact-in-place FILE | compact FILE TARGET
+//   db_probe delete-person DATADIR DOSSIER ID   (database in DATADIR/Access/PLANNING.MDB)
+#include "core/Globals.h"
 #include "db/Compaction.h"
 #include "db/DbError.h"
+#include "db/TDataModule1.h"
 
 #include <QCoreApplication>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 int main(int argc, char** argv)
@@ -18,6 +23,20 @@ int main(int argc, char** argv)
         }
         if (argc == 4 && std::strcmp(argv[1], "compact") == 0) {
             db::CompactDatabaseFile(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));
+            return 0;
+        }
+        if (argc == 5 && std::strcmp(argv[1], "delete-person") == 0) {
+            core::globals().dataDir = QString::fromLocal8Bit(argv[2]);
+            core::globals().currentDossier = std::atoi(argv[3]);
+            db::TDataModule1 dm;
+            const QString failure = dm.OpenMainConnection();
+            if (!failure.isEmpty())
+                throw db::DbError(failure);
+            dm.People.SQL()[2] = QStringLiteral("WHERE ID_FILE=") + QString::fromLocal8Bit(argv[3]);
+            dm.People.Open();
+            if (!dm.People.Locate(QStringLiteral("Id"), std::atoi(argv[4])))
+                return 3;
+            dm.People.Delete();
             return 0;
         }
     } catch (const db::DbError& e) {

@@ -4,6 +4,8 @@
 #include "db/TDataModule1.h"
 
 #include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
 
 using namespace db;
 
@@ -164,4 +166,52 @@ TEST_F(RecordRuleTest, DossierCascadeRemovesOnlyItsRows)
     EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM OBJECT_VAL_INT WHERE USERID=4")), 0);
     EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM OBJECT_VAL_OLE WHERE USERID=5")), 1);
     EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM OBJECT_VAL_STR WHERE USERID=-99")), 1);
+}
+
+TEST_F(RecordRuleTest, KilledCascadeLeavesAllOrNothing)
+{
+    const QString strace = QStandardPaths::findExecutable(QStringLiteral("strace"));
+    if (strace.isEmpty())
+        GTEST_SKIP() << "strace is missing";
+    const int alice = newPerson(QStringLiteral("Alice"));
+    connection->exec(QStringLiteral("INSERT INTO DOCUMENTFILE (Id_File, Id_Ref, DoType) VALUES (4, ?, 1)"), {alice});
+    connection->exec(QStringLiteral("INSERT INTO DOCUMENTIMG (Id_Ref, DoType) VALUES (?, 1)"), {alice});
+    for (int d = 1; d <= 20; ++d)
+        connection->exec(QStringLiteral("INSERT INTO PLANNING VALUES (4, ?, 1, ?, 1)"),
+                         {alice, QStringLiteral("2009-01-%1").arg(d, 2, 10, QLatin1Char('0'))});
+    dm.reset();
+    connection->close();
+    const QString original = sandbox->root() + QStringLiteral("original.mdb");
+    QFile::copy(dbPath, original);
+    bool sawBefore = false, sawAfter = false;
+    for (int n : {1, 2, 3, 4, 6, 10, 20, 1000}) {
+        QFile::remove(dbPath);
+        QFile::copy(original, dbPath);
+        touch(personImageFile(alice));
+        QProcess p;
+        p.start(strace, {QStringLiteral("-f"), QStringLiteral("-o"), QStringLiteral("/dev/null"), QStringLiteral("-e"),
+                         QStringLiteral("inject=write,pwrite64,fsync,fdatasync,unlink:signal=SIGKILL:when=%1").arg(n),
+                         QStringLiteral(DB_PROBE), QStringLiteral("delete-person"), dataDir, QStringLiteral("4"),
+                         QString::number(alice)});
+        ASSERT_TRUE(p.waitForFinished(60000));
+        connection->open();
+        const int people = count(QStringLiteral("SELECT count(*) FROM PEOPLE"));
+        const int planning = count(QStringLiteral("SELECT count(*) FROM PLANNING"));
+        const int files = count(QStringLiteral("SELECT count(*) FROM DOCUMENTFILE"));
+        const int images = count(QStringLiteral("SELECT count(*) FROM DOCUMENTIMG"));
+        connection->close();
+        if (people == 1) {
+            sawBefore = true;
+            EXPECT_EQ(planning, 20) << "killed at call " << n;
+            EXPECT_EQ(files, 1) << "killed at call " << n;
+            EXPECT_EQ(images, 1) << "killed at call " << n;
+            EXPECT_TRUE(QFile::exists(personImageFile(alice))) << "killed at call " << n;
+        } else {
+            sawAfter = true;
+            EXPECT_EQ(people, 0);
+            EXPECT_EQ(planning + files + images, 0) << "killed at call " << n;
+        }
+    }
+    EXPECT_TRUE(sawBefore);
+    EXPECT_TRUE(sawAfter);
 }
