@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QByteArray>
+#include <QImage>
+#include <QRect>
+#include <QString>
+
+#include <stdexcept>
+
+namespace images {
+
+// A failure of the picture routines; message() is what the user is shown.
+class ImageError : public std::runtime_error {
+public:
+    explicit ImageError(const QString& message, const QString& detail = {})
+        : std::runtime_error(message.toStdString()), m_message(message), m_detail(detail) {}
+    const QString& message() const { return m_message; }
+    const QString& detail() const { return m_detail; }
+
+private:
+    QString m_message;
+    QString m_detail;
+};
+
+struct Fit {
+    QRect rect;  // left, top, width, height inside the box
+    bool scaled = false;
+};
+
+// Where an image of W × H goes in a box of A × B, proportions kept, never enlarged.
+Fit FitToBox(int boxWidth, int boxHeight, int imageWidth, int imageHeight);
+
+// Replaces the bitmap by a 24-bit copy of the new size, each channel the
+// inverse-distance average of the neighbours of the source position.
+void ResampleBitmap(QImage& bitmap, int newWidth, int newHeight);
+
+// The source scaled into the box (ResampleBitmap to the FitToBox size); no
+// centring and no background.
+QImage FitBitmapInto(const QImage& source, int boxWidth, int boxHeight);
+
+// Writes a baseline JPEG (three YCbCr components; one grey component for an
+// 8-bit bitmap) at the quality, through a temporary file. Throws ImageError
+// "Error writing JPEG to file"; any format other than 24-bit or 8-bit is
+// refused with the detail "Cannot save bitmap as JPEG with specified PixelFormat".
+void SaveBitmapAsJpeg(const QImage& bitmap, const QString& fileName, int quality);
+
+// Decodes the file at scale 1/1, 1/2, 1/4 or 1/8 (code 0..3). With
+// takeJpegFormat a grey JPEG gives an 8-bit bitmap and a colour one a 24-bit
+// bitmap; without it the bitmap keeps its own format (8-bit or 24-bit, else
+// false). False when the bitmap is null, the file is missing or undecodable.
+bool LoadJpegIntoBitmap(QImage* bitmap, const QString& fileName, bool takeJpegFormat, int scaleCode);
+
+// Rotates clockwise (90) or anticlockwise (270); the result is 24-bit.
+void RotateBitmap(QImage& bitmap, int angle);
+
+// Replaces / \ : * ? " < > | by "_".
+QString MakeFileNameSafe(const QString& name);
+
+// A thumbnail: the picture fitted and resampled into Tw × Th, centred on white, 24-bit.
+QImage MakeThumbnail(const QImage& source, int width, int height);
+
+// A complete 24-bit Windows bitmap file image, as the blob columns hold.
+QByteArray BitmapFileBytes(const QImage& image);
+// Reads a bitmap blob of any depth; a null image when it is not one.
+QImage ImageFromBlob(const QByteArray& blob);
+
+}  // namespace images

@@ -1,0 +1,182 @@
+#include "planning/PlanningWriter.h"
+
+#include "db/Connection.h"
+#include "db/Dataset.h"
+#include "db/DbError.h"
+#include "db/QueryHelpers.h"
+#include "planning/TAnnualGraphicPlanning.h"
+#include "planning/TMonthlyGraphicPlanning.h"
+#include "ui/HourglassCursor.h"
+#include "ui/Prompt.h"
+
+#include <vector>
+
+namespace planning {
+
+namespace {
+
+const char16_t* const kDayNames[] = {u"Lundi", u"Mardi", u"Mercredi", u"Jeudi", u"Vendredi", u"Samedi", u"Dimanche"};
+const char16_t* const kMonthNames[] = {u"Janvier", u"Février", u"Mars",      u"Avril",   u"Mai",      u"Juin",
+                                       u"Juillet", u"Août",    u"Septembre", u"Octobre", u"Novembre", u"Décembre"};
+
+// Writes one half-day's row; the object id is the person (orientation 0) or
+// the project (orientation 1), legendId the other side (-1 when erased).
+void writeHalfDay(db::Dataset& q, const PlanningContext& ctx, int objectId, const QDate& date, int half, int legendId)
+{
+    const QString objectColumn = ctx.orientation == 0 ? QStringLiteral("Id_People") : QStringLiteral("Id_Project");
+    q.Close();
+    q.clearBindings();
+    q.setSQL({QStringLiteral("SELECT * FROM Planning WHERE Id_File=%1 AND %2=%3 AND AmPm=%4 AND DatePlanning=:date")
+                  .arg(ctx.dossierId)
+                  .arg(objectColumn)
+                  .arg(objectId)
+                  .arg(half)});
+    q.bindValue(QStringLiteral(":date"), date.toString(QStringLiteral("yyyy-MM-dd")));
+    q.Open();
+    if (db::IsEmpty(q))
+        q.Append();
+    else
+        q.Edit();
+    q.FieldByName(QStringLiteral("Id_File")).SetValue(ctx.dossierId);
+    q.FieldByName(QStringLiteral("DatePlanning")).SetValue(date);
+    if (ctx.orientation == 0) {
+        q.FieldByName(QStringLiteral("Id_People")).SetValue(objectId);
+        q.FieldByName(QStringLiteral("Id_Project")).SetValue(legendId);
+    } else {
+        q.FieldByName(QStringLiteral("Id_People")).SetValue(legendId);
+        q.FieldByName(QStringLiteral("Id_Project")).SetValue(objectId);
+    }
+    q.FieldByName(QStringLiteral("AmPm")).SetValue(half);
+    q.Post();
+    q.Close();
+}
+
+// Runs the writes in one transaction; the flags are cleared after the commit.
+int saveCells(db::Dataset& query, const std::vector<HalfDayCell*>& modified,
+              const std::function<void(size_t)>& write)
+{
+    if (modified.empty())
+        return 0;
+    db::Connection* c = query.connection();
+    if (!c)
+        throw db::DbError(QStringLiteral("La connexion à la base de données est fermée."));
+    ui::HourglassCursor wait;
+    {
+        db::Transaction transaction(*c);
+        for (size_t i = 0; i < modified.size(); ++i)
+            write(i);
+        transaction.commit();
+    }
+    for (HalfDayCell* cell : modified)
+        cell->Modified = 0;
+    return static_cast<int>(modified.size());
+}
+
+}  // namespace
+
+int SaveAnnualPlanning(AnnualRenderer& year, db::Dataset& query, const PlanningContext& ctx)
+{
+    struct Pending {
+        int month, day, half;
+    };
+    std::vector<HalfDayCell*> modified;
+    std::vector<Pending> where;
+    for (int m = 1; m <= 12; ++m) {
+        for (int d = 1; d <= 31; ++d) {
+            for (int h = 1; h <= 2; ++h) {
+                HalfDayCell& c = year.cells.cell(m, d, h);
+                if (c.Modified != 1 || !QDate::isValid(year.Year, m, d))
+                    continue;
+                modified.push_back(&c);
+                where.push_back({m, d, h});
+            }
+        }
+    }
+    const int objectId = ctx.orientation == 0 ? ctx.personId : ctx.projectId;
+    try {
+        return saveCells(query, modified, [&](size_t i) {
+            writeHalfDay(query, ctx, objectId, QDate(year.Year, where[i].month, where[i].day), where[i].half,
+                         modified[i]->Id);
+        });
+    } catch (...) {
+        query.Close();
+        throw;
+    }
+}
+
+int SaveMonthlyPlanning(MonthRenderer& month, db::Dataset& query, const PlanningContext& ctx,
+                        const QStringList& objects, int rowCount)
+{
+    struct Pending {
+        int row, day, half;
+    };
+    std::vector<HalfDayCell*> modified;
+    std::vector<Pending> where;
+    const int days = DaysInMonth(month.Year, ctx.month);
+    for (int r = 0; r < rowCount; ++r) {
+        for (int d = 1; d <= days; ++d) {
+            for (int h = 1; h <= 2; ++h) {
+                if (!month.cells.contains(r, ctx.month, d, h))
+                    continue;
+                HalfDayCell& c = month.cells.cell(r, ctx.month, d, h);
+                if (c.Modified != 1)
+                    continue;
+                modified.push_back(&c);
+                where.push_back({r, d, h});
+            }
+        }
+    }
+    try {
+        return saveCells(query, modified, [&](size_t i) {
+            writeHalfDay(query, ctx, EntryId(objects, where[i].row), QDate(month.Year, ctx.month, where[i].day),
+                         where[i].half, modified[i]->Id);
+        });
+    } catch (...) {
+        query.Close();
+        throw;
+    }
+}
+
+void AnnualGraphicPlanningAfterChange(TAnnualGraphicPlanning& view, db::Dataset& query, const PlanningContext& ctx)
+{
+    try {
+        SaveAnnualPlanning(view, query, ctx);
+    } catch (const db::DbError& e) {
+        ui::showError(QStringLiteral("Le planning n'a pas pu être enregistré : les demi-journées modifiées le seront "
+                                     "au prochain relâchement de la souris.\r\r")
+                      + e.message());
+    }
+}
+
+void MonthlyGraphicPlanningAfterChange(TMonthlyGraphicPlanning& view, db::Dataset& query, const PlanningContext& ctx,
+                                       const QStringList& persons, const QStringList& projects)
+{
+    try {
+        SaveMonthlyPlanning(view, query, ctx, ctx.orientation == 0 ? persons : projects, view.RowCount());
+    } catch (const db::DbError& e) {
+        ui::showError(QStringLiteral("Le planning n'a pas pu être enregistré : les demi-journées modifiées le seront "
+                                     "au prochain relâchement de la souris.\r\r")
+                      + e.message());
+    }
+}
+
+QString HoverHintText(int day, int month, int half, int year)
+{
+    if (month < 1 || month > 12 || day <= 0 || day > DaysInMonth(year, month))
+        return {};
+    const QDate date(year, month, day);
+    QString text = QString::fromUtf16(kDayNames[date.dayOfWeek() - 1]) + QLatin1Char(' ') + QString::number(day)
+        + QLatin1Char(' ') + QString::fromUtf16(kMonthNames[month - 1]) + QLatin1Char(' ') + QString::number(year);
+    if (half == 1)
+        text += QStringLiteral(" (Matinée)");
+    else if (half == 2)
+        text += QStringLiteral(" (Après-Midi)");
+    return text;
+}
+
+QString MiddleBarCaption(int day, int month, int half, int year)
+{
+    return HoverHintText(day, month, half, year) + QLatin1Char(' ');
+}
+
+}  // namespace planning

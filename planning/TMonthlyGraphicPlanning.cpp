@@ -1,0 +1,277 @@
+#include "planning/TMonthlyGraphicPlanning.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QWheelEvent>
+
+namespace planning {
+
+TMonthlyGraphicPlanning::TMonthlyGraphicPlanning(QWidget* parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("MonthlyGraphicPlanning"));
+    setMouseTracking(true);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    m_scroll = new QScrollBar(Qt::Vertical, this);
+    m_scroll->setObjectName(QStringLiteral("VertScrollBar"));
+    connect(m_scroll, &QScrollBar::valueChanged, this, [this](int value) {
+        if (value == m_topRow)
+            return;
+        m_topRow = value;
+        repaintAll();
+        if (OnTopLeftChanged)
+            OnTopLeftChanged(this);
+        if (ObjectCount > 0) {
+            m_hoverDay = 0;
+            drawHover();
+        }
+    });
+    setGeometry(0, 0, 200, 200);
+}
+
+void TMonthlyGraphicPlanning::setShowDayNumber(bool show)
+{
+    m_showDayNumber = show;
+    repaintAll();
+}
+
+void TMonthlyGraphicPlanning::setBackGroundColor(quint32 color)
+{
+    m_backgroundColor = color;
+    repaintAll();
+}
+
+void TMonthlyGraphicPlanning::setColor(quint32 color)
+{
+    m_color = color;
+    repaintAll();
+}
+
+void TMonthlyGraphicPlanning::setRowCount(int rows)
+{
+    m_rowCount = qMax(0, rows);
+    if (m_row >= m_rowCount)
+        m_row = qMax(0, m_rowCount - 1);
+    updateScrollBar();
+    repaintAll();
+}
+
+void TMonthlyGraphicPlanning::setRow(int row)
+{
+    if (row < 0 || row >= m_rowCount)
+        return;
+    m_row = row;
+    // Keep the selected row in view, as a grid does.
+    if (m_row < m_topRow)
+        setTopRow(m_row);
+    else if (m_row >= m_topRow + qMax(1, VisibleRowCount()))
+        setTopRow(m_row - qMax(1, VisibleRowCount()) + 1);
+}
+
+void TMonthlyGraphicPlanning::setTopRow(int row)
+{
+    m_scroll->setValue(qBound(0, row, m_scroll->maximum()));
+}
+
+int TMonthlyGraphicPlanning::VisibleRowCount() const
+{
+    return height() / kDefaultRowHeight;
+}
+
+void TMonthlyGraphicPlanning::updateScrollBar()
+{
+    const int visible = qMax(1, VisibleRowCount());
+    m_scroll->setRange(0, qMax(0, m_rowCount - visible));
+    m_scroll->setPageStep(visible);
+    m_scroll->setSingleStep(1);
+}
+
+QRect TMonthlyGraphicPlanning::CellRect(int row) const
+{
+    const int i = row - m_topRow;
+    return QRect(0, i * kDefaultRowHeight, m_defaultColWidth, kDefaultRowHeight);
+}
+
+void TMonthlyGraphicPlanning::ClearMonth()
+{
+    cells.clear();
+    ObjectCount = 0;
+    hide();
+    show();
+    repaintAll();
+}
+
+void TMonthlyGraphicPlanning::Relayout()
+{
+    computeLayout(m_defaultColWidth, kDefaultRowHeight);
+    repaintAll();
+}
+
+void TMonthlyGraphicPlanning::resizeEvent(QResizeEvent*)
+{
+    const int bar = m_scroll->sizeHint().width();
+    m_scroll->setGeometry(width() - bar, 0, bar, height());
+    m_defaultColWidth = qMax(0, width() - bar);
+    updateScrollBar();
+    Relayout();
+}
+
+void TMonthlyGraphicPlanning::repaintAll()
+{
+    const QSize size(qMax(1, m_defaultColWidth), qMax(1, height()));
+    if (m_bitmap.size() != size)
+        m_bitmap = QImage(size, QImage::Format_RGB32);
+    QPainter p(&m_bitmap);
+    p.fillRect(m_bitmap.rect(), ColorFromRef(m_color));
+    if (ObjectCount > 0) {
+        const int visible = VisibleRowCount();
+        for (int i = 0; i <= visible; ++i) {
+            const int r = m_topRow + i;
+            if (r >= m_rowCount)
+                break;
+            RenderMonthRow(&p, CellRect(r), m_showDayNumber, true, kGridColor, kWeekendColor, m_color,
+                           m_firstWeekday, m_days, m_halfRowHeight, m_dayWidth, 10, 15, r);
+        }
+    }
+    p.end();
+    update();
+}
+
+void TMonthlyGraphicPlanning::drawHover()
+{
+    if (m_bitmap.isNull())
+        return;
+    QPainter p(&m_bitmap);
+    const Geometry g = ownGeometry();
+    const int visible = VisibleRowCount();
+    for (int i = 0; i <= visible; ++i) {
+        const int r = m_topRow + i;
+        if (r >= m_rowCount)
+            break;
+        const int y = kDefaultRowHeight * i;
+        if (i > 0) {
+            p.fillRect(QRect(0, y, m_defaultColWidth, 15), ColorFromRef(m_backgroundColor));
+            if (m_hoverDay >= 1 && m_hoverDay <= m_days)
+                p.fillRect(QRect(QPoint(10 + (m_hoverDay - 1) * m_dayWidth + 1, y),
+                                 QPoint(10 + m_hoverDay * m_dayWidth - 1, y + 14)),
+                           ColorFromRef(kHighlightColor));
+        }
+        const QRect rowRect = CellRect(r);
+        for (int d = 1; d <= m_days; ++d) {
+            for (int h = 1; h <= 2; ++h) {
+                if (!cells.contains(r, Month, d, h) || cells.cell(r, Month, d, h).Id != -1)
+                    continue;
+                const QRect cell = halfDayRect(rowRect, d, h);
+                const quint32 color = d == m_hoverDay ? kHighlightColor : isWeekendDay(d) ? kWeekendColor : 0xFFFFFF;
+                p.fillRect(cell, ColorFromRef(color));
+                if (m_showDayNumber && h == 1)
+                    drawDayNumber(p, cell, d);
+            }
+        }
+    }
+    drawDayHeaders(p, g, true);
+    p.end();
+    update();
+}
+
+void TMonthlyGraphicPlanning::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    p.fillRect(rect(), ColorFromRef(m_color));
+    if (!m_bitmap.isNull())
+        p.drawImage(0, 0, m_bitmap);
+}
+
+void TMonthlyGraphicPlanning::PaintAt(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int x, int y)
+{
+    if (PaintId <= -1 || m_dayWidth == 0 || m_halfRowHeight == 0)
+        return;
+    const int row = y / kDefaultRowHeight + m_topRow;
+    const int inRow = y - (y / kDefaultRowHeight) * kDefaultRowHeight;
+    if (row < 0 || row >= m_rowCount)
+        return;
+    int day = 0, half = 0;
+    if (inRow > 15 && inRow < 15 + 2 * m_halfRowHeight && x > 10 && x < 10 + m_dayWidth * m_days) {
+        half = (inRow - 15) / m_halfRowHeight + 1;
+        day = (x - 10) / m_dayWidth + 1;
+        if (day > m_days)
+            day = 0;
+    }
+    if (day == 0 || half == 0 || Month == 0 || !cells.contains(row, Month, day, half))
+        return;
+    HalfDayCell& c = cells.cell(row, Month, day, half);
+    if (ExactlyLeft(buttons, modifiers)) {
+        c.Id = PaintId;
+        c.PenColor = PaintPenColor;
+        c.BrushColor = PaintBrushColor;
+        c.Style = PaintStyle;
+        c.Modified = 1;
+    } else if (ExactlyRight(buttons, modifiers)) {
+        c.Id = -1;
+        c.Modified = 1;
+    } else {
+        return;
+    }
+    QPainter p(&m_bitmap);
+    drawHalfDay(p, ownGeometry(), CellRect(row), row, day, half, true);
+    p.end();
+    update();
+}
+
+void TMonthlyGraphicPlanning::mousePressEvent(QMouseEvent* e)
+{
+    const QPoint pos = e->position().toPoint();
+    PaintAt(e->buttons(), e->modifiers(), pos.x(), pos.y());
+    const int row = pos.y() / kDefaultRowHeight + m_topRow;
+    if (e->button() == Qt::LeftButton && row >= 0 && row < m_rowCount && pos.x() < m_defaultColWidth) {
+        m_row = row;
+        m_pressed = true;
+    }
+    if (BeforeChange)
+        BeforeChange(this);
+}
+
+void TMonthlyGraphicPlanning::mouseMoveEvent(QMouseEvent* e)
+{
+    const QPoint pos = e->position().toPoint();
+    PaintAt(e->buttons(), e->modifiers(), pos.x(), pos.y());
+    m_hoverDay = 0;
+    m_hoverHalf = 0;
+    if (m_dayWidth > 0 && m_halfRowHeight > 0 && ObjectCount > 0) {
+        m_hoverDay = (pos.x() - 10) / m_dayWidth + 1;
+        const int inRow = pos.y() - (pos.y() / kDefaultRowHeight) * kDefaultRowHeight;
+        m_hoverHalf = (inRow - 15) / m_halfRowHeight + 1;
+        drawHover();
+    }
+    HoverDay = m_hoverDay;
+    HoverHalf = m_hoverHalf;
+    if (OnMouseMove)
+        OnMouseMove(this);
+}
+
+void TMonthlyGraphicPlanning::mouseReleaseEvent(QMouseEvent*)
+{
+    const bool clicked = m_pressed;
+    m_pressed = false;
+    if (clicked && OnClick)
+        OnClick(this);
+    if (AfterChange)
+        AfterChange(this);
+}
+
+void TMonthlyGraphicPlanning::leaveEvent(QEvent*)
+{
+    if (ObjectCount > 0) {
+        m_hoverDay = 0;
+        drawHover();
+    }
+}
+
+void TMonthlyGraphicPlanning::wheelEvent(QWheelEvent* e)
+{
+    const int steps = e->angleDelta().y() / 120;
+    if (steps != 0)
+        setTopRow(m_topRow - 3 * steps);
+}
+
+}  // namespace planning
