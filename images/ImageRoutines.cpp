@@ -111,7 +111,9 @@ void ResampleBitmap(QImage& bitmap, int Wd, int Hd)
                 double sum = 0;
                 for (int k = 0; k < count; ++k)
                     sum += w[k] * n[k][ch];
-                o[ch] = static_cast<uchar>(qBound(0, static_cast<int>(sum / sw), 255));
+                // The tiny bias keeps an average of equal values from
+                // truncating to one below them through rounding error.
+                o[ch] = static_cast<uchar>(qBound(0, static_cast<int>(sum / sw + 1e-9), 255));
             }
         }
     }

@@ -45,6 +45,16 @@ AnnualRenderer::AnnualRenderer()
     computeCalendar();
 }
 
+QString AnnualRenderer::WeekdayHeaderText(int column)
+{
+    return QString::fromUtf16(kWeekdays[(column - 1) % 7]).left(1);
+}
+
+QString AnnualRenderer::MonthHeaderText(int month)
+{
+    return QString::fromUtf16(kMonths[month - 1]).left(3);
+}
+
 bool AnnualRenderer::isWeekendColumn(int c)
 {
     const int r = c % 7;
@@ -132,8 +142,7 @@ void AnnualRenderer::drawHeaders(QPainter& p, const Geometry& g, bool highlight)
         p.setClipRect(cell);
         p.setPen(Qt::black);
         const int cx = g.left + (c - 1) * g.cellWidth + g.cellWidth / 2 + 1;
-        p.drawText(QRect(cx - 50, 2, 100, 100), Qt::AlignHCenter | Qt::AlignTop,
-                   QString::fromUtf16(kWeekdays[(c - 1) % 7]).left(1));
+        p.drawText(QRect(cx - 50, 2, 100, 100), Qt::AlignHCenter | Qt::AlignTop, WeekdayHeaderText(c));
         p.setClipping(false);
     }
     for (int m = 1; m <= 12; ++m) {
@@ -143,8 +152,7 @@ void AnnualRenderer::drawHeaders(QPainter& p, const Geometry& g, bool highlight)
         p.fillRect(cell, ColorFromRef(bg));
         p.setClipRect(cell);
         p.setPen(Qt::black);
-        p.drawText(QRect(3, y0 + g.halfRowHeight - 8, 200, 100), Qt::AlignLeft | Qt::AlignTop,
-                   QString::fromUtf16(kMonths[m - 1]).left(3));
+        p.drawText(QRect(3, y0 + g.halfRowHeight - 8, 200, 100), Qt::AlignLeft | Qt::AlignTop, MonthHeaderText(m));
         p.setClipping(false);
     }
     p.restore();

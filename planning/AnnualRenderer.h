@@ -65,6 +65,9 @@ public:
     // The rectangle of a position (column, month, half), right and bottom excluded.
     QRect positionRect(int column, int month, int half) const;
     static bool isWeekendColumn(int column);
+    // "L", "M", ... for column 1..37 and "Jan", "Fév", ... for month 1..12.
+    static QString WeekdayHeaderText(int column);
+    static QString MonthHeaderText(int month);
 
 protected:
     struct Geometry {

@@ -28,13 +28,13 @@ void LightenImage(QImage& image, int amount)
     }
 }
 
-QImage RenderSwatch(int width, int height, int penWidth, int spacing, int bevelDepth, int scale,
-                    quint32 background, quint32 hatchColor, TBrushStyle style, int lighten)
+QImage RenderSwatchUnreduced(int width, int height, int penWidth, int spacing, int bevelDepth, int scale,
+                             quint32 background, quint32 hatchColor, TBrushStyle style)
 {
     const int w = qMax(0, width) * scale;
     const int h = qMax(0, height) * scale;
     if (w <= 0 || h <= 0)
-        return QImage(qMax(0, width), qMax(0, height), QImage::Format_RGB32);
+        return {};
     QImage big(w, h, QImage::Format_RGB32);
     big.fill(ColorFromRef(background));
 
@@ -55,9 +55,9 @@ QImage RenderSwatch(int width, int height, int penWidth, int spacing, int bevelD
             counter = 0;
             // The end point itself is not drawn, as with the original line primitive.
             if (horizontal)
-                p.drawLine(QPoint(0, i), QPoint(w - 1, i));
+                p.drawLine(QPoint(0, i), QPoint(w, i));
             if (vertical)
-                p.drawLine(QPoint(i, 0), QPoint(i, h - 1));
+                p.drawLine(QPoint(i, 0), QPoint(i, h));
             if (rising)
                 p.drawLine(QPointF(0, i), QPointF(i, 0));
             if (falling)
@@ -83,7 +83,15 @@ QImage RenderSwatch(int width, int height, int penWidth, int spacing, int bevelD
             add(w - 1 - i, y, -a);
     }
 
-    QImage small = big;
+    return big;
+}
+
+QImage RenderSwatch(int width, int height, int penWidth, int spacing, int bevelDepth, int scale,
+                    quint32 background, quint32 hatchColor, TBrushStyle style, int lighten)
+{
+    if (width <= 0 || height <= 0 || scale <= 0)
+        return QImage(qMax(0, width), qMax(0, height), QImage::Format_RGB32);
+    QImage small = RenderSwatchUnreduced(width, height, penWidth, spacing, bevelDepth, scale, background, hatchColor, style);
     images::ResampleBitmap(small, width, height);
     small = small.convertToFormat(QImage::Format_RGB32);
     LightenImage(small, lighten);
