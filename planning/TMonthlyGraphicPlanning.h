@@ -40,6 +40,8 @@ public:
 
     void ClearMonth();
     void Relayout();
+    // Redraws every visible row into the bitmap.
+    void RepaintGrid() { repaintAll(); }
     // Rectangle of grid row r on screen (column 0).
     QRect CellRect(int row) const;
 
