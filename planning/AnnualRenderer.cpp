@@ -1,5 +1,6 @@
 #include "planning/AnnualRenderer.h"
 
+#include "planning/PlanningPaint.h"
 #include "planning/Swatch.h"
 
 #include <QFont>
@@ -9,22 +10,10 @@ namespace planning {
 
 namespace {
 
-const char16_t* const kWeekdays[] = {u"Lundi", u"Mardi", u"Mercredi", u"Jeudi", u"Vendredi", u"Samedi", u"Dimanche"};
-const char16_t* const kMonths[] = {u"Janvier", u"Février", u"Mars",      u"Avril",   u"Mai",      u"Juin",
-                                   u"Juillet", u"Août",    u"Septembre", u"Octobre", u"Novembre", u"Décembre"};
-
 // Integer part of a quotient, rounded toward zero.
 inline int q(int a, int b)
 {
     return a / b;
-}
-
-QFont arial(int pixels)
-{
-    QFont f(QStringLiteral("Arial"));
-    f.setPixelSize(pixels);
-    f.setStyleStrategy(QFont::NoAntialias);
-    return f;
 }
 
 }  // namespace
@@ -47,12 +36,12 @@ AnnualRenderer::AnnualRenderer()
 
 QString AnnualRenderer::WeekdayHeaderText(int column)
 {
-    return QString::fromUtf16(kWeekdays[(column - 1) % 7]).left(1);
+    return WeekdayName((column - 1) % 7 + 1).left(1);
 }
 
 QString AnnualRenderer::MonthHeaderText(int month)
 {
-    return QString::fromUtf16(kMonths[month - 1]).left(3);
+    return MonthName(month).left(3);
 }
 
 bool AnnualRenderer::isWeekendColumn(int c)
@@ -101,13 +90,6 @@ void AnnualRenderer::rebuildLegendImages()
     m_images.rebuild(Legend, m_cellWidth - 1, m_halfRowHeight - 1);
 }
 
-void AnnualRenderer::drawDayNumber(QPainter& p, const QRect& r, int day) const
-{
-    p.setFont(arial(12));
-    p.setPen(Qt::black);
-    p.drawText(QRect(r.left() + 1, r.top() - 1, 100, 100), Qt::AlignLeft | Qt::AlignTop, QString::number(day));
-}
-
 void AnnualRenderer::drawCell(QPainter& p, const Geometry& g, int m, int d, int h) const
 {
     const int column = m_firstColumn[m] + d - 1;
@@ -128,13 +110,13 @@ void AnnualRenderer::drawCell(QPainter& p, const Geometry& g, int m, int d, int 
         }
     }
     if (g.showDayNumber && h == 1)
-        drawDayNumber(p, r, d);
+        DrawDayNumber(p, r, d);
 }
 
 void AnnualRenderer::drawHeaders(QPainter& p, const Geometry& g, bool highlight) const
 {
     p.save();
-    p.setFont(arial(14));
+    p.setFont(ArialFont(14));
     for (int c = 1; c <= 37; ++c) {
         const quint32 bg = !highlight ? 0xFFFFFF : (c == m_hoverColumn ? kHighlightColor : g.backgroundColor);
         const QRect cell(QPoint(g.left + (c - 1) * g.cellWidth, 0), QPoint(g.left + c * g.cellWidth - 1, g.top - 1));
@@ -225,7 +207,7 @@ void AnnualRenderer::drawHover(QPainter& p, const Geometry& g) const
                 const QRect r = positionRect(c, m, h);
                 p.fillRect(r, ColorFromRef(color));
                 if (g.showDayNumber && h == 1 && inMonth)
-                    drawDayNumber(p, r, d);
+                    DrawDayNumber(p, r, d);
             }
         }
     }
@@ -255,19 +237,9 @@ bool AnnualRenderer::PaintAt(Qt::MouseButtons buttons, Qt::KeyboardModifiers mod
     HoverMonth = month;
     HoverDay = day;
     HoverHalf = half;
-    HalfDayCell& c = cells.cell(month, day, half);
-    if (ExactlyLeft(buttons, modifiers)) {
-        c.Id = PaintId;
-        c.PenColor = PaintPenColor;
-        c.BrushColor = PaintBrushColor;
-        c.Style = PaintStyle;
-        c.Modified = 1;
-    } else if (ExactlyRight(buttons, modifiers)) {
-        c.Id = -1;
-        c.Modified = 1;
-    } else {
+    if (!ApplyGesture(cells.cell(month, day, half), buttons, modifiers, PaintId, PaintPenColor, PaintBrushColor,
+                      PaintStyle))
         return false;
-    }
     *monthOut = month;
     *dayOut = day;
     *halfOut = half;

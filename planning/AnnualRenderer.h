@@ -87,7 +87,6 @@ protected:
     void drawCell(QPainter& p, const Geometry& g, int month, int day, int half) const;
     void drawHover(QPainter& p, const Geometry& g) const;
     void drawHeaders(QPainter& p, const Geometry& g, bool highlight) const;
-    void drawDayNumber(QPainter& p, const QRect& r, int day) const;
     Geometry ownGeometry() const;
 
     int m_cellWidth = 0;

@@ -1,5 +1,6 @@
 #include "planning/MonthRenderer.h"
 
+#include "planning/PlanningPaint.h"
 #include "planning/Swatch.h"
 
 #include <QFont>
@@ -8,16 +9,6 @@
 namespace planning {
 
 namespace {
-
-const char16_t* const kDayNames[] = {u"Dimanche", u"Lundi", u"Mardi", u"Mercredi", u"Jeudi", u"Vendredi", u"Samedi"};
-
-QFont arial(int pixels)
-{
-    QFont f(QStringLiteral("Arial"));
-    f.setPixelSize(pixels);
-    f.setStyleStrategy(QFont::NoAntialias);
-    return f;
-}
 
 }  // namespace
 
@@ -55,13 +46,6 @@ void MonthRenderer::computeLayout(int defaultColumnWidth, int defaultRowHeight)
     m_firstWeekday = QDate(Year, Month, 1).dayOfWeek() % 7 + 1;
 }
 
-void MonthRenderer::drawDayNumber(QPainter& p, const QRect& r, int day) const
-{
-    p.setFont(arial(12));
-    p.setPen(Qt::black);
-    p.drawText(QRect(r.left() + 1, r.top() - 1, 100, 100), Qt::AlignLeft | Qt::AlignTop, QString::number(day));
-}
-
 void MonthRenderer::drawHalfDay(QPainter& p, const Geometry& g, const QRect& rowRect, int row, int d, int h,
                                 bool highlight) const
 {
@@ -87,13 +71,13 @@ void MonthRenderer::drawHalfDay(QPainter& p, const Geometry& g, const QRect& row
         }
     }
     if (g.showDayNumber && h == 1)
-        drawDayNumber(p, r, d);
+        DrawDayNumber(p, r, d);
 }
 
 void MonthRenderer::drawDayHeaders(QPainter& p, const Geometry& g, bool highlight) const
 {
     p.save();
-    p.setFont(arial(12));
+    p.setFont(ArialFont(12));
     for (int d = 1; d <= g.days; ++d) {
         const quint32 bg = !highlight ? 0xFFFFFF : (d == m_hoverDay ? kHighlightColor : g.backgroundColor);
         const QRect cell(QPoint(10 + (d - 1) * g.dayWidth, 0), QPoint(10 + d * g.dayWidth - 1, 14));
@@ -101,7 +85,8 @@ void MonthRenderer::drawDayHeaders(QPainter& p, const Geometry& g, bool highligh
         p.setClipRect(cell);
         p.setPen(Qt::black);
         const int cx = 10 + (d - 1) * g.dayWidth + g.dayWidth / 2 + 1;
-        const QString name = QString::fromUtf16(kDayNames[(g.firstWeekday - 1 + d - 1) % 7]).left(2);
+        // firstWeekday counts from Sunday = 1; WeekdayName from Monday = 1.
+        const QString name = WeekdayName((g.firstWeekday + d - 3 + 7) % 7 + 1).left(2);
         p.drawText(QRect(cx - 50, 2, 100, 100), Qt::AlignHCenter | Qt::AlignTop, name);
         p.setClipping(false);
     }

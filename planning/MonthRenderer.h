@@ -68,7 +68,6 @@ protected:
     void drawHalfDay(QPainter& p, const Geometry& g, const QRect& rowRect, int row, int day, int half,
                      bool highlight) const;
     void drawDayHeaders(QPainter& p, const Geometry& g, bool highlight) const;
-    void drawDayNumber(QPainter& p, const QRect& r, int day) const;
 
     int m_dayWidth = 0;
     int m_halfRowHeight = 0;

@@ -4,6 +4,7 @@
 #include "db/Dataset.h"
 #include "db/DbError.h"
 #include "db/QueryHelpers.h"
+#include "planning/PlanningPaint.h"
 #include "planning/TAnnualGraphicPlanning.h"
 #include "planning/TMonthlyGraphicPlanning.h"
 #include "ui/HourglassCursor.h"
@@ -14,10 +15,6 @@
 namespace planning {
 
 namespace {
-
-const char16_t* const kDayNames[] = {u"Lundi", u"Mardi", u"Mercredi", u"Jeudi", u"Vendredi", u"Samedi", u"Dimanche"};
-const char16_t* const kMonthNames[] = {u"Janvier", u"Février", u"Mars",      u"Avril",   u"Mai",      u"Juin",
-                                       u"Juillet", u"Août",    u"Septembre", u"Octobre", u"Novembre", u"Décembre"};
 
 // Writes one half-day's row; the object id is the person (orientation 0) or
 // the project (orientation 1), legendId the other side (-1 when erased).
@@ -165,8 +162,8 @@ QString HoverHintText(int day, int month, int half, int year)
     if (month < 1 || month > 12 || day <= 0 || day > DaysInMonth(year, month))
         return {};
     const QDate date(year, month, day);
-    QString text = QString::fromUtf16(kDayNames[date.dayOfWeek() - 1]) + QLatin1Char(' ') + QString::number(day)
-        + QLatin1Char(' ') + QString::fromUtf16(kMonthNames[month - 1]) + QLatin1Char(' ') + QString::number(year);
+    QString text = WeekdayName(date.dayOfWeek()) + QLatin1Char(' ') + QString::number(day) + QLatin1Char(' ')
+        + MonthName(month) + QLatin1Char(' ') + QString::number(year);
     if (half == 1)
         text += QStringLiteral(" (Matinée)");
     else if (half == 2)

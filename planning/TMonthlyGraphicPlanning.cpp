@@ -1,5 +1,7 @@
 #include "planning/TMonthlyGraphicPlanning.h"
 
+#include "planning/PlanningPaint.h"
+
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -165,7 +167,7 @@ void TMonthlyGraphicPlanning::drawHover()
                 const quint32 color = d == m_hoverDay ? kHighlightColor : isWeekendDay(d) ? kWeekendColor : 0xFFFFFF;
                 p.fillRect(cell, ColorFromRef(color));
                 if (m_showDayNumber && h == 1)
-                    drawDayNumber(p, cell, d);
+                    DrawDayNumber(p, cell, d);
             }
         }
     }
@@ -199,19 +201,9 @@ void TMonthlyGraphicPlanning::PaintAt(Qt::MouseButtons buttons, Qt::KeyboardModi
     }
     if (day == 0 || half == 0 || Month == 0 || !cells.contains(row, Month, day, half))
         return;
-    HalfDayCell& c = cells.cell(row, Month, day, half);
-    if (ExactlyLeft(buttons, modifiers)) {
-        c.Id = PaintId;
-        c.PenColor = PaintPenColor;
-        c.BrushColor = PaintBrushColor;
-        c.Style = PaintStyle;
-        c.Modified = 1;
-    } else if (ExactlyRight(buttons, modifiers)) {
-        c.Id = -1;
-        c.Modified = 1;
-    } else {
+    if (!ApplyGesture(cells.cell(row, Month, day, half), buttons, modifiers, PaintId, PaintPenColor, PaintBrushColor,
+                      PaintStyle))
         return;
-    }
     QPainter p(&m_bitmap);
     drawHalfDay(p, ownGeometry(), CellRect(row), row, day, half, true);
     p.end();

@@ -1,0 +1,59 @@
+#include "planning/PlanningPaint.h"
+
+#include "planning/AnnualRenderer.h"
+
+#include <QPainter>
+
+namespace planning {
+
+namespace {
+const char16_t* const kWeekdays[] = {u"Lundi", u"Mardi", u"Mercredi", u"Jeudi", u"Vendredi", u"Samedi", u"Dimanche"};
+const char16_t* const kMonths[] = {u"Janvier", u"Février", u"Mars",      u"Avril",   u"Mai",      u"Juin",
+                                   u"Juillet", u"Août",    u"Septembre", u"Octobre", u"Novembre", u"Décembre"};
+}  // namespace
+
+QString WeekdayName(int isoWeekday)
+{
+    return QString::fromUtf16(kWeekdays[(isoWeekday + 6) % 7]);
+}
+
+QString MonthName(int month)
+{
+    return QString::fromUtf16(kMonths[(month + 11) % 12]);
+}
+
+QFont ArialFont(int pixels)
+{
+    QFont f(QStringLiteral("Arial"));
+    f.setPixelSize(pixels);
+    f.setStyleStrategy(QFont::NoAntialias);
+    return f;
+}
+
+void DrawDayNumber(QPainter& p, const QRect& r, int day)
+{
+    p.setFont(ArialFont(12));
+    p.setPen(Qt::black);
+    p.drawText(QRect(r.left() + 1, r.top() - 1, 100, 100), Qt::AlignLeft | Qt::AlignTop, QString::number(day));
+}
+
+bool ApplyGesture(HalfDayCell& c, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int paintId,
+                  quint32 penColor, quint32 brushColor, quint8 style)
+{
+    if (ExactlyLeft(buttons, modifiers)) {
+        c.Id = paintId;
+        c.PenColor = penColor;
+        c.BrushColor = brushColor;
+        c.Style = style;
+        c.Modified = 1;
+        return true;
+    }
+    if (ExactlyRight(buttons, modifiers)) {
+        c.Id = -1;
+        c.Modified = 1;
+        return true;
+    }
+    return false;
+}
+
+}  // namespace planning

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "planning/PlanningModel.h"
+
+#include <QFont>
+#include <QRect>
+#include <QString>
+
+#include <Qt>
+
+class QPainter;
+
+namespace planning {
+
+// French names: weekday 1 (Monday) .. 7 (Sunday), month 1..12.
+QString WeekdayName(int isoWeekday);
+QString MonthName(int month);
+
+// "Arial" at a pixel height, without antialiasing, as the views draw text.
+QFont ArialFont(int pixels);
+
+// The day number of a morning half-day at its rectangle's top left.
+void DrawDayNumber(QPainter& p, const QRect& cellRect, int day);
+
+// What a gesture does to a half-day: exactly the left button paints the
+// current paint, exactly the right button erases; both mark the cell
+// modified. Anything else leaves it alone and answers false.
+bool ApplyGesture(HalfDayCell& cell, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int paintId,
+                  quint32 penColor, quint32 brushColor, quint8 style);
+
+}  // namespace planning
