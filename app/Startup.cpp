@@ -256,7 +256,7 @@ int RunStartup(const StartupOptions& options)
     splash->setPosition(7);
     std::unique_ptr<QWidget> mainWindow;
     if (options.createMainWindow)
-        mainWindow = options.createMainWindow();
+        mainWindow = options.createMainWindow(*dataModule1, *dataModuleObject);
     splash->setPosition(8);
     pumpMessages();
     if (!mainWindow && options.splashLingerMs > 0 && g.settings.splash) {

@@ -10,6 +10,11 @@
 
 class QWidget;
 
+namespace db {
+class TDataModule1;
+class TDataModuleObject;
+}  // namespace db
+
 namespace app {
 
 struct StartupOptions {
@@ -19,7 +24,7 @@ struct StartupOptions {
     std::optional<bool> recentSystem;  // forced by tests; else from the kernel
     // Creates the main window of step 19; the application's loop then runs
     // until it closes. Without one the sequence ends after the splash.
-    std::function<std::unique_ptr<QWidget>()> createMainWindow;
+    std::function<std::unique_ptr<QWidget>(db::TDataModule1&, db::TDataModuleObject&)> createMainWindow;
     int splashLingerMs = 0;  // how long the splash stays when there is no main window
 };
 

@@ -1,4 +1,5 @@
 #include "app/Startup.h"
+#include "mainwindow/TMainForm.h"
 
 #include <QApplication>
 
@@ -6,6 +7,8 @@ int main(int argc, char** argv)
 {
     QApplication application(argc, argv);
     app::StartupOptions options;
-    options.splashLingerMs = 1500;
+    options.createMainWindow = [](db::TDataModule1& dm, db::TDataModuleObject& store) -> std::unique_ptr<QWidget> {
+        return std::make_unique<mainwindow::TMainForm>(dm, store);
+    };
     return app::RunStartup(options);
 }

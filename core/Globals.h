@@ -60,6 +60,7 @@ struct Globals {
     Settings settings;
 
     int currentDossier = -1;  // PROFILES.ID of the open dossier, -1 when none
+    QString currencySymbol;   // empty: the system's
 };
 
 Globals& globals();

@@ -70,11 +70,11 @@ TEST(Startup, MainWindowRunsOverAnOpenConnection)
     ui::ScriptedPrompt prompt;
     app::StartupOptions o = optionsFor(s);
     bool connected = false;
-    o.createMainWindow = [&connected] {
+    o.createMainWindow = [&connected](db::TDataModule1&, db::TDataModuleObject&) {
         connected = db::TDataModule1::instance() && db::TDataModule1::instance()->ADOConnection1.isOpen();
         auto w = std::make_unique<QWidget>();
         QTimer::singleShot(300, w.get(), &QWidget::close);
-        return w;
+        return std::unique_ptr<QWidget>(std::move(w));
     };
     EXPECT_EQ(app::RunStartup(o), 0);
     EXPECT_TRUE(connected);

@@ -1,0 +1,162 @@
+#pragma once
+
+#include "dossiers/DossierCommands.h"
+#include "mainwindow/GridPainting.h"
+#include "planning/PlanningModel.h"
+
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+
+class QAction;
+class QLabel;
+class QTimer;
+class QToolButton;
+
+namespace db {
+class Dataset;
+class TDataModule1;
+class TDataModuleObject;
+}  // namespace db
+namespace planning {
+class TAnnualGraphicPlanning;
+class TMonthlyGraphicPlanning;
+}  // namespace planning
+namespace ui {
+class TDrawGrid;
+class TMiniCalendar;
+class TPopupMenuMod;
+class TitleBar;
+}  // namespace ui
+
+namespace mainwindow {
+
+// The entry dialogs of persons and projects, given by the records layer:
+// they edit the current row of the query and answer the dialog's result.
+struct RecordDialogs {
+    std::function<int(db::Dataset& query, bool isNew, QWidget* parent)> person;
+    std::function<int(db::Dataset& query, bool isNew, QWidget* parent)> project;
+};
+
+// The program's main window: the dossier's planning, its grids, its menus.
+// It owns the planning context and the two entry lists.
+class TMainForm : public QWidget, public dossiers::DossierDisplay {
+    Q_OBJECT
+public:
+    TMainForm(db::TDataModule1& dataModule, db::TDataModuleObject& objectStore, RecordDialogs dialogs = {},
+              QWidget* parent = nullptr);
+    ~TMainForm() override;
+
+    // Part of the dossier commands' contract.
+    void OpenDossierDisplay(int number, int planningMode, const QString& name) override;
+    void CloseDossierDisplay(bool storePreferences) override;
+    void UpdateMenus() override;
+    QWidget* displayWindow() override { return this; }
+
+    void RefreshPlanning();
+    void LoadPlanning();
+    void LoadPersonEntries(int idToSelect);
+    void LoadProjectEntries(int idToSelect);
+    void SyncPaintFromLegend();
+    void EditPerson(int id, bool isNew);
+    void EditProject(int id, bool isNew);
+
+    // Handlers, named after their controls.
+    void Btn_Year_DecClick();
+    void Btn_Year_IncClick();
+    void Btn_Month_DecClick();
+    void Btn_Month_IncClick();
+    void Btn_PlanningTypeClick();
+    void Popup_Display_AnnualClick();
+    void Popup_Display_MonthlyClick();
+    void Popup_Display_DaysNumbersClick();
+    void Grid_ObjectClick();
+    void Grid_KeyClick();
+    void Grid_ObjectDblClick();
+    void Grid_KeyDblClick();
+    void Popup_Grid_Object_AddClick();
+    void Popup_Grid_Object_EditClick();
+    void Popup_Grid_Object_DeleteClick();
+    void Popup_Grid_Key_AddClick();
+    void Popup_Grid_Key_EditClick();
+    void Popup_Grid_Key_DeleteClick();
+    void MonthlyGraphicPlanningClick();
+    void MonthlyGraphicPlanningTopLeftChanged();
+    void AnnualGraphicPlanningAfterChange();
+    void MonthlyGraphicPlanningAfterChange();
+    void AnnualGraphicPlanningMouseMove();
+    void MonthlyGraphicPlanningMouseMove();
+    void Popup_Help_DocClick();
+    void MenuItem13Click();
+    void Apropos1Click();
+    void ClockTimer();
+
+    const planning::PlanningContext& context() const { return m_ctx; }
+    const EntryList& persons() const { return m_persons; }
+    const EntryList& projects() const { return m_projects; }
+    dossiers::DossierCommands& dossierCommands() { return *m_dossiers; }
+    QAction* action(const QString& name) const;
+
+protected:
+    void showEvent(QShowEvent*) override;
+    void closeEvent(QCloseEvent*) override;
+
+private:
+    void buildLayout();
+    void buildMenus();
+    QToolButton* menuButton(const QString& text, const QString& name, ui::TPopupMenuMod* menu);
+    QAction* addItem(ui::TPopupMenuMod* menu, const QString& text, const QString& name, std::function<void()> run);
+    void loadEntries(bool personsSide, int idToSelect);
+    void showLabels();
+    void setTitleText(const QString& text);
+    void FormCreate();
+    int selectedObjectId() const;
+    int selectedLegendIndex() const;
+    const EntryList& objectSide() const;
+    const EntryList& legendSide() const;
+    void deleteRecord(bool person, int id);
+
+    db::TDataModule1& m_dm;
+    db::TDataModuleObject& m_store;
+    RecordDialogs m_dialogs;
+    std::unique_ptr<dossiers::DossierCommands> m_dossiers;
+    planning::PlanningContext m_ctx;
+    EntryList m_persons;
+    EntryList m_projects;
+    bool m_syncing = false;
+    int m_clockTick = 0;
+
+    ui::TitleBar* m_titleBar = nullptr;
+    QLabel* Lab_Year = nullptr;
+    QLabel* Lab_Month = nullptr;
+    QLabel* Lab_Planning = nullptr;
+    QLabel* MiddleBar = nullptr;
+    QLabel* DigitalTime = nullptr;
+    QLabel* Lab_Status = nullptr;
+    QWidget* Pan_Year = nullptr;
+    QWidget* Pan_Month = nullptr;
+    QWidget* Pan_PlanningType = nullptr;
+    QWidget* Pan_DaysNumbers = nullptr;
+    QWidget* MenuBar_Sep2 = nullptr;
+    QWidget* Pan_Object_Top = nullptr;
+    QToolButton* Btn_PlanningType = nullptr;
+    QToolButton* Btn_DaysNumbers = nullptr;
+    QToolButton* Btn_Report = nullptr;
+    QToolButton* Btn_Html = nullptr;
+    QList<QWidget*> m_navigation;
+    QToolButton* m_menuDisplay = nullptr;
+    QToolButton* m_menuParameters = nullptr;
+    QToolButton* m_menuPrint = nullptr;
+    QToolButton* m_menuHtml = nullptr;
+    ui::TDrawGrid* Grid_Object = nullptr;
+    ui::TDrawGrid* Grid_Key = nullptr;
+    ui::TPopupMenuMod* Popup_Grid_Object = nullptr;
+    ui::TPopupMenuMod* Popup_Grid_Key = nullptr;
+    ui::TMiniCalendar* MiniCalendar = nullptr;
+    planning::TAnnualGraphicPlanning* AnnualGraphicPlanning = nullptr;
+    planning::TMonthlyGraphicPlanning* MonthlyGraphicPlanning = nullptr;
+    QTimer* Clock = nullptr;
+};
+
+}  // namespace mainwindow
