@@ -1,0 +1,227 @@
+#include "core/Clock.h"
+#include "core/Globals.h"
+#include "core/IniFile.h"
+#include "db/Schema.h"
+#include "db/TDataModule1.h"
+#include "db/TDataModuleObject.h"
+#include "mainwindow/TMainForm.h"
+#include "planning/TAnnualGraphicPlanning.h"
+#include "planning/TMonthlyGraphicPlanning.h"
+#include "ui/ScriptedPrompt.h"
+#include "ui/TDrawGrid.h"
+
+#include "../support/Sandbox.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+using mainwindow::TMainForm;
+
+namespace {
+
+class MainFormTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        sandbox = std::make_unique<testing_support::Sandbox>(false);
+        core::Globals& g = core::globals();
+        g.dataRoot = sandbox->root();
+        g.settingsFileName = QStringLiteral("planning.ini");
+        g.dataDir = sandbox->root() + QStringLiteral("Data/");
+        QDir().mkpath(g.dataDir + QStringLiteral("Access"));
+        db::CreateDatabaseFile(g.dataDir + QStringLiteral("Access/PLANNING.MDB"));
+        core::setClock([] { return QDateTime(QDate(2009, 1, 20), QTime(9, 0)); });
+        dm = std::make_unique<db::TDataModule1>();
+        ASSERT_EQ(dm->OpenMainConnection(), QString());
+        store = std::make_unique<db::TDataModuleObject>(dm->ADOConnection1);
+    }
+    void TearDown() override
+    {
+        form.reset();
+        store.reset();
+        dm.reset();
+        core::setClock({});
+        sandbox.reset();
+    }
+    void exec(const QString& sql, const QVariantList& v = {}) { dm->ADOConnection1.exec(sql, v); }
+    void dossier(const QString& name, const QString& password = {}, int mode = 0)
+    {
+        exec(QStringLiteral("INSERT INTO PROFILES (LoginName, LoginPassword, PlanningMode) VALUES (?, ?, ?)"),
+             {name, password, mode});
+    }
+    void person(int file, const QString& name)
+    {
+        exec(QStringLiteral("INSERT INTO PEOPLE (Id_File, Name, PenColor, BrushColor, BrushStyle) VALUES (?, ?, 255, 0, 1)"),
+             {file, name});
+    }
+    void project(int file, const QString& title)
+    {
+        exec(QStringLiteral("INSERT INTO PROJECT (Id_File, Title, PenColor, BrushColor, BrushStyle) VALUES (?, ?, 65280, 0, 1)"),
+             {file, title});
+    }
+    void create()
+    {
+        form = std::make_unique<TMainForm>(*dm, *store);
+        form->resize(1000, 700);
+        form->show();
+    }
+    bool visible(const char* name) { return form->findChild<QWidget*>(QString::fromLatin1(name))->isVisible(); }
+    QString planningText() { return form->findChild<QLabel*>(QStringLiteral("Lab_Planning"))->text(); }
+    bool enabled(const char* action) { return form->action(QString::fromLatin1(action))->isEnabled(); }
+    int count(const QString& sql) { return dm->ADOConnection1.scalar(sql)->toInt(); }
+
+    std::unique_ptr<testing_support::Sandbox> sandbox;
+    std::unique_ptr<db::TDataModule1> dm;
+    std::unique_ptr<db::TDataModuleObject> store;
+    std::unique_ptr<TMainForm> form;
+    ui::ScriptedPrompt prompt;
+};
+
+}  // namespace
+
+TEST_F(MainFormTest, MenuStatesFollowTheDossier)
+{
+    create();
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Quillmark Planning 1.34"));
+    EXPECT_TRUE(enabled("Popup_File_Add"));
+    EXPECT_FALSE(enabled("Popup_File_Open"));  // no dossier at all
+    EXPECT_FALSE(enabled("Popup_File_Close"));
+    EXPECT_FALSE(form->findChild<QToolButton*>(QStringLiteral("ToolButton_Display"))->isEnabled());
+    EXPECT_EQ(planningText(), QStringLiteral("Vous devez ouvrir ou créer un dossier"));
+    EXPECT_FALSE(visible("AnnualGraphicPlanning"));
+    EXPECT_FALSE(visible("Pan_Year"));
+    EXPECT_FALSE(form->findChild<QWidget*>(QStringLiteral("Grid_Object"))->isEnabled());
+
+    const struct {
+        bool persons, projects;
+        const char* text;
+    } cases[] = {{false, false, "Vous devez créer \nune personne et un projet"},
+                 {true, false, "Vous devez créer un projet"},
+                 {false, true, "Vous devez créer une personne"}};
+    int n = 0;
+    for (const auto& c : cases) {
+        dossier(QStringLiteral("D%1").arg(++n));
+        if (c.persons)
+            person(n, QStringLiteral("Alice"));
+        if (c.projects)
+            project(n, QStringLiteral("Pont"));
+        form->OpenDossierDisplay(n, 0, QStringLiteral("D%1").arg(n));
+        EXPECT_EQ(planningText(), QString::fromUtf8(c.text));
+        EXPECT_FALSE(visible("AnnualGraphicPlanning"));
+        EXPECT_FALSE(enabled("Popup_File_Add"));
+        EXPECT_TRUE(enabled("Popup_File_Delete"));
+        EXPECT_TRUE(visible("Pan_Year"));
+        form->CloseDossierDisplay(true);
+    }
+    dossier(QStringLiteral("Complet"));
+    person(4, QStringLiteral("Alice"));
+    project(4, QStringLiteral("Pont"));
+    form->OpenDossierDisplay(4, 0, QStringLiteral("Complet"));
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Quillmark Planning 1.34 - Complet"));
+    EXPECT_TRUE(visible("AnnualGraphicPlanning"));
+    EXPECT_FALSE(visible("Pan_Month"));
+    EXPECT_TRUE(form->action(QStringLiteral("Popup_Display_Annual"))->isChecked());
+    EXPECT_TRUE(enabled("Popup_Grid_Object_Delete"));
+    EXPECT_FALSE(enabled("Popup_Grid_Object_Add"));  // the person dialog is not given to this window
+    form->Popup_Display_MonthlyClick();
+    EXPECT_TRUE(visible("MonthlyGraphicPlanning"));
+    EXPECT_FALSE(visible("AnnualGraphicPlanning"));
+    EXPECT_TRUE(visible("Pan_Month"));
+    EXPECT_TRUE(visible("Pan_Object_Top"));
+    EXPECT_TRUE(form->action(QStringLiteral("Popup_Display_Monthly"))->isChecked());
+}
+
+TEST_F(MainFormTest, NavigationAndStoredDisplayChoices)
+{
+    dossier(QStringLiteral("A"));
+    dossier(QStringLiteral("B"));
+    for (int d : {1, 2}) {
+        person(d, QStringLiteral("Alice"));
+        project(d, QStringLiteral("Pont"));
+    }
+    create();  // the first dossier has no password: it opens at once
+    EXPECT_EQ(form->context().dossierId, 1);
+    EXPECT_EQ(form->context().planningType, 0);
+    EXPECT_FALSE(form->context().showDayNumber);
+    auto* year = form->findChild<QLabel*>(QStringLiteral("Lab_Year"));
+    auto* month = form->findChild<QLabel*>(QStringLiteral("Lab_Month"));
+    EXPECT_EQ(year->text(), QStringLiteral("2009"));
+    EXPECT_EQ(month->text(), QStringLiteral("Janvier"));
+    form->Btn_Month_DecClick();
+    EXPECT_EQ(year->text(), QStringLiteral("2008"));
+    EXPECT_EQ(month->text(), QStringLiteral("Décembre"));
+    form->Btn_Month_IncClick();
+    EXPECT_EQ(year->text(), QStringLiteral("2009"));
+    EXPECT_EQ(month->text(), QStringLiteral("Janvier"));
+
+    form->Btn_PlanningTypeClick();
+    form->Popup_Display_DaysNumbersClick();
+    form->CloseDossierDisplay(true);
+    form->OpenDossierDisplay(2, 0, QStringLiteral("B"));
+    EXPECT_EQ(form->context().planningType, 0);  // never opened before: annual, no numbers
+    EXPECT_FALSE(form->context().showDayNumber);
+    EXPECT_EQ(form->context().month, 1);          // year and month stay
+    form->CloseDossierDisplay(true);
+    form->OpenDossierDisplay(1, 0, QStringLiteral("A"));
+    EXPECT_EQ(form->context().planningType, 1);
+    EXPECT_TRUE(form->context().showDayNumber);
+    EXPECT_TRUE(form->findChild<planning::TMonthlyGraphicPlanning*>()->ShowDayNumber());
+
+    // Closing the window stores the choices and writes the settings file.
+    form->close();
+    EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM OBJECT_VAL_INT WHERE USERID=1 AND Value=1")), 1);
+    core::IniFile ini;
+    ASSERT_TRUE(ini.load(sandbox->root() + QStringLiteral("planning.ini")));
+    EXPECT_EQ(ini.value(QStringLiteral("Properties"), QStringLiteral("FirstLaunch")), QStringLiteral("0"));
+    EXPECT_NE(ini.value(QStringLiteral("Windows"), QStringLiteral("Width")), QStringLiteral("-1"));
+}
+
+TEST_F(MainFormTest, LegendSelectionPaintsAndSaves)
+{
+    dossier(QStringLiteral("A"));
+    person(1, QStringLiteral("Alice"));
+    for (int i = 1; i <= 7; ++i)
+        project(1, QStringLiteral("Projet %1").arg(i));
+    create();
+    auto* key = form->findChild<ui::TDrawGrid*>(QStringLiteral("Grid_Key"));
+    EXPECT_EQ(key->RowCount(), 3);
+    auto* annual = form->findChild<planning::TAnnualGraphicPlanning*>();
+    EXPECT_EQ(annual->PaintId, 1);  // the first legend item
+    key->select(2, 1);
+    form->Grid_KeyClick();
+    EXPECT_EQ(annual->PaintId, 6);
+    // An empty cell sets no paint: the previous paint and its cell come back.
+    key->select(1, 2);
+    form->Grid_KeyClick();
+    EXPECT_EQ(annual->PaintId, 6);
+    EXPECT_EQ(key->Col(), 2);
+    EXPECT_EQ(key->Row(), 1);
+
+    // A press and release on the 5 January morning writes the row.
+    const int column = annual->firstColumn(1) + 5 - 1;
+    const QPoint pos(annual->leftMargin() + (column - 1) * annual->cellWidth() + annual->cellWidth() / 2,
+                     annual->topMargin() + annual->halfRowHeight() / 2);
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(pos), annual->mapToGlobal(QPointF(pos)), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(annual, &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(pos), annual->mapToGlobal(QPointF(pos)), Qt::LeftButton,
+                        Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(annual, &release);
+    EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM PLANNING WHERE Id_People=1 AND Id_Project=6 AND "
+                                   "DatePlanning='2009-01-05' AND AmPm=1")), 1);
+
+    // Deleting the selected person asks first; No changes nothing.
+    form->Popup_Grid_Object_DeleteClick();
+    EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM PEOPLE")), 1);
+    prompt.setNextAnswer(ui::Answer::Yes);
+    form->Popup_Grid_Object_DeleteClick();
+    EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM PEOPLE")), 0);
+    EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM PLANNING")), 0);
+    EXPECT_EQ(planningText(), QStringLiteral("Vous devez créer une personne"));
+}
