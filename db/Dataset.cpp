@@ -640,9 +640,10 @@ void Dataset::materialize(Row& row) const
 {
     if (!row.values.isEmpty() || m_fields.empty())
         return;
-    row.values.resize(static_cast<int>(m_fields.size()));
+    QVector<QVariant> values(static_cast<int>(m_fields.size()));
     for (int i = 0; i < static_cast<int>(m_fields.size()); ++i)
-        row.values[i] = cellValue(row, i);
+        values[i] = cellValue(row, i);
+    row.values = std::move(values);
     row.packed.clear();
 }
 

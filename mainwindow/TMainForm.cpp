@@ -14,6 +14,7 @@
 #include "planning/PlanningWriter.h"
 #include "planning/TAnnualGraphicPlanning.h"
 #include "planning/TMonthlyGraphicPlanning.h"
+#include "records/TEnterRecord.h"
 #include "ui/HourglassCursor.h"
 #include "ui/Prompt.h"
 #include "ui/TDrawGrid.h"
@@ -97,6 +98,18 @@ TMainForm::TMainForm(db::TDataModule1& dataModule, db::TDataModuleObject& object
     : QWidget(parent), m_dm(dataModule), m_store(objectStore), m_dialogs(std::move(dialogs))
 {
     setObjectName(QStringLiteral("MainForm"));
+    if (!m_dialogs.person)
+        m_dialogs.person = [this](db::Dataset&, bool isNew, QWidget* parent) {
+            records::TEnterPeople dialog(m_dm.DSPeople, m_dm.People, parent);
+            dialog.IsNewRecord = isNew;
+            return ui::prompt().exec(&dialog);
+        };
+    if (!m_dialogs.project)
+        m_dialogs.project = [this](db::Dataset&, bool isNew, QWidget* parent) {
+            records::TEnterProject dialog(m_dm.DSProject, m_dm.Project, parent);
+            dialog.IsNewRecord = isNew;
+            return ui::prompt().exec(&dialog);
+        };
     m_dossiers = std::make_unique<dossiers::DossierCommands>(m_dm, *this);
     buildLayout();
     buildMenus();

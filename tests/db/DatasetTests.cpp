@@ -114,6 +114,9 @@ TEST_F(DatasetTest, StatesEditCancelAndErrors)
     EXPECT_EQ(q.state(), Dataset::State::Edit);
     q.FieldByName(QStringLiteral("Name")).SetValue(QStringLiteral("Alicia"));
     EXPECT_TRUE(q.Modified());
+    // The other fields of the edited row stay readable.
+    EXPECT_EQ(q.FieldByName(QStringLiteral("Id_File")).AsInteger(), 1);
+    EXPECT_GT(q.FieldByName(QStringLiteral("Id")).AsInteger(), 0);
     q.Cancel();
     EXPECT_EQ(q.FieldByName(QStringLiteral("Name")).AsString(), QStringLiteral("Alice"));
     q.Insert();

@@ -128,7 +128,7 @@ TEST_F(MainFormTest, MenuStatesFollowTheDossier)
     EXPECT_FALSE(visible("Pan_Month"));
     EXPECT_TRUE(form->action(QStringLiteral("Popup_Display_Annual"))->isChecked());
     EXPECT_TRUE(enabled("Popup_Grid_Object_Delete"));
-    EXPECT_FALSE(enabled("Popup_Grid_Object_Add"));  // the person dialog is not given to this window
+    EXPECT_TRUE(enabled("Popup_Grid_Object_Add"));
     form->Popup_Display_MonthlyClick();
     EXPECT_TRUE(visible("MonthlyGraphicPlanning"));
     EXPECT_FALSE(visible("AnnualGraphicPlanning"));

@@ -1,0 +1,673 @@
+#include "records/TEnterRecord.h"
+
+#include "core/Globals.h"
+#include "core/MessageCatalog.h"
+#include "db/Connection.h"
+#include "db/Dataset.h"
+#include "db/DbError.h"
+#include "db/QueryHelpers.h"
+#include "images/ImageRoutines.h"
+#include "planning/Swatch.h"
+#include "records/EditControls.h"
+#include "records/PhotoStorage.h"
+#include "ui/Prompt.h"
+#include "ui/TPopupMenuMod.h"
+#include "ui/WindowFrame.h"
+
+#include <QDesktopServices>
+#include <QFile>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QUrl>
+#include <QVBoxLayout>
+
+namespace records {
+
+using namespace planning;
+
+namespace {
+
+// A memo that does not break lines (the short description).
+class SingleParagraphMemo : public QPlainTextEdit {
+public:
+    using QPlainTextEdit::QPlainTextEdit;
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override
+    {
+        if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter)
+            return;
+        QPlainTextEdit::keyPressEvent(e);
+    }
+    void insertFromMimeData(const QMimeData* source) override
+    {
+        QPlainTextEdit::insertFromMimeData(source);
+        QString t = toPlainText();
+        if (t.contains(QLatin1Char('\n'))) {
+            t.replace(QLatin1Char('\n'), QLatin1Char(' '));
+            setPlainText(t);
+        }
+    }
+};
+
+// A label that reports double clicks (the custom captions).
+class CaptionLabel : public QLabel {
+public:
+    using QLabel::QLabel;
+    std::function<void()> doubleClicked;
+
+protected:
+    void mouseDoubleClickEvent(QMouseEvent*) override
+    {
+        if (doubleClicked)
+            doubleClicked();
+    }
+};
+
+// The photo frame: double-click views, right-click opens the photo menu.
+class PhotoFrame : public QLabel {
+public:
+    using QLabel::QLabel;
+    std::function<void(const QPoint&)> contextMenu;
+
+protected:
+    void contextMenuEvent(QContextMenuEvent* e) override
+    {
+        if (contextMenu)
+            contextMenu(e->globalPos());
+    }
+};
+
+QPushButton* smallButton(const QString& text, const QString& name, QWidget* parent)
+{
+    auto* b = new QPushButton(text, parent);
+    b->setObjectName(name);
+    b->setFixedWidth(qMax(22, b->fontMetrics().horizontalAdvance(text) + 12));
+    return b;
+}
+
+}  // namespace
+
+TEnterStr::TEnterStr(const QString& prompt, const QString& text, QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("EnterStr"));
+    setWindowTitle(prompt);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(new QLabel(prompt, this));
+    Ed_Str = new QLineEdit(text, this);
+    Ed_Str->setObjectName(QStringLiteral("Ed_Str"));
+    Ed_Str->setMaxLength(128);
+    layout->addWidget(Ed_Str);
+    auto* row = new QHBoxLayout;
+    row->addStretch();
+    Btn_Ok = new QPushButton(QStringLiteral(" &Ok"), this);
+    Btn_Ok->setObjectName(QStringLiteral("Btn_Ok"));
+    auto* cancel = new QPushButton(QStringLiteral(" &Annuler"), this);
+    cancel->setObjectName(QStringLiteral("Btn_Cancel"));
+    row->addWidget(Btn_Ok);
+    row->addWidget(cancel);
+    layout->addLayout(row);
+    Btn_Ok->setEnabled(!text.isEmpty());
+    connect(Ed_Str, &QLineEdit::textChanged, this, [this](const QString& t) { Btn_Ok->setEnabled(!t.isEmpty()); });
+    connect(Btn_Ok, &QPushButton::clicked, this, &QDialog::accept);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+QString TEnterStr::text() const
+{
+    return Ed_Str->text();
+}
+
+TEnterRecord::TEnterRecord(const RecordKind& kind, db::DataSource& source, db::Dataset& query, QWidget* parent)
+    : QDialog(parent), m_kind(kind), m_source(source), m_query(query)
+{
+    setProperty("centredOnScreen", true);
+}
+
+QLineEdit* TEnterRecord::addLine(QWidget* page, const QString& name, const QString& column, int maxLength, bool readOnly)
+{
+    auto* e = new QLineEdit(page);
+    e->setObjectName(name);
+    e->setMaxLength(maxLength);
+    e->setReadOnly(readOnly);
+    m_bindings.push_back({e, column});
+    return e;
+}
+
+QPlainTextEdit* TEnterRecord::addMemo(QWidget* page, const QString& name, const QString& column, int maxLength)
+{
+    QPlainTextEdit* m = maxLength > 0 ? new SingleParagraphMemo(page) : new QPlainTextEdit(page);
+    m->setObjectName(name);
+    if (maxLength > 0) {
+        connect(m, &QPlainTextEdit::textChanged, m, [m, maxLength] {
+            const QString t = m->toPlainText();
+            if (t.size() > maxLength) {
+                const QSignalBlocker block(m);
+                m->setPlainText(t.left(maxLength));
+                m->moveCursor(QTextCursor::End);
+            }
+        });
+    }
+    m_bindings.push_back({m, column});
+    return m;
+}
+
+void TEnterRecord::buildCommon()
+{
+    setWindowTitle(ui::WindowCaptionFromTitle(m_kind.title));
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->setSpacing(4);
+    outer->addWidget(new ui::TitleBar(m_kind.title, ui::TitleBar::Close, this));
+    m_tabs = new QTabWidget(this);
+    m_tabs->setObjectName(QStringLiteral("TabNoteBook"));
+    outer->addWidget(m_tabs, 1);
+
+    m_general = new QWidget(m_tabs);
+    m_general->setObjectName(QStringLiteral("Page_General"));
+    m_tabs->addTab(m_general, QStringLiteral("Général"));
+    auto* custom = new QWidget(m_tabs);
+    custom->setObjectName(QStringLiteral("Page_Custom"));
+    m_tabs->addTab(custom, QStringLiteral("Personnalisé"));
+    buildCustomPage(custom);
+    auto* documents = new QWidget(m_tabs);
+    documents->setObjectName(QStringLiteral("Page_Documents"));
+    auto* docLayout = new QVBoxLayout(documents);
+    for (const char* name : {"Pan_DocumentImg", "Pan_DocumentFile"}) {
+        auto* panel = new QFrame(documents);
+        panel->setObjectName(QString::fromLatin1(name));
+        panel->setFrameShape(QFrame::StyledPanel);
+        auto* l = new QVBoxLayout(panel);
+        l->addWidget(new QLabel(QString::fromLatin1(name) == QStringLiteral("Pan_DocumentImg") ? QStringLiteral("Images")
+                                                                                           : QStringLiteral("Fichiers"),
+                                panel));
+        l->addStretch();
+        docLayout->addWidget(panel);
+    }
+    m_tabs->addTab(documents, QStringLiteral("Documents"));
+
+    auto* row = new QHBoxLayout;
+    row->setContentsMargins(8, 0, 8, 8);
+    row->addStretch();
+    m_ok = new QPushButton(QStringLiteral(" &Ok"), this);
+    m_ok->setObjectName(QStringLiteral("Btn_Ok"));
+    auto* cancel = new QPushButton(QStringLiteral(" &Annuler"), this);
+    cancel->setObjectName(QStringLiteral("Btn_Cancel"));
+    row->addWidget(m_ok);
+    row->addWidget(cancel);
+    outer->addLayout(row);
+    connect(m_ok, &QPushButton::clicked, this, &TEnterRecord::Btn_OkClick);
+    connect(cancel, &QPushButton::clicked, this, &TEnterRecord::Btn_CancelClick);
+    resize(525, 468);
+}
+
+void TEnterRecord::buildCustomPage(QWidget* page)
+{
+    auto* grid = new QGridLayout(page);
+    const QString table = m_kind.person ? QStringLiteral("People_Misc") : QStringLiteral("Project_Misc");
+    for (int i = 1; i <= 7; ++i) {
+        const QString digits = QStringLiteral("%1").arg(i, 2, 10, QLatin1Char('0'));
+        auto* label = new CaptionLabel(QStringLiteral("Divers %1").arg(i), page);
+        label->setObjectName(m_kind.labelPrefix + digits);
+        label->setToolTip(QStringLiteral("Double-cliquez\npour modifier"));
+        label->doubleClicked = [this, label] { editCustomLabel(label); };
+        grid->addWidget(label, i - 1, 0);
+        if (i <= 5) {
+            QLineEdit* e = addLine(page, QStringLiteral("Ed_Misc") + digits, QStringLiteral("Misc") + digits, 128);
+            e->setToolTip(QStringLiteral("Double-cliquez pour ajouter"));
+            grid->addWidget(e, i - 1, 1);
+        } else {
+            QPlainTextEdit* m = addMemo(page, i == 6 ? QStringLiteral("Memo_Misc06") : QStringLiteral("Memo_Divers07"),
+                                        QStringLiteral("Misc") + digits);
+            m->setFixedHeight(60);
+            grid->addWidget(m, i - 1, 1);
+        }
+    }
+    Q_UNUSED(table);
+}
+
+void TEnterRecord::loadCustomLabels()
+{
+    db::Connection* c = m_query.connection();
+    if (!c)
+        return;
+    const int dossier = core::globals().currentDossier;
+    db::Dataset labels(c);
+    labels.setSQL({QStringLiteral("SELECT * FROM CustomLab WHERE Id_File=%1").arg(dossier)});
+    labels.Open();
+    if (db::IsEmpty(labels)) {
+        labels.Append();
+        labels.FieldByName(QStringLiteral("Id_File")).SetValue(dossier);
+        labels.Post();
+    }
+    const QString prefix = m_kind.person ? QStringLiteral("People_Misc") : QStringLiteral("Project_Misc");
+    for (int i = 1; i <= 7; ++i) {
+        const QString digits = QStringLiteral("%1").arg(i, 2, 10, QLatin1Char('0'));
+        if (auto* label = findChild<QLabel*>(m_kind.labelPrefix + digits))
+            label->setText(labels.FieldByName(prefix + digits).AsString());
+    }
+    labels.Close();
+}
+
+void TEnterRecord::editCustomLabel(QLabel* label)
+{
+    TEnterStr ask(QStringLiteral("Modifiez le libellé"), label->text(), this);
+    if (ui::prompt().exec(&ask) != QDialog::Accepted || ask.text().isEmpty())
+        return;
+    db::Connection* c = m_query.connection();
+    const int dossier = core::globals().currentDossier;
+    try {
+        db::Dataset labels(c);
+        labels.setSQL({QStringLiteral("SELECT * FROM CustomLab WHERE Id_File=%1").arg(dossier)});
+        labels.Open();
+        if (db::IsEmpty(labels)) {
+            labels.Append();
+            labels.FieldByName(QStringLiteral("Id_File")).SetValue(dossier);
+        } else {
+            labels.Edit();
+        }
+        // Lab_People_Misc03 names the column People_Misc03.
+        labels.FieldByName(label->objectName().mid(4)).SetValue(ask.text());
+        labels.Post();
+        labels.Close();
+        label->setText(ask.text());
+    } catch (const db::DbError& e) {
+        ui::showError(e.message(), this);
+    }
+}
+
+void TEnterRecord::loadFields()
+{
+    for (const Binding& b : m_bindings) {
+        const QString value = m_query.FieldByName(b.column).AsString();
+        if (auto* line = qobject_cast<QLineEdit*>(b.control))
+            line->setText(value);
+        else if (auto* memo = qobject_cast<QPlainTextEdit*>(b.control))
+            memo->setPlainText(value);
+    }
+    m_pen = static_cast<quint32>(m_query.FieldByName(QStringLiteral("PenColor")).AsInteger());
+    m_brush = static_cast<quint32>(m_query.FieldByName(QStringLiteral("BrushColor")).AsInteger());
+    m_style = DecodeBrushStyle(m_query.FieldByName(QStringLiteral("BrushStyle")).AsInteger());
+    m_thumbnail = images::ImageFromBlob(m_query.FieldByName(QStringLiteral("ImgMini1")).AsBlob());
+}
+
+void TEnterRecord::writeFields()
+{
+    db::EnsureEditing(m_source, m_query);
+    for (const Binding& b : m_bindings) {
+        QString value;
+        if (auto* line = qobject_cast<QLineEdit*>(b.control))
+            value = line->text();
+        else if (auto* memo = qobject_cast<QPlainTextEdit*>(b.control))
+            value = memo->toPlainText();
+        if (m_query.FieldByName(b.column).AsString() != value)
+            m_query.FieldByName(b.column).SetValue(value);
+    }
+}
+
+void TEnterRecord::showEvent(QShowEvent* e)
+{
+    QDialog::showEvent(e);
+    UpdateButtons();
+    DrawColorSample();
+}
+
+QString TEnterRecord::photoFile() const
+{
+    return core::globals().dataDir + QStringLiteral("Images/") + m_kind.imagePrefix
+        + QString::number(m_query.FieldByName(QStringLiteral("Id")).AsInteger()) + QStringLiteral(".jpg");
+}
+
+void TEnterRecord::showThumbnail()
+{
+    if (photoShown())
+        m_photo->setPixmap(QPixmap::fromImage(m_thumbnail));
+    else
+        m_photo->clear();
+}
+
+bool TEnterRecord::patternOverlayVisible() const
+{
+    return m_style != bsSolid;
+}
+
+void TEnterRecord::UpdateButtons()
+{
+    auto* required = findChild<QLineEdit*>(m_kind.requiredControl);
+    m_ok->setEnabled(required && !required->text().isEmpty());
+    m_email->setEnabled(!findChild<QLineEdit*>(QStringLiteral("Ed_Email"))->text().isEmpty());
+    m_web->setEnabled(!findChild<QLineEdit*>(QStringLiteral("Ed_WebSite"))->text().isEmpty());
+    m_deleteImage->setEnabled(photoShown());
+    for (const char* item : {"_Delete", "_Save"})
+        if (QAction* a = findChild<QAction*>(m_kind.popupPrefix + QString::fromLatin1(item)))
+            a->setEnabled(photoShown());
+    m_patternShape->setVisible(patternOverlayVisible());
+}
+
+void TEnterRecord::DrawColorSample()
+{
+    m_sample->setPixmap(QPixmap::fromImage(RenderSwatch(65, 16, 3, 12, 7, 2, m_pen, m_brush, m_style, 0)));
+}
+
+void TEnterRecord::Btn_Shape_ColorClick()
+{
+    if (const auto c = ui::prompt().color(this, ColorFromRef(m_pen))) {
+        m_pen = ColorRefFromColor(*c);
+        DrawColorSample();
+    }
+}
+
+void TEnterRecord::Btn_Shape_BrushClick()
+{
+    TBrushStyleDlg dialog(this);
+    dialog.setBrush(m_style, m_brush);
+    if (ui::prompt().exec(&dialog) == QDialog::Accepted) {
+        m_style = dialog.style();
+        m_brush = dialog.color();
+        UpdateButtons();
+        DrawColorSample();
+    }
+}
+
+void TEnterRecord::Btn_Select_ImgClick()
+{
+    const QString file = ui::prompt().openFileName(this, core::LookupText(core::msg::EnterDocument_String2), QString(),
+                                                   QStringLiteral("Tout (*.jpg;*.bmp)|*.jpg;*.bmp|Fichier image JPEG "
+                                                                  "(*.jpg)|*.jpg|Bitmaps (*.bmp)|*.bmp"));
+    if (file.isEmpty())
+        return;
+    try {
+        writeFields();
+        StorePhotoFromFile(m_source, m_query, QStringLiteral("ImgMini1"), 105, 105, file, photoFile());
+        db::EnsureEditing(m_source, m_query);
+        m_thumbnail = images::ImageFromBlob(m_query.FieldByName(QStringLiteral("ImgMini1")).AsBlob());
+        showThumbnail();
+    } catch (const images::ImageError& e) {
+        ui::showError(e.message(), this);
+    } catch (const db::DbError& e) {
+        ui::showError(e.message(), this);
+    }
+    UpdateButtons();
+}
+
+void TEnterRecord::Btn_Delete_ImgClick()
+{
+    if (!ui::confirm(QStringLiteral("Désirez-vous supprimer cette photo ?"), this))
+        return;
+    try {
+        writeFields();
+        ClearPhoto(m_source, m_query, QStringLiteral("Img1"), photoFile(), QStringLiteral("ImgMini1"));
+        db::EnsureEditing(m_source, m_query);
+        m_thumbnail = QImage();
+        showThumbnail();
+    } catch (const db::DbError& e) {
+        ui::showError(e.message(), this);
+    }
+    UpdateButtons();
+}
+
+void TEnterRecord::Popup_Img_SaveClick()
+{
+    const QString name = findChild<QLineEdit*>(m_kind.requiredControl)->text();
+    SaveImageCopyAs(photoFile(), name.isEmpty() ? QStringLiteral("*.jpg") : name + QStringLiteral(".jpg"), this);
+}
+
+QString TEnterRecord::WebAddress(const QString& text)
+{
+    return text.left(7) == QStringLiteral("http://") ? text : QStringLiteral("http://") + text;
+}
+
+void TEnterRecord::SendMail()
+{
+    try {
+        writeFields();
+        db::PostIfEditing(m_source, m_query);
+        db::EnsureEditing(m_source, m_query);
+    } catch (const db::DbError& e) {
+        ui::showError(e.message(), this);
+        return;
+    }
+    QDesktopServices::openUrl(QUrl(QStringLiteral("mailto:") + findChild<QLineEdit*>(QStringLiteral("Ed_Email"))->text()));
+}
+
+void TEnterRecord::OpenWebSite()
+{
+    try {
+        writeFields();
+        db::PostIfEditing(m_source, m_query);
+        db::EnsureEditing(m_source, m_query);
+    } catch (const db::DbError& e) {
+        ui::showError(e.message(), this);
+        return;
+    }
+    QDesktopServices::openUrl(QUrl(WebAddress(findChild<QLineEdit*>(QStringLiteral("Ed_WebSite"))->text())));
+}
+
+void TEnterRecord::Btn_OkClick()
+{
+    try {
+        writeFields();
+        m_query.FieldByName(QStringLiteral("PenColor")).SetValue(static_cast<qint64>(m_pen));
+        m_query.FieldByName(QStringLiteral("BrushColor")).SetValue(static_cast<qint64>(m_brush));
+        m_query.FieldByName(QStringLiteral("BrushStyle")).SetValue(EncodeBrushStyle(m_style));
+        db::PostIfEditing(m_source, m_query);
+    } catch (const db::DbError& e) {
+        ui::showError(e.message(), this);
+        return;
+    }
+    m_closing = true;
+    accept();
+}
+
+void TEnterRecord::Btn_CancelClick()
+{
+    reject();
+}
+
+void TEnterRecord::reject()
+{
+    if (!m_closing) {
+        m_closing = true;
+        try {
+            if (m_query.Editing())
+                m_query.Cancel();
+            // A record made for this dialog goes again, with all it got.
+            if (IsNewRecord && !db::IsEmpty(m_query))
+                m_query.Delete();
+        } catch (const db::DbError& e) {
+            ui::showError(e.message(), this);
+        }
+    }
+    QDialog::reject();
+}
+
+namespace {
+
+void buildRightColumn(TEnterRecord* dialog, QGridLayout* grid, int column, const RecordKind& kind, QLabel** photo,
+                      QLabel** sample, QPushButton** deleteImage, QWidget** patternShape, ui::TPopupMenuMod** menu)
+{
+    auto* col = new QVBoxLayout;
+    col->addWidget(new QLabel(QStringLiteral("Photo"), dialog));
+    auto* frame = new PhotoFrame(dialog);
+    frame->setObjectName(QStringLiteral("ImgDB_Photo_Mini"));
+    frame->setFixedSize(105, 105);
+    frame->setFrameShape(QFrame::Box);
+    frame->setAlignment(Qt::AlignCenter);
+    frame->setScaledContents(true);
+    col->addWidget(frame);
+    *photo = frame;
+    auto* buttons = new QHBoxLayout;
+    auto* select = smallButton(QStringLiteral("Sélectionner"), QStringLiteral("Btn_Select_Img"), dialog);
+    *deleteImage = smallButton(QStringLiteral("X"), QStringLiteral("Btn_Delete_Img"), dialog);
+    buttons->addWidget(select);
+    buttons->addWidget(*deleteImage);
+    col->addLayout(buttons);
+    col->addWidget(new QLabel(QStringLiteral("Couleur et motif"), dialog));
+    auto* sampleRow = new QHBoxLayout;
+    *sample = new QLabel(dialog);
+    (*sample)->setObjectName(QStringLiteral("Img_Brush"));
+    (*sample)->setFixedSize(65, 16);
+    sampleRow->addWidget(*sample);
+    auto* pattern = smallButton(QStringLiteral("▦"), kind.patternButton, dialog);
+    pattern->setToolTip(QStringLiteral("Motif"));
+    auto* color = smallButton(QStringLiteral("■"), QStringLiteral("Btn_Shape_Color"), dialog);
+    color->setToolTip(QStringLiteral("Couleur"));
+    sampleRow->addWidget(pattern);
+    sampleRow->addWidget(color);
+    col->addLayout(sampleRow);
+    // The pattern overlay shown over the colour (hidden for a solid pattern).
+    *patternShape = new QWidget(dialog);
+    (*patternShape)->setObjectName(QStringLiteral("Shape_Brush"));
+    (*patternShape)->setFixedSize(1, 1);
+    col->addWidget(*patternShape);
+    col->addStretch();
+    grid->addLayout(col, 0, column, 12, 1);
+
+    *menu = new ui::TPopupMenuMod(dialog);
+    (*menu)->setObjectName(kind.popupPrefix);
+    auto add = [&](const QString& text, const char* suffix, std::function<void()> run) {
+        QAction* a = (*menu)->addAction(text);
+        a->setObjectName(kind.popupPrefix + QString::fromLatin1(suffix));
+        if (run)
+            QObject::connect(a, &QAction::triggered, dialog, std::move(run));
+        else
+            a->setEnabled(false);  // scanner, viewer and print come with the images commands
+    };
+    add(QStringLiteral("&Sélectionner une photo"), "_Select", [dialog] { dialog->Btn_Select_ImgClick(); });
+    add(QStringLiteral("Su&pprimer cette photo"), "_Delete", [dialog] { dialog->Btn_Delete_ImgClick(); });
+    add(QStringLiteral("&Acquérir une image"), "_Scan", {});
+    add(QStringLiteral("&Visualiser la photo"), "_FullSize", {});
+    add(QStringLiteral("&Imprimer la photo"), "_Print", {});
+    add(QStringLiteral("&Enregistrer la photo sous .."), "_Save", [dialog] { dialog->Popup_Img_SaveClick(); });
+    frame->contextMenu = [m = *menu](const QPoint& pos) { m->popup(pos); };
+    QObject::connect(select, &QPushButton::clicked, dialog, &TEnterRecord::Btn_Select_ImgClick);
+    QObject::connect(*deleteImage, &QPushButton::clicked, dialog, &TEnterRecord::Btn_Delete_ImgClick);
+    QObject::connect(pattern, &QPushButton::clicked, dialog, &TEnterRecord::Btn_Shape_BrushClick);
+    QObject::connect(color, &QPushButton::clicked, dialog, &TEnterRecord::Btn_Shape_ColorClick);
+}
+
+QPushButton* runButton(QWidget* parent, const QString& name)
+{
+    auto* b = smallButton(QStringLiteral("»"), name, parent);
+    b->setToolTip(QStringLiteral("Exécuter"));
+    return b;
+}
+
+}  // namespace
+
+TEnterPeople::TEnterPeople(db::DataSource& source, db::Dataset& query, QWidget* parent)
+    : TEnterRecord({true, QStringLiteral("  Saisie d'une personne"), QStringLiteral("Ed_Name"), QStringLiteral("People"),
+                    QStringLiteral("Lab_People_Misc"), QStringLiteral("Popup_People_Img"), QStringLiteral("Btn_Shape_Brush")},
+                   source, query, parent)
+{
+    setObjectName(QStringLiteral("EnterPeople"));
+    buildCommon();
+    auto* grid = new QGridLayout(m_general);
+    int row = 0;
+    auto label = [&](const QString& text) { grid->addWidget(new QLabel(text, m_general), row, 0); };
+    label(QStringLiteral("Nom"));
+    grid->addWidget(addLine(m_general, QStringLiteral("Ed_Name"), QStringLiteral("Name"), 128), row++, 1, 1, 2);
+    label(QStringLiteral("Fonction"));
+    grid->addWidget(addLine(m_general, QStringLiteral("Ed_Function"), QStringLiteral("Function"), 128), row++, 1, 1, 2);
+    label(QStringLiteral("Email"));
+    grid->addWidget(addLine(m_general, QStringLiteral("Ed_Email"), QStringLiteral("Email"), 128), row, 1);
+    m_email = runButton(m_general, QStringLiteral("Btn_Email"));
+    grid->addWidget(m_email, row++, 2);
+    label(QStringLiteral("Site Web"));
+    grid->addWidget(addLine(m_general, QStringLiteral("Ed_WebSite"), QStringLiteral("WebSite"), 128), row, 1);
+    m_web = runButton(m_general, QStringLiteral("Btn_WebSite"));
+    grid->addWidget(m_web, row++, 2);
+    label(QStringLiteral("Adresse"));
+    QPlainTextEdit* address = addMemo(m_general, QStringLiteral("Memo_Address"), QStringLiteral("Address"));
+    address->setFixedHeight(48);
+    connect(address, &QPlainTextEdit::textChanged, address, [address] {
+        if (address->toPlainText().size() > 255) {
+            const QSignalBlocker block(address);
+            address->setPlainText(address->toPlainText().left(255));
+            address->moveCursor(QTextCursor::End);
+        }
+    });
+    grid->addWidget(address, row++, 1, 1, 2);
+    label(QStringLiteral("Code postal"));
+    grid->addWidget(addLine(m_general, QStringLiteral("Ed_PostCode"), QStringLiteral("CP"), 128), row++, 1, 1, 2);
+    label(QStringLiteral("Ville"));
+    grid->addWidget(addLine(m_general, QStringLiteral("Ed_City"), QStringLiteral("City"), 128), row++, 1, 1, 2);
+    label(QStringLiteral("Pays"));
+    grid->addWidget(addLine(m_general, QStringLiteral("Ed_Country"), QStringLiteral("Country"), 128), row++, 1, 1, 2);
+    label(QStringLiteral("Téléphone"));
+    grid->addWidget(addLine(m_general, QStringLiteral("Ed_Phone"), QStringLiteral("Phone"), 128), row++, 1, 1, 2);
+    label(QStringLiteral("Fax"));
+    grid->addWidget(addLine(m_general, QStringLiteral("Ed_Fax"), QStringLiteral("Fax"), 128), row++, 1, 1, 2);
+    label(QStringLiteral("Notes"));
+    QPlainTextEdit* notes = addMemo(m_general, QStringLiteral("Memo_Note"), QStringLiteral("Remark1"));
+    notes->setFixedHeight(48);
+    grid->addWidget(notes, row++, 1, 1, 2);
+    buildRightColumn(this, grid, 3, m_kind, &m_photo, &m_sample, &m_deleteImage, &m_patternShape, &m_photoMenu);
+    connect(m_email, &QPushButton::clicked, this, &TEnterRecord::SendMail);
+    connect(m_web, &QPushButton::clicked, this, &TEnterRecord::OpenWebSite);
+    for (const char* name : {"Ed_Name", "Ed_Function", "Ed_Email", "Ed_WebSite"})
+        connect(findChild<QLineEdit*>(QString::fromLatin1(name)), &QLineEdit::textChanged, this, &TEnterRecord::UpdateButtons);
+    loadFields();
+    loadCustomLabels();
+    showThumbnail();
+    UpdateButtons();
+    DrawColorSample();
+    ui::SetUpWindow(this);
+}
+
+TEnterProject::TEnterProject(db::DataSource& source, db::Dataset& query, QWidget* parent)
+    : TEnterRecord({false, QStringLiteral("  Saisie d'un projet"), QStringLiteral("Ed_Title"), QStringLiteral("Project"),
+                    QStringLiteral("Lab_Project_Misc"), QStringLiteral("Popup_Img"), QStringLiteral("LMDShapeButton1")},
+                   source, query, parent)
+{
+    setObjectName(QStringLiteral("EnterProject"));
+    buildCommon();
+    auto* grid = new QGridLayout(m_general);
+    int row = 0;
+    auto label = [&](const QString& text) { grid->addWidget(new QLabel(text, m_general), row, 0); };
+    label(QStringLiteral("Titre"));
+    grid->addWidget(addLine(m_general, QStringLiteral("Ed_Title"), QStringLiteral("Title"), 128), row++, 1, 1, 2);
+    label(QStringLiteral("Responsable"));
+    grid->addWidget(addLine(m_general, QStringLiteral("Ed_Name"), QStringLiteral("Name"), 128), row++, 1, 1, 2);
+    label(QStringLiteral("Téléphone"));
+    grid->addWidget(addLine(m_general, QStringLiteral("Ed_Phone"), QStringLiteral("Phone"), 128), row++, 1, 1, 2);
+    label(QStringLiteral("Fax"));
+    grid->addWidget(addLine(m_general, QStringLiteral("Ed_Fax"), QStringLiteral("Fax"), 128), row++, 1, 1, 2);
+    label(QStringLiteral("Email"));
+    grid->addWidget(addLine(m_general, QStringLiteral("Ed_Email"), QStringLiteral("Email"), 128), row, 1);
+    m_email = runButton(m_general, QStringLiteral("Btn_Email"));
+    grid->addWidget(m_email, row++, 2);
+    label(QStringLiteral("Site Web"));
+    grid->addWidget(addLine(m_general, QStringLiteral("Ed_WebSite"), QStringLiteral("WebSite"), 128), row, 1);
+    m_web = runButton(m_general, QStringLiteral("Btn_WebSite"));
+    grid->addWidget(m_web, row++, 2);
+    label(QStringLiteral("Description courte"));
+    QPlainTextEdit* shortDescription =
+        addMemo(m_general, QStringLiteral("Memo_ShortDescription"), QStringLiteral("ShortDescription"), 255);
+    shortDescription->setFixedHeight(40);
+    grid->addWidget(shortDescription, row++, 1, 1, 2);
+    label(QStringLiteral("Description longue"));
+    QPlainTextEdit* description = addMemo(m_general, QStringLiteral("Memo_Description"), QStringLiteral("Description"));
+    grid->addWidget(description, row++, 1, 1, 2);
+    buildRightColumn(this, grid, 3, m_kind, &m_photo, &m_sample, &m_deleteImage, &m_patternShape, &m_photoMenu);
+    connect(m_email, &QPushButton::clicked, this, &TEnterRecord::SendMail);
+    connect(m_web, &QPushButton::clicked, this, &TEnterRecord::OpenWebSite);
+    for (const char* name : {"Ed_Title", "Ed_Email", "Ed_WebSite"})
+        connect(findChild<QLineEdit*>(QString::fromLatin1(name)), &QLineEdit::textChanged, this, &TEnterRecord::UpdateButtons);
+    loadFields();
+    loadCustomLabels();
+    showThumbnail();
+    UpdateButtons();
+    DrawColorSample();
+    ui::SetUpWindow(this);
+}
+
+}  // namespace records

@@ -1,0 +1,270 @@
+#include "core/Globals.h"
+#include "db/Schema.h"
+#include "db/TDataModule1.h"
+#include "images/ImageRoutines.h"
+#include "records/EditControls.h"
+#include "records/PhotoStorage.h"
+#include "records/TEnterRecord.h"
+#include "ui/ScriptedPrompt.h"
+
+#include "../support/Sandbox.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImageReader>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using namespace records;
+using testing_support::Sandbox;
+
+TEST(NumberEdit, KeystrokesAndLimits)
+{
+    TumNumberEdit edit;
+    edit.setMaxLength(4);
+    edit.setMaxValue(5000);
+    edit.setValue(500);
+    edit.setFocus();
+    edit.setCursorPosition(3);
+    QTest::keyClick(&edit, Qt::Key_1);  // 5001 is refused: 500 comes back, caret where it was
+    EXPECT_EQ(edit.text(), QStringLiteral("500"));
+    EXPECT_EQ(edit.Value(), 500);
+    EXPECT_EQ(edit.cursorPosition(), 3);
+    edit.setCursorPosition(0);
+    QTest::keyClick(&edit, Qt::Key_0);  // 0500: same length as 5000 and sorts before it
+    EXPECT_EQ(edit.text(), QStringLiteral("0500"));
+    EXPECT_EQ(edit.Value(), 500);
+    QTest::keyClick(&edit, Qt::Key_A);  // letters are ignored
+    EXPECT_EQ(edit.text(), QStringLiteral("0500"));
+    edit.setValue(7000);
+    EXPECT_EQ(edit.text(), QStringLiteral("5000"));
+    edit.setValue(-3);
+    EXPECT_EQ(edit.Value(), 0);
+    edit.setValue(4000);
+    edit.setMaxValue(1000);
+    EXPECT_EQ(edit.Value(), 1000);
+    edit.clear();
+    EXPECT_EQ(edit.Value(), 0);
+}
+
+TEST(BrushStyleDlg, MarksChoosesAndCancels)
+{
+    ui::ScriptedPrompt prompt;
+    TBrushStyleDlg dialog;
+    EXPECT_EQ(dialog.size(), QSize(182, 249));
+    dialog.setBrush(planning::bsClear, 255);
+    EXPECT_EQ(dialog.markedPanel(), QString());  // the transparent pattern marks nothing
+    dialog.setBrush(planning::bsCross, 255);
+    EXPECT_EQ(dialog.markedPanel(), QStringLiteral("Pan_Cross"));
+    dialog.choose(planning::bsVertical);
+    EXPECT_EQ(dialog.markedPanel(), QStringLiteral("Pan_Vertical"));
+    prompt.setNextColor(QColor(0, 0, 255));
+    dialog.Btn_ColorClick();
+    EXPECT_EQ(dialog.color(), 0xFF0000u);
+}
+
+namespace {
+
+class RecordTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        sandbox = std::make_unique<Sandbox>(false);
+        core::Globals& g = core::globals();
+        g.dataDir = sandbox->root() + QStringLiteral("Data/");
+        for (const char* d : {"Access", "Images", "Files"})
+            QDir().mkpath(g.dataDir + QString::fromLatin1(d));
+        db::CreateDatabaseFile(g.dataDir + QStringLiteral("Access/PLANNING.MDB"));
+        dm = std::make_unique<db::TDataModule1>();
+        ASSERT_EQ(dm->OpenMainConnection(), QString());
+        g.currentDossier = 3;
+        dm->People.SQL()[2] = QStringLiteral("WHERE ID_FILE=3");
+        dm->Project.SQL()[2] = QStringLiteral("WHERE ID_FILE=3");
+    }
+    void TearDown() override
+    {
+        dm.reset();
+        sandbox.reset();
+    }
+    int count(const QString& sql) { return dm->ADOConnection1.scalar(sql)->toInt(); }
+    QString picture(const char* name, int w, int h, const char* format)
+    {
+        QImage img(w, h, QImage::Format_RGB888);
+        img.fill(QColor(30, 120, 200));
+        const QString path = sandbox->root() + QString::fromLatin1(name);
+        if (QByteArray(format) == "JPG")
+            images::SaveBitmapAsJpeg(img, path, 90);
+        else
+            img.save(path, format);
+        return path;
+    }
+
+    std::unique_ptr<Sandbox> sandbox;
+    std::unique_ptr<db::TDataModule1> dm;
+    ui::ScriptedPrompt prompt;
+};
+
+}  // namespace
+
+TEST_F(RecordTest, NewPersonCancelledLeavesNothing)
+{
+    dm->People.Open();
+    dm->People.Insert();
+    const int id = dm->People.FieldByName(QStringLiteral("Id")).AsInteger();
+    {
+        TEnterPeople dialog(dm->DSPeople, dm->People);
+        dialog.IsNewRecord = true;
+        EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Saisie d'une personne"));
+        auto* ok = dialog.findChild<QPushButton*>(QStringLiteral("Btn_Ok"));
+        EXPECT_FALSE(ok->isEnabled());
+        dialog.findChild<QLineEdit*>(QStringLiteral("Ed_Name"))->setText(QStringLiteral(" "));
+        EXPECT_TRUE(ok->isEnabled());  // a single space counts
+        prompt.setNextFileName(picture("p.bmp", 300, 200, "BMP"));
+        dialog.Btn_Select_ImgClick();
+        EXPECT_TRUE(QFile::exists(dialog.photoFile()));
+        dialog.reject();  // the close box acts as Annuler
+    }
+    dm->People.Close();
+    EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM PEOPLE")), 0);
+    EXPECT_FALSE(QFile::exists(core::globals().dataDir + QStringLiteral("Images/People%1.jpg").arg(id)));
+}
+
+TEST_F(RecordTest, PhotoPipelineOkAndReplacedPhotoKeptOnCancel)
+{
+    dm->People.Open();
+    dm->People.Insert();
+    const int id = dm->People.FieldByName(QStringLiteral("Id")).AsInteger();
+    {
+        TEnterPeople dialog(dm->DSPeople, dm->People);
+        dialog.IsNewRecord = true;
+        dialog.findChild<QLineEdit*>(QStringLiteral("Ed_Name"))->setText(QStringLiteral("Alice"));
+        dialog.findChild<QLineEdit*>(QStringLiteral("Ed_Country"))->setText(QString());
+        prompt.setNextFileName(picture("big.bmp", 300, 200, "BMP"));
+        dialog.Btn_Select_ImgClick();
+        EXPECT_TRUE(dialog.photoShown());
+        prompt.setNextColor(QColor(0, 255, 0));
+        dialog.Btn_Shape_ColorClick();
+        dialog.Btn_OkClick();
+    }
+    const QString jpg = core::globals().dataDir + QStringLiteral("Images/People%1.jpg").arg(id);
+    EXPECT_EQ(QImageReader(jpg).size(), QSize(300, 200));
+    dm->People.Close();
+    EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM PEOPLE WHERE Name='Alice' AND PenColor=65280 AND BrushStyle=0")), 1);
+    dm->People.Open();
+    const QImage thumb = images::ImageFromBlob(dm->People.FieldByName(QStringLiteral("ImgMini1")).AsBlob());
+    EXPECT_EQ(thumb.size(), QSize(105, 105));
+    EXPECT_EQ(thumb.pixelColor(50, 16), QColor(Qt::white));
+
+    // An existing person: the photo replaced, then Annuler keeps the new photo and the typed name.
+    dm->People.Edit();
+    {
+        TEnterPeople dialog(dm->DSPeople, dm->People);
+        dialog.findChild<QLineEdit*>(QStringLiteral("Ed_Name"))->setText(QStringLiteral("Alice B"));
+        prompt.setNextFileName(picture("tall.jpg", 200, 300, "JPG"));
+        dialog.Btn_Select_ImgClick();
+        EXPECT_TRUE(prompt.messages().isEmpty());
+        dialog.reject();
+    }
+    EXPECT_EQ(QImageReader(jpg).size(), QSize(200, 300));  // a JPEG is copied as it is
+    dm->People.Close();
+    EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM PEOPLE WHERE Name='Alice B'")), 1);
+
+    // A file that is no picture: a message, nothing changed, still editing.
+    dm->People.Open();
+    dm->People.Edit();
+    {
+        const QString junk = sandbox->root() + QStringLiteral("junk.bmp");
+        Sandbox::writeFile(junk, "not a picture");
+        TEnterPeople dialog(dm->DSPeople, dm->People);
+        prompt.clear();
+        prompt.setNextFileName(junk);
+        dialog.Btn_Select_ImgClick();
+        ASSERT_EQ(prompt.messages().size(), 1);
+        EXPECT_TRUE(prompt.messages().first().text.contains(QStringLiteral("n'est pas une image lisible")));
+        EXPECT_TRUE(dm->People.Editing());
+        EXPECT_EQ(QImageReader(jpg).size(), QSize(200, 300));
+        // Removing the photo, file deleted by hand first: both columns cleared, no error.
+        QFile::remove(jpg);
+        prompt.setNextAnswer(ui::Answer::Yes);
+        dialog.Btn_Delete_ImgClick();
+        EXPECT_FALSE(dialog.photoShown());
+        dialog.Btn_OkClick();
+    }
+    dm->People.Close();
+    EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM PEOPLE WHERE ImgMini1 IS NULL")), 1);
+}
+
+TEST_F(RecordTest, ProjectRulesLabelsAndWebAddress)
+{
+    EXPECT_EQ(TEnterRecord::WebAddress(QStringLiteral("http://a.fr")), QStringLiteral("http://a.fr"));
+    EXPECT_EQ(TEnterRecord::WebAddress(QStringLiteral("www.a.fr")), QStringLiteral("http://www.a.fr"));
+    EXPECT_EQ(TEnterRecord::WebAddress(QStringLiteral("HTTP://a.fr")), QStringLiteral("http://HTTP://a.fr"));
+
+    dm->Project.Open();
+    dm->Project.Insert();
+    {
+        TEnterProject dialog(dm->DSProject, dm->Project);
+        dialog.IsNewRecord = true;
+        EXPECT_FALSE(dialog.findChild<QPushButton*>(QStringLiteral("Btn_Ok"))->isEnabled());
+        auto* shortDescription = dialog.findChild<QPlainTextEdit*>(QStringLiteral("Memo_ShortDescription"));
+        shortDescription->setFocus();
+        QTest::keyClicks(shortDescription, QStringLiteral("Un"));
+        QTest::keyClick(shortDescription, Qt::Key_Return);
+        QTest::keyClicks(shortDescription, QStringLiteral(" pont"));
+        EXPECT_EQ(shortDescription->toPlainText(), QStringLiteral("Un pont"));
+        dialog.findChild<QLineEdit*>(QStringLiteral("Ed_Title"))->setText(QStringLiteral("Pont"));
+        EXPECT_FALSE(dialog.patternOverlayVisible() == false && dialog.brushStyle() != planning::bsSolid);
+        // The pattern: solid hides the overlay; Annuler in the chooser changes nothing.
+        prompt.setNextDialogHandler([](QDialog* d) {
+            static_cast<TBrushStyleDlg*>(d)->choose(planning::bsSolid);
+            return int(QDialog::Rejected);
+        });
+        dialog.Btn_Shape_BrushClick();
+        EXPECT_EQ(dialog.brushStyle(), planning::bsClear);
+        prompt.setNextDialogHandler([](QDialog* d) {
+            static_cast<TBrushStyleDlg*>(d)->choose(planning::bsSolid);
+            return int(QDialog::Accepted);
+        });
+        dialog.Btn_Shape_BrushClick();
+        EXPECT_EQ(dialog.brushStyle(), planning::bsSolid);
+        EXPECT_FALSE(dialog.patternOverlayVisible());
+        // A custom label, stored at once for the dossier.
+        auto* label = dialog.findChild<QLabel*>(QStringLiteral("Lab_Project_Misc02"));
+        ASSERT_NE(label, nullptr);
+        prompt.setNextDialogHandler([](QDialog* d) {
+            static_cast<TEnterStr*>(d)->Ed_Str->setText(QStringLiteral("Budget"));
+            return int(QDialog::Accepted);
+        });
+        dialog.editCustomLabel(label);
+        EXPECT_EQ(label->text(), QStringLiteral("Budget"));
+        dialog.Btn_OkClick();
+    }
+    dm->Project.Close();
+    EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM PROJECT WHERE Title='Pont' AND ShortDescription='Un pont' AND BrushStyle=1")), 1);
+    EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM CUSTOMLAB WHERE Id_File=3 AND Project_Misc02='Budget'")), 1);
+    // The next dialog of the dossier shows the label.
+    dm->Project.Open();
+    dm->Project.Edit();
+    TEnterProject again(dm->DSProject, dm->Project);
+    EXPECT_EQ(again.findChild<QLabel*>(QStringLiteral("Lab_Project_Misc02"))->text(), QStringLiteral("Budget"));
+    again.reject();
+}
+
+TEST_F(RecordTest, SaveImageCopyAs)
+{
+    const QString stored = core::globals().dataDir + QStringLiteral("Images/People9.jpg");
+    SaveImageCopyAs(stored, QStringLiteral("a:b.jpg"));
+    ASSERT_EQ(prompt.messages().size(), 1);
+    EXPECT_TRUE(prompt.messages().first().text.startsWith(QStringLiteral("IMPOSSIBLE DE TROUVER L'IMAGE !\rLe fichier \"")
+                                                          + stored));
+    Sandbox::writeFile(stored, "jpeg bytes");
+    const QString target = sandbox->root() + QStringLiteral("copy.jpg");
+    prompt.setNextFileName(target);
+    SaveImageCopyAs(stored, QStringLiteral("a:b.jpg"));
+    EXPECT_EQ(Sandbox::readFile(target), QByteArray("jpeg bytes"));
+}
