@@ -15,7 +15,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QDialog>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QMouseEvent>
 #include <QToolButton>
 
@@ -224,4 +227,65 @@ TEST_F(MainFormTest, LegendSelectionPaintsAndSaves)
     EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM PEOPLE")), 0);
     EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM PLANNING")), 0);
     EXPECT_EQ(planningText(), QStringLiteral("Vous devez créer une personne"));
+}
+
+TEST_F(MainFormTest, TypicalRoadSurvivesARestart)
+{
+    create();
+    // Create a dossier: it opens at once.
+    prompt.setNextDialogHandler([](QDialog* d) {
+        d->findChild<QLineEdit*>(QStringLiteral("Ed_File"))->setText(QStringLiteral("Atelier"));
+        d->findChild<QPushButton*>(QStringLiteral("Btn_Ok"))->click();
+        return d->result();
+    });
+    form->action(QStringLiteral("Popup_File_Add"))->trigger();
+    ASSERT_EQ(form->context().dossierId, 1);
+    auto named = [](const QString& field, const QString& value) {
+        return [field, value](QDialog* d) {
+            d->findChild<QLineEdit*>(field)->setText(value);
+            d->findChild<QPushButton*>(QStringLiteral("Btn_Ok"))->click();
+            return d->result();
+        };
+    };
+    prompt.setNextDialogHandler(named(QStringLiteral("Ed_Name"), QStringLiteral("Alice")));
+    form->Popup_Grid_Object_AddClick();
+    prompt.setNextDialogHandler(named(QStringLiteral("Ed_Title"), QStringLiteral("Pont")));
+    form->Popup_Grid_Key_AddClick();
+    EXPECT_EQ(form->persons().entries.size(), 1);
+    EXPECT_EQ(form->projects().entries.size(), 1);
+    auto* annual = form->findChild<planning::TAnnualGraphicPlanning*>();
+    ASSERT_TRUE(annual->isVisible());
+    EXPECT_EQ(annual->PaintId, 1);
+
+    // Paint three half-days of February by dragging, erase one with the right button.
+    auto at = [annual](int day) {
+        const int column = annual->firstColumn(2) + day - 1;
+        return QPoint(annual->leftMargin() + (column - 1) * annual->cellWidth() + annual->cellWidth() / 2,
+                      annual->topMargin() + 2 * annual->halfRowHeight() + annual->halfRowHeight() / 2);
+    };
+    auto send = [annual](QEvent::Type t, QPoint p, Qt::MouseButton b, Qt::MouseButtons bs) {
+        QMouseEvent e(t, QPointF(p), annual->mapToGlobal(QPointF(p)), b, bs, Qt::NoModifier);
+        QApplication::sendEvent(annual, &e);
+    };
+    send(QEvent::MouseButtonPress, at(2), Qt::LeftButton, Qt::LeftButton);
+    send(QEvent::MouseMove, at(3), Qt::NoButton, Qt::LeftButton);
+    send(QEvent::MouseMove, at(4), Qt::NoButton, Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, at(4), Qt::LeftButton, Qt::NoButton);
+    send(QEvent::MouseButtonPress, at(3), Qt::RightButton, Qt::RightButton);
+    send(QEvent::MouseButtonRelease, at(3), Qt::RightButton, Qt::NoButton);
+    EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM PLANNING WHERE Id_Project=1")), 2);
+    form->Popup_Display_MonthlyClick();
+    form->close();
+    form.reset();
+
+    // Restart: the dossier opens by itself in the monthly mode with the same cells.
+    create();
+    EXPECT_EQ(form->context().dossierId, 1);
+    EXPECT_EQ(form->context().planningType, 1);
+    auto* monthly = form->findChild<planning::TMonthlyGraphicPlanning*>();
+    ASSERT_TRUE(monthly->isVisible());
+    form->Btn_Month_IncClick();  // January 2009 -> February
+    EXPECT_EQ(monthly->cells.cell(0, 2, 2, 1).Id, 1);
+    EXPECT_EQ(monthly->cells.cell(0, 2, 3, 1).Id, -1);
+    EXPECT_EQ(monthly->cells.cell(0, 2, 4, 1).Id, 1);
 }
