@@ -287,6 +287,7 @@ void TMainForm::buildLayout()
     Grid_Key->setColor(planning::ColorFromRef(kGridBackground));
     Grid_Key->setDefaultRowHeight(30);
     Grid_Key->setColCount(3);
+    Grid_Key->setFitColumns(true);
     Grid_Key->setRowCount(0);
     right->addWidget(planningArea);
     right->addWidget(Grid_Key);
@@ -572,7 +573,7 @@ void TMainForm::loadEntries(bool personsSide, int idToSelect)
         Grid_Key->setColCount(3);
         Grid_Key->setRowCount(qMax(1, (count + 2) / 3));
         Grid_Key->select(index - 3 * (index / 3), index / 3);
-        Grid_Key->setDefaultColWidth(Grid_Key->ClientWidth() / 3);
+        Grid_Key->setFitColumns(true);
         Grid_Key->update();
         if (count > 0)
             current = EntryId(list.entries, index);

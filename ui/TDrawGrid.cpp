@@ -65,6 +65,14 @@ void TDrawGrid::setScrollBarVisible(bool visible)
     update();
 }
 
+void TDrawGrid::setFitColumns(bool fit)
+{
+    m_fitColumns = fit;
+    if (fit)
+        m_colWidth = qMax(1, ClientWidth() / m_cols);
+    update();
+}
+
 void TDrawGrid::setRow(int row)
 {
     select(m_col, row);
@@ -126,6 +134,8 @@ void TDrawGrid::resizeEvent(QResizeEvent*)
     const int bar = m_scroll->sizeHint().width();
     m_scroll->setGeometry(width() - bar, 0, bar, height());
     m_scroll->setVisible(m_scrollVisible);
+    if (m_fitColumns)
+        m_colWidth = qMax(1, ClientWidth() / m_cols);
     updateScrollBar();
 }
 

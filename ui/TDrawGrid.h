@@ -26,6 +26,8 @@ public:
     void setColor(const QColor& c);
     QColor Color() const { return m_color; }
     void setScrollBarVisible(bool visible);
+    // Columns share the client width equally (integer part), also on resize.
+    void setFitColumns(bool fit);
 
     int Row() const { return m_row; }
     int Col() const { return m_col; }
@@ -63,6 +65,7 @@ private:
 
     QScrollBar* m_scroll;
     bool m_scrollVisible = true;
+    bool m_fitColumns = false;
     int m_cols = 1, m_rows = 1, m_rowHeight = 24, m_colWidth = 64;
     int m_row = 0, m_col = 0, m_topRow = 0;
     QColor m_color = Qt::white;
