@@ -8,6 +8,7 @@
 #include "db/QueryHelpers.h"
 #include "images/ImageRoutines.h"
 #include "planning/Swatch.h"
+#include "records/ComboLists.h"
 #include "records/EditControls.h"
 #include "records/PhotoStorage.h"
 #include "ui/Prompt.h"
@@ -99,9 +100,14 @@ QPushButton* smallButton(const QString& text, const QString& name, QWidget* pare
 TEnterStr::TEnterStr(const QString& prompt, const QString& text, QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("EnterStr"));
-    setWindowTitle(prompt);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel(prompt, this));
+    layout->setContentsMargins(0, 0, 0, 6);
+    const QString title = QStringLiteral("  Saisie d'une chaine de caractère");
+    layout->addWidget(new ui::TitleBar(title, ui::TitleBar::Close, this));
+    setWindowTitle(ui::WindowCaptionFromTitle(title));
+    auto* caption = new QLabel(prompt, this);
+    caption->setObjectName(QStringLiteral("Lab_Title"));
+    layout->addWidget(caption);
     Ed_Str = new QLineEdit(text, this);
     Ed_Str->setObjectName(QStringLiteral("Ed_Str"));
     Ed_Str->setMaxLength(128);
@@ -119,6 +125,8 @@ TEnterStr::TEnterStr(const QString& prompt, const QString& text, QWidget* parent
     connect(Ed_Str, &QLineEdit::textChanged, this, [this](const QString& t) { Btn_Ok->setEnabled(!t.isEmpty()); });
     connect(Btn_Ok, &QPushButton::clicked, this, &QDialog::accept);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    resize(322, 104);
+    ui::SetUpWindow(this);
 }
 
 QString TEnterStr::text() const
@@ -130,6 +138,59 @@ TEnterRecord::TEnterRecord(const RecordKind& kind, db::DataSource& source, db::D
     : QDialog(parent), m_kind(kind), m_source(source), m_query(query)
 {
     setProperty("centredOnScreen", true);
+    m_comboItems = new db::Dataset(query.connection(), QStringLiteral("ComboItems"));
+    m_comboItems->setSQL({QStringLiteral("SELECT * FROM COMBOITEMS")});
+    connect(this, &QObject::destroyed, [items = m_comboItems] { delete items; });
+}
+
+void TEnterRecord::makeComboField(QLineEdit* edit, QPushButton* button, const QString& column, const QString& caption)
+{
+    edit->setProperty("comboColumn", column);
+    edit->setProperty("comboCaption", caption);
+    edit->setToolTip(QStringLiteral("Double-cliquez pour ajouter"));
+    edit->installEventFilter(this);
+    if (button)
+        connect(button, &QPushButton::clicked, this, [this, edit] { openPicker(edit); });
+}
+
+bool TEnterRecord::eventFilter(QObject* watched, QEvent* event)
+{
+    auto* edit = qobject_cast<QLineEdit*>(watched);
+    if (edit && edit->property("comboColumn").isValid()) {
+        if (event->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+                openPicker(edit);
+                return true;
+            }
+        } else if (event->type() == QEvent::MouseButtonDblClick) {
+            editList(edit);
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void TEnterRecord::openPicker(QLineEdit* edit)
+{
+    try {
+        ShowItemPicker(edit, true, {}, &m_query, &m_source, m_comboItems, edit->property("comboColumn").toString());
+    } catch (const db::DbError& e) {
+        ui::showError(e.message(), this);
+    }
+}
+
+void TEnterRecord::editList(QLineEdit* edit)
+{
+    QString caption = edit->property("comboCaption").toString();
+    // The custom fields are titled with their label's caption.
+    if (auto* label = findChild<QLabel*>(caption))
+        caption = label->text();
+    try {
+        EditComboList(caption, edit->property("comboColumn").toString(), *m_comboItems, this);
+    } catch (const db::DbError& e) {
+        ui::showError(e.message(), this);
+    }
 }
 
 QLineEdit* TEnterRecord::addLine(QWidget* page, const QString& name, const QString& column, int maxLength, bool readOnly)
@@ -222,16 +283,17 @@ void TEnterRecord::buildCustomPage(QWidget* page)
         grid->addWidget(label, i - 1, 0);
         if (i <= 5) {
             QLineEdit* e = addLine(page, QStringLiteral("Ed_Misc") + digits, QStringLiteral("Misc") + digits, 128);
-            e->setToolTip(QStringLiteral("Double-cliquez pour ajouter"));
             grid->addWidget(e, i - 1, 1);
+            auto* button = smallButton(QStringLiteral("..."), QStringLiteral("Btn_Misc") + digits, page);
+            grid->addWidget(button, i - 1, 2);
+            makeComboField(e, button, table + digits, m_kind.labelPrefix + digits);
         } else {
             QPlainTextEdit* m = addMemo(page, i == 6 ? QStringLiteral("Memo_Misc06") : QStringLiteral("Memo_Divers07"),
                                         QStringLiteral("Misc") + digits);
             m->setFixedHeight(60);
-            grid->addWidget(m, i - 1, 1);
+            grid->addWidget(m, i - 1, 1, 1, 2);
         }
     }
-    Q_UNUSED(table);
 }
 
 void TEnterRecord::loadCustomLabels()
@@ -576,7 +638,11 @@ TEnterPeople::TEnterPeople(db::DataSource& source, db::Dataset& query, QWidget* 
     label(QStringLiteral("Nom"));
     grid->addWidget(addLine(m_general, QStringLiteral("Ed_Name"), QStringLiteral("Name"), 128), row++, 1, 1, 2);
     label(QStringLiteral("Fonction"));
-    grid->addWidget(addLine(m_general, QStringLiteral("Ed_Function"), QStringLiteral("Function"), 128), row++, 1, 1, 2);
+    QLineEdit* function = addLine(m_general, QStringLiteral("Ed_Function"), QStringLiteral("Function"), 128);
+    grid->addWidget(function, row, 1);
+    auto* functionButton = smallButton(QStringLiteral("..."), QStringLiteral("Btn_Function"), m_general);
+    grid->addWidget(functionButton, row++, 2);
+    makeComboField(function, functionButton, QStringLiteral("Function"), QStringLiteral("Fonction"));
     label(QStringLiteral("Email"));
     grid->addWidget(addLine(m_general, QStringLiteral("Ed_Email"), QStringLiteral("Email"), 128), row, 1);
     m_email = runButton(m_general, QStringLiteral("Btn_Email"));
@@ -599,9 +665,18 @@ TEnterPeople::TEnterPeople(db::DataSource& source, db::Dataset& query, QWidget* 
     label(QStringLiteral("Code postal"));
     grid->addWidget(addLine(m_general, QStringLiteral("Ed_PostCode"), QStringLiteral("CP"), 128), row++, 1, 1, 2);
     label(QStringLiteral("Ville"));
-    grid->addWidget(addLine(m_general, QStringLiteral("Ed_City"), QStringLiteral("City"), 128), row++, 1, 1, 2);
+    QLineEdit* city = addLine(m_general, QStringLiteral("Ed_City"), QStringLiteral("City"), 128);
+    grid->addWidget(city, row, 1);
+    auto* cityButton = smallButton(QStringLiteral("..."), QStringLiteral("Btn_City"), m_general);
+    grid->addWidget(cityButton, row++, 2);
+    makeComboField(city, cityButton, QStringLiteral("City"), QStringLiteral("Ville"));
     label(QStringLiteral("Pays"));
-    grid->addWidget(addLine(m_general, QStringLiteral("Ed_Country"), QStringLiteral("Country"), 128), row++, 1, 1, 2);
+    // The country can only be chosen from its list.
+    QLineEdit* country = addLine(m_general, QStringLiteral("Ed_Country"), QStringLiteral("Country"), 128, true);
+    grid->addWidget(country, row, 1);
+    auto* countryButton = smallButton(QStringLiteral("..."), QStringLiteral("Btn_Country"), m_general);
+    grid->addWidget(countryButton, row++, 2);
+    makeComboField(country, countryButton, QStringLiteral("Country"), QStringLiteral("Pays"));
     label(QStringLiteral("Téléphone"));
     grid->addWidget(addLine(m_general, QStringLiteral("Ed_Phone"), QStringLiteral("Phone"), 128), row++, 1, 1, 2);
     label(QStringLiteral("Fax"));

@@ -70,6 +70,9 @@ public:
     void SendMail();
     void OpenWebSite();
     void editCustomLabel(QLabel* label);
+    // The combo-list field of an edit: its picker and its list editor.
+    void openPicker(QLineEdit* edit);
+    void editList(QLineEdit* edit);
 
     // The address opened by the web button: "http://" in front unless the
     // first seven characters are exactly "http://".
@@ -100,6 +103,8 @@ protected:
     void writeFields();
     void showThumbnail();
     void loadCustomLabels();
+    void makeComboField(QLineEdit* edit, QPushButton* button, const QString& column, const QString& caption);
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
     RecordKind m_kind;
     db::DataSource& m_source;
@@ -120,6 +125,7 @@ protected:
     quint32 m_brush = 255;
     planning::TBrushStyle m_style = planning::bsClear;
     bool m_closing = false;
+    db::Dataset* m_comboItems = nullptr;
 };
 
 // The two dialogs, as the main window opens them.

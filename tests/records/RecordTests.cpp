@@ -2,6 +2,7 @@
 #include "db/Schema.h"
 #include "db/TDataModule1.h"
 #include "images/ImageRoutines.h"
+#include "records/ComboLists.h"
 #include "records/EditControls.h"
 #include "records/PhotoStorage.h"
 #include "records/TEnterRecord.h"
@@ -12,7 +13,9 @@
 #include <QDir>
 #include <QFile>
 #include <QImageReader>
+#include <QApplication>
 #include <QLabel>
+#include <QListWidget>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -267,4 +270,76 @@ TEST_F(RecordTest, SaveImageCopyAs)
     prompt.setNextFileName(target);
     SaveImageCopyAs(stored, QStringLiteral("a:b.jpg"));
     EXPECT_EQ(Sandbox::readFile(target), QByteArray("jpeg bytes"));
+}
+
+TEST(ComboLists, SortingAndPickerPlacement)
+{
+    EXPECT_EQ(SortedComboItems(QStringLiteral("b\r\nA\r\na\r\nc\r\n")),
+              (QStringList{QStringLiteral("A"), QStringLiteral("b"), QStringLiteral("c")}));
+    EXPECT_EQ(SortedComboItems(QString()), QStringList());
+    const QRect screen(0, 0, 1280, 1000);
+    // Under the edit, 8 rows high at most, 1 row for an empty list.
+    EXPECT_EQ(PickerGeometry(QRect(100, 200, 150, 22), screen, 20, 16), QRect(100, 222, 150, 8 * 16 + 3));
+    EXPECT_EQ(PickerGeometry(QRect(100, 200, 150, 22), screen, 3, 16), QRect(100, 222, 150, 3 * 16 + 3));
+    EXPECT_EQ(PickerGeometry(QRect(100, 200, 150, 22), screen, 0, 16), QRect(100, 222, 150, 16 + 3));
+    // Near the bottom of the screen it opens above the edit.
+    const QRect low = PickerGeometry(QRect(100, 950, 150, 22), screen, 20, 16);
+    EXPECT_EQ(low.top(), 972 - (22 + 131 + 1));
+    EXPECT_LT(low.bottom(), 950);
+}
+
+TEST_F(RecordTest, ListEditorStoresAsEditedAndPickerFillsTheCountry)
+{
+    db::Dataset combo(&dm->ADOConnection1);
+    combo.setSQL({QStringLiteral("SELECT * FROM COMBOITEMS")});
+    // The first confirmed edit creates the row.
+    prompt.setNextDialogHandler([](QDialog* d) {
+        static_cast<TComboList*>(d)->Memo->setPlainText(QStringLiteral("b\nA\na\nc"));
+        return int(QDialog::Accepted);
+    });
+    EXPECT_TRUE(EditComboList(QStringLiteral("Pays"), QStringLiteral("Country"), combo));
+    EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM COMBOITEMS")), 1);
+    // Shown sorted without duplicates; confirmed unchanged, stored sorted.
+    prompt.setNextDialogHandler([](QDialog* d) {
+        EXPECT_EQ(static_cast<TComboList*>(d)->Memo->toPlainText(), QStringLiteral("A\nb\nc"));
+        EXPECT_EQ(d->windowTitle(), QStringLiteral("Pays"));
+        return int(QDialog::Accepted);
+    });
+    EditComboList(QStringLiteral("Pays"), QStringLiteral("Country"), combo);
+    EXPECT_EQ(dm->ADOConnection1.scalar(QStringLiteral("SELECT Country FROM COMBOITEMS"))->toString(),
+              QStringLiteral("A\r\nb\r\nc"));
+    // Annuler writes nothing.
+    prompt.setNextDialogHandler([](QDialog* d) {
+        static_cast<TComboList*>(d)->Memo->setPlainText(QStringLiteral("z"));
+        return int(QDialog::Rejected);
+    });
+    EXPECT_FALSE(EditComboList(QStringLiteral("Pays"), QStringLiteral("Country"), combo));
+    EXPECT_EQ(dm->ADOConnection1.scalar(QStringLiteral("SELECT Country FROM COMBOITEMS"))->toString(),
+              QStringLiteral("A\r\nb\r\nc"));
+
+    dm->People.Open();
+    dm->People.Insert();
+    TEnterPeople dialog(dm->DSPeople, dm->People);
+    dialog.IsNewRecord = true;
+    dialog.show();
+    auto* country = dialog.findChild<QLineEdit*>(QStringLiteral("Ed_Country"));
+    EXPECT_TRUE(country->isReadOnly());
+    dialog.openPicker(country);
+    TStrList* picker = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* p = qobject_cast<TStrList*>(w); p && p->isVisible())
+            picker = p;
+    ASSERT_NE(picker, nullptr);
+    ASSERT_EQ(picker->List->count(), 4);  // the empty top item and the three countries
+    EXPECT_EQ(picker->List->item(0)->text(), QString());
+    picker->choose(2);
+    EXPECT_EQ(country->text(), QStringLiteral("b"));
+    dialog.openPicker(country);
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* p = qobject_cast<TStrList*>(w); p && p->isVisible()) {
+            EXPECT_EQ(p->List->currentRow(), 2);  // the edit's text is selected
+            p->choose(0);                          // the empty item clears the country
+        }
+    EXPECT_EQ(country->text(), QString());
+    dialog.reject();
 }
