@@ -10,6 +10,7 @@
 #include "db/TDataModule1.h"
 #include "db/TDataModuleObject.h"
 #include "ui/Prompt.h"
+#include "ui/WindowFrame.h"
 
 #include <QApplication>
 #include <QDir>
@@ -130,17 +131,7 @@ bool DataAccessAvailable(QString* error)
 
 void AdaptWindowFont(QWidget* window)
 {
-    QFont font = window->font();
-    if (font.family().compare(QStringLiteral("Segoe UI"), Qt::CaseInsensitive) != 0
-        && QFontDatabase::hasFamily(QStringLiteral("Segoe UI"))) {
-        font.setPointSize(font.pointSize() + 1);
-        font.setFamily(QStringLiteral("Segoe UI"));
-        window->setFont(font);
-    }
-    QFont system = QFontDatabase::systemFont(QFontDatabase::TitleFont);
-    if (system.family().isEmpty())
-        system = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
-    window->setFont(system);
+    ui::AdaptWindowFont(window);
 }
 
 QString SettingsFileNameFor(const QString& executableFileName)

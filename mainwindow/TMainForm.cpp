@@ -464,6 +464,8 @@ void TMainForm::setTitleText(const QString& text)
 void TMainForm::FormCreate()
 {
     core::Globals& g = core::globals();
+    if (g.recentSystem)
+        ui::AdaptWindowFont(this);
     ui::SetHintsEnabled(true);
     core::LoadSettings();
     ui::SettleBigFontNotice(g.settings, ui::screenDpiX(), this);

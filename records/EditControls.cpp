@@ -35,6 +35,16 @@ void TumEdit::focusInEvent(QFocusEvent* e)
     QLineEdit::focusInEvent(e);
 }
 
+void TumEdit::changeEvent(QEvent* e)
+{
+    if (e->type() == QEvent::EnabledChange) {
+        QPalette pal = palette();
+        pal.setColor(QPalette::Disabled, QPalette::Base, ColorDisabled);
+        setPalette(pal);
+    }
+    QLineEdit::changeEvent(e);
+}
+
 void TumEdit::focusOutEvent(QFocusEvent* e)
 {
     QLineEdit::focusOutEvent(e);

@@ -23,6 +23,7 @@ public:
 protected:
     void focusInEvent(QFocusEvent*) override;
     void focusOutEvent(QFocusEvent*) override;
+    void changeEvent(QEvent*) override;
 
 private:
     Qt::Alignment m_alignment = Qt::AlignLeft;

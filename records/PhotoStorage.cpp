@@ -49,18 +49,14 @@ QImage readPicture(const QString& file, bool jpeg)
 
 }  // namespace
 
-void StorePhotoFromFile(const db::DataSource& source, db::Dataset& query, const QString& thumbnailColumn,
-                        int thumbnailWidth, int thumbnailHeight, const QString& sourceFile, const QString& targetFile)
+namespace {
+
+// Full-size file and thumbnail, once the record is prepared and the picture read.
+void storePicture(const db::DataSource& source, db::Dataset& query, const QString& thumbnailColumn, int thumbnailWidth,
+                  int thumbnailHeight, const QImage& picture, const QString& sourceFile, const QString& targetFile)
 {
-    ui::HourglassCursor hourglass;
-    prepare(source, query);
-    pump();
-    const QString suffix = QFileInfo(sourceFile).suffix().toUpper();
-    const bool jpeg = suffix == QStringLiteral("JPG") || suffix == QStringLiteral("JPEG");
-    // Read first, so that a bad file changes nothing.
-    const QImage picture = readPicture(sourceFile, jpeg);
     const core::Settings& s = core::globals().settings;
-    if (jpeg) {
+    if (!sourceFile.isEmpty()) {
         // A failing copy (the source is the target, say) is ignored.
         if (QFileInfo(sourceFile).canonicalFilePath() != QFileInfo(targetFile).canonicalFilePath()) {
             const QString part = targetFile + QStringLiteral(".part");
@@ -86,6 +82,39 @@ void StorePhotoFromFile(const db::DataSource& source, db::Dataset& query, const 
     query.FieldByName(thumbnailColumn).SetValue(images::BitmapFileBytes(thumbnail));
     db::PostIfEditing(source, query);
     db::ReopenKeepingRecord(query);
+}
+
+}  // namespace
+
+void StorePhotoFromFile(const db::DataSource& source, db::Dataset& query, const QString& thumbnailColumn,
+                        int thumbnailWidth, int thumbnailHeight, const QString& sourceFile, const QString& targetFile)
+{
+    ui::HourglassCursor hourglass;
+    prepare(source, query);
+    pump();
+    const QString suffix = QFileInfo(sourceFile).suffix().toUpper();
+    const bool jpeg = suffix == QStringLiteral("JPG") || suffix == QStringLiteral("JPEG");
+    // Read first, so that a bad file changes nothing.
+    const QImage picture = readPicture(sourceFile, jpeg);
+    storePicture(source, query, thumbnailColumn, thumbnailWidth, thumbnailHeight, picture, jpeg ? sourceFile : QString(),
+                 targetFile);
+}
+
+void StoreImageToField(const db::DataSource& source, db::Dataset& query, const QString& thumbnailColumn,
+                       int thumbnailWidth, int thumbnailHeight, const QString& sourceFile, const QString& targetFile)
+{
+    StorePhotoFromFile(source, query, thumbnailColumn, thumbnailWidth, thumbnailHeight, sourceFile, targetFile);
+}
+
+void StorePhotoFromScan(const db::DataSource& source, db::Dataset& query, const QString& thumbnailColumn,
+                        int thumbnailWidth, int thumbnailHeight, const QImage& scan, const QString& targetFile)
+{
+    ui::HourglassCursor hourglass;
+    if (scan.isNull() || scan.width() == 0)
+        throw images::ImageError(QStringLiteral("L'image numérisée est vide."));
+    prepare(source, query);
+    storePicture(source, query, thumbnailColumn, thumbnailWidth, thumbnailHeight,
+                 scan.convertToFormat(QImage::Format_RGB888), QString(), targetFile);
 }
 
 void ClearPhoto(const db::DataSource& source, db::Dataset& query, const QString& imageColumn,

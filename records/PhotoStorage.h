@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QImage>
 #include <QString>
 
 class QWidget;
@@ -19,6 +20,15 @@ namespace records {
 // then left in edit mode. Database failures throw db::DbError.
 void StorePhotoFromFile(const db::DataSource& source, db::Dataset& query, const QString& thumbnailColumn,
                         int thumbnailWidth, int thumbnailHeight, const QString& sourceFile, const QString& targetFile);
+
+// The same for a document image: the thumbnail goes straight into the named
+// column (IMGMINI of DOCUMENTIMG, 90 × 90).
+void StoreImageToField(const db::DataSource& source, db::Dataset& query, const QString& thumbnailColumn,
+                       int thumbnailWidth, int thumbnailHeight, const QString& sourceFile, const QString& targetFile);
+
+// The same from a scanned bitmap: always re-encoded within MaxWidth.
+void StorePhotoFromScan(const db::DataSource& source, db::Dataset& query, const QString& thumbnailColumn,
+                        int thumbnailWidth, int thumbnailHeight, const QImage& scan, const QString& targetFile);
 
 // Clears both picture columns, stores the record and deletes the file.
 void ClearPhoto(const db::DataSource& source, db::Dataset& query, const QString& imageColumn,

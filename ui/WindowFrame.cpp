@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QFontDatabase>
 #include <QLabel>
 #include <QLinearGradient>
 #include <QMouseEvent>
@@ -89,6 +90,21 @@ void SetHintsEnabled(bool enabled)
 bool HintsEnabled()
 {
     return g_hints;
+}
+
+void AdaptWindowFont(QWidget* window)
+{
+    QFont font = window->font();
+    if (font.family().compare(QStringLiteral("Segoe UI"), Qt::CaseInsensitive) != 0
+        && QFontDatabase::hasFamily(QStringLiteral("Segoe UI"))) {
+        font.setPointSize(font.pointSize() + 1);
+        font.setFamily(QStringLiteral("Segoe UI"));
+        window->setFont(font);
+    }
+    QFont system = QFontDatabase::systemFont(QFontDatabase::TitleFont);
+    if (system.family().isEmpty())
+        system = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+    window->setFont(system);
 }
 
 int WindowTag(const QWidget* window)

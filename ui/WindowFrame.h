@@ -27,6 +27,10 @@ QString WindowCaptionFromTitle(const QString& title);
 // 1024) centred; answers the new hint of the maximise button.
 QString ToggleMaximized(QWidget* window, const QRect& workArea);
 
+// The main window's font on recent systems: "Segoe UI" one point larger when
+// installed, then the system's title font (or its interface font).
+void AdaptWindowFont(QWidget* window);
+
 // Whether the controls show their hints (true once the main window exists).
 void SetHintsEnabled(bool enabled);
 bool HintsEnabled();
