@@ -20,6 +20,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QMouseEvent>
+#include <QTest>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
@@ -288,4 +289,33 @@ TEST_F(MainFormTest, TypicalRoadSurvivesARestart)
     EXPECT_EQ(monthly->cells.cell(0, 2, 2, 1).Id, 1);
     EXPECT_EQ(monthly->cells.cell(0, 2, 3, 1).Id, -1);
     EXPECT_EQ(monthly->cells.cell(0, 2, 4, 1).Id, 1);
+}
+
+TEST_F(MainFormTest, ArrowKeysMoveThePaintAndBothFrameModes)
+{
+    dossier(QStringLiteral("A"));
+    person(1, QStringLiteral("Alice"));
+    for (int i = 1; i <= 4; ++i)
+        project(1, QStringLiteral("Projet %1").arg(i));
+    core::globals().nativeFrame = false;  // the drawn frame
+    create();
+    EXPECT_TRUE(form->windowFlags() & Qt::FramelessWindowHint);
+    EXPECT_TRUE(form->findChild<QWidget*>(QStringLiteral("TitleBar"))->isVisible());
+    auto* key = form->findChild<ui::TDrawGrid*>(QStringLiteral("Grid_Key"));
+    auto* annual = form->findChild<planning::TAnnualGraphicPlanning*>();
+    EXPECT_EQ(annual->PaintId, 1);
+    key->setFocus();
+    QTest::keyClick(key, Qt::Key_Right);
+    EXPECT_EQ(annual->PaintId, 2);  // the paint follows when the key is released
+    QTest::keyClick(key, Qt::Key_Down);
+    EXPECT_EQ(annual->PaintId, 2);  // no item below: the paint and its cell stay
+    EXPECT_EQ(key->Col(), 1);
+    EXPECT_EQ(key->Row(), 0);
+    form.reset();
+
+    core::globals().nativeFrame = true;  // the system's frame
+    create();
+    EXPECT_FALSE(form->windowFlags() & Qt::FramelessWindowHint);
+    EXPECT_FALSE(form->findChild<QWidget*>(QStringLiteral("TitleBar"))->isVisible());
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Quillmark Planning 1.34 - A"));
 }
