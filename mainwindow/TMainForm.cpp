@@ -721,10 +721,6 @@ void TMainForm::CloseDossierDisplay(bool storePreferences)
 void TMainForm::UpdateMenus()
 {
     const bool open = m_ctx.dossierId != -1;
-    auto enable = [this](const char* name, bool on) {
-        if (QAction* a = action(QString::fromLatin1(name)))
-            a->setEnabled(on && a->property("wired").toBool() != false);
-    };
     for (QToolButton* b : {m_menuPrint, m_menuHtml, m_menuParameters, m_menuDisplay})
         b->setEnabled(open);
     Btn_Report->setEnabled(false);  // printing and HTML come with their own commands
@@ -739,7 +735,7 @@ void TMainForm::UpdateMenus()
         action(QStringLiteral("Popup_File_Open"))->setEnabled(any);
         action(QStringLiteral("Popup_File_Add"))->setEnabled(true);
         for (const char* n : {"Popup_File_Close", "Popup_File_Delete", "Popup_File_Edit"})
-            enable(n, false);
+            action(QString::fromLatin1(n))->setEnabled(false);
         Grid_Object->setEnabled(false);
         Grid_Key->setEnabled(false);
         for (QWidget* w : {Pan_Year, Pan_Month, Pan_PlanningType, Pan_DaysNumbers, MenuBar_Sep2})
@@ -921,11 +917,12 @@ void TMainForm::MonthlyGraphicPlanningMouseMove()
                                                   MonthlyGraphicPlanning->HoverHalf, MonthlyGraphicPlanning->Year));
 }
 
-void TMainForm::EditPerson(int id, bool isNew)
+void TMainForm::editRecord(bool person, int id, bool isNew)
 {
-    if (!m_dialogs.person)
+    const auto& dialog = person ? m_dialogs.person : m_dialogs.project;
+    if (!dialog)
         return;
-    db::Dataset& q = m_dm.People;
+    db::Dataset& q = person ? m_dm.People : m_dm.Project;
     q.Open();
     if (isNew) {
         q.Insert();
@@ -935,32 +932,23 @@ void TMainForm::EditPerson(int id, bool isNew)
         q.Close();
         return;
     }
-    if (m_dialogs.person(q, isNew, this) == QDialog::Accepted) {
-        LoadPersonEntries(q.FieldByName(QStringLiteral("Id")).AsInteger());
+    if (dialog(q, isNew, this) == QDialog::Accepted) {
+        // The edited or added record is selected.
+        const int selected = q.FieldByName(QStringLiteral("Id")).AsInteger();
+        person ? LoadPersonEntries(selected) : LoadProjectEntries(selected);
         LoadPlanning();
     }
     q.Close();
 }
 
+void TMainForm::EditPerson(int id, bool isNew)
+{
+    editRecord(true, id, isNew);
+}
+
 void TMainForm::EditProject(int id, bool isNew)
 {
-    if (!m_dialogs.project)
-        return;
-    db::Dataset& q = m_dm.Project;
-    q.Open();
-    if (isNew) {
-        q.Insert();
-    } else if (q.Locate(QStringLiteral("Id"), id)) {
-        q.Edit();
-    } else {
-        q.Close();
-        return;
-    }
-    if (m_dialogs.project(q, isNew, this) == QDialog::Accepted) {
-        LoadProjectEntries(q.FieldByName(QStringLiteral("Id")).AsInteger());
-        LoadPlanning();
-    }
-    q.Close();
+    editRecord(false, id, isNew);
 }
 
 void TMainForm::Grid_ObjectDblClick()

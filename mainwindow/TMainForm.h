@@ -116,6 +116,7 @@ private:
     const EntryList& objectSide() const;
     const EntryList& legendSide() const;
     void deleteRecord(bool person, int id);
+    void editRecord(bool person, int id, bool isNew);
 
     db::TDataModule1& m_dm;
     db::TDataModuleObject& m_store;

@@ -625,6 +625,21 @@ QPushButton* runButton(QWidget* parent, const QString& name)
 
 }  // namespace
 
+void TEnterRecord::finishSetUp(QGridLayout* grid, std::initializer_list<const char*> watched)
+{
+    buildRightColumn(this, grid, 3, m_kind, &m_photo, &m_sample, &m_deleteImage, &m_patternShape, &m_photoMenu);
+    connect(m_email, &QPushButton::clicked, this, &TEnterRecord::SendMail);
+    connect(m_web, &QPushButton::clicked, this, &TEnterRecord::OpenWebSite);
+    for (const char* name : watched)
+        connect(findChild<QLineEdit*>(QString::fromLatin1(name)), &QLineEdit::textChanged, this, &TEnterRecord::UpdateButtons);
+    loadFields();
+    loadCustomLabels();
+    showThumbnail();
+    UpdateButtons();
+    DrawColorSample();
+    ui::SetUpWindow(this);
+}
+
 TEnterPeople::TEnterPeople(db::DataSource& source, db::Dataset& query, QWidget* parent)
     : TEnterRecord({true, QStringLiteral("  Saisie d'une personne"), QStringLiteral("Ed_Name"), QStringLiteral("People"),
                     QStringLiteral("Lab_People_Misc"), QStringLiteral("Popup_People_Img"), QStringLiteral("Btn_Shape_Brush")},
@@ -685,17 +700,7 @@ TEnterPeople::TEnterPeople(db::DataSource& source, db::Dataset& query, QWidget* 
     QPlainTextEdit* notes = addMemo(m_general, QStringLiteral("Memo_Note"), QStringLiteral("Remark1"));
     notes->setFixedHeight(48);
     grid->addWidget(notes, row++, 1, 1, 2);
-    buildRightColumn(this, grid, 3, m_kind, &m_photo, &m_sample, &m_deleteImage, &m_patternShape, &m_photoMenu);
-    connect(m_email, &QPushButton::clicked, this, &TEnterRecord::SendMail);
-    connect(m_web, &QPushButton::clicked, this, &TEnterRecord::OpenWebSite);
-    for (const char* name : {"Ed_Name", "Ed_Function", "Ed_Email", "Ed_WebSite"})
-        connect(findChild<QLineEdit*>(QString::fromLatin1(name)), &QLineEdit::textChanged, this, &TEnterRecord::UpdateButtons);
-    loadFields();
-    loadCustomLabels();
-    showThumbnail();
-    UpdateButtons();
-    DrawColorSample();
-    ui::SetUpWindow(this);
+    finishSetUp(grid, {"Ed_Name", "Ed_Function", "Ed_Email", "Ed_WebSite"});
 }
 
 TEnterProject::TEnterProject(db::DataSource& source, db::Dataset& query, QWidget* parent)
@@ -732,17 +737,7 @@ TEnterProject::TEnterProject(db::DataSource& source, db::Dataset& query, QWidget
     label(QStringLiteral("Description longue"));
     QPlainTextEdit* description = addMemo(m_general, QStringLiteral("Memo_Description"), QStringLiteral("Description"));
     grid->addWidget(description, row++, 1, 1, 2);
-    buildRightColumn(this, grid, 3, m_kind, &m_photo, &m_sample, &m_deleteImage, &m_patternShape, &m_photoMenu);
-    connect(m_email, &QPushButton::clicked, this, &TEnterRecord::SendMail);
-    connect(m_web, &QPushButton::clicked, this, &TEnterRecord::OpenWebSite);
-    for (const char* name : {"Ed_Title", "Ed_Email", "Ed_WebSite"})
-        connect(findChild<QLineEdit*>(QString::fromLatin1(name)), &QLineEdit::textChanged, this, &TEnterRecord::UpdateButtons);
-    loadFields();
-    loadCustomLabels();
-    showThumbnail();
-    UpdateButtons();
-    DrawColorSample();
-    ui::SetUpWindow(this);
+    finishSetUp(grid, {"Ed_Title", "Ed_Email", "Ed_WebSite"});
 }
 
 }  // namespace records

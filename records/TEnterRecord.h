@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QImage>
 
+#include <initializer_list>
 #include <vector>
 
 class QLabel;
@@ -103,6 +104,8 @@ protected:
     void writeFields();
     void showThumbnail();
     void loadCustomLabels();
+    // The right-hand column, the watched edits, the values and the frame.
+    void finishSetUp(class QGridLayout* grid, std::initializer_list<const char*> watched);
     void makeComboField(QLineEdit* edit, QPushButton* button, const QString& column, const QString& caption);
     bool eventFilter(QObject* watched, QEvent* event) override;
 
