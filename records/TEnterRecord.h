@@ -8,6 +8,7 @@
 #include <initializer_list>
 #include <vector>
 
+class QGridLayout;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
@@ -105,7 +106,7 @@ protected:
     void showThumbnail();
     void loadCustomLabels();
     // The right-hand column, the watched edits, the values and the frame.
-    void finishSetUp(class QGridLayout* grid, std::initializer_list<const char*> watched);
+    void finishSetUp(QGridLayout* grid, std::initializer_list<const char*> watched);
     void makeComboField(QLineEdit* edit, QPushButton* button, const QString& column, const QString& caption);
     bool eventFilter(QObject* watched, QEvent* event) override;
 
