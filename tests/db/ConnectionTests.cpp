@@ -3,6 +3,7 @@
 #include "db/DbError.h"
 #include "db/OdbcSetup.h"
 #include "db/TDataModule1.h"
+#include "db/TDataModuleObject.h"
 
 #include <QFile>
 
@@ -79,6 +80,10 @@ TEST_F(DbTest, OdbcProviderOpensARegisteredDataSource)
     dm.MainFile.FieldByName(QStringLiteral("LoginName")).SetValue(QStringLiteral("Deuxième"));
     dm.MainFile.Post();
     EXPECT_EQ(dm.MainFile.FieldByName(QStringLiteral("ID")).AsInteger(), 2);
+    // Bound names and the typed store work over ODBC too.
+    db::TDataModuleObject store(dm.ADOConnection1);
+    store.WriteInteger(2, QStringLiteral("PlanningType"), QStringLiteral("Integer"), 1);
+    EXPECT_EQ(store.ReadInteger(2, QStringLiteral("PlanningType"), QStringLiteral("Integer"), 0), 1);
     dm.ADOConnection1.close();
 
     connection->open();
