@@ -3,7 +3,6 @@
 #include "db/Connection.h"
 #include "db/Dataset.h"
 #include "db/DbError.h"
-#include "db/QueryHelpers.h"
 #include "planning/PlanningPaint.h"
 #include "planning/TAnnualGraphicPlanning.h"
 #include "planning/TMonthlyGraphicPlanning.h"
@@ -17,35 +16,24 @@ namespace planning {
 namespace {
 
 // Writes one half-day's row; the object id is the person (orientation 0) or
-// the project (orientation 1), legendId the other side (-1 when erased).
-void writeHalfDay(db::Dataset& q, const PlanningContext& ctx, int objectId, const QDate& date, int half, int legendId)
+// the project (orientation 1), legendId the other side (-1 when erased). Every
+// row of the half-day is updated, so that a half-day stored twice (as older
+// files may hold) shows what was painted, whichever row the loader keeps.
+void writeHalfDay(db::Connection& c, const PlanningContext& ctx, int objectId, const QDate& date, int half, int legendId)
 {
     const QString objectColumn = ctx.orientation == 0 ? QStringLiteral("Id_People") : QStringLiteral("Id_Project");
-    q.Close();
-    q.clearBindings();
-    q.setSQL({QStringLiteral("SELECT * FROM Planning WHERE Id_File=%1 AND %2=%3 AND AmPm=%4 AND DatePlanning=:date")
-                  .arg(ctx.dossierId)
-                  .arg(objectColumn)
-                  .arg(objectId)
-                  .arg(half)});
-    q.bindValue(QStringLiteral(":date"), date.toString(QStringLiteral("yyyy-MM-dd")));
-    q.Open();
-    if (db::IsEmpty(q))
-        q.Append();
-    else
-        q.Edit();
-    q.FieldByName(QStringLiteral("Id_File")).SetValue(ctx.dossierId);
-    q.FieldByName(QStringLiteral("DatePlanning")).SetValue(date);
-    if (ctx.orientation == 0) {
-        q.FieldByName(QStringLiteral("Id_People")).SetValue(objectId);
-        q.FieldByName(QStringLiteral("Id_Project")).SetValue(legendId);
-    } else {
-        q.FieldByName(QStringLiteral("Id_People")).SetValue(legendId);
-        q.FieldByName(QStringLiteral("Id_Project")).SetValue(objectId);
-    }
-    q.FieldByName(QStringLiteral("AmPm")).SetValue(half);
-    q.Post();
-    q.Close();
+    const QString legendColumn = ctx.orientation == 0 ? QStringLiteral("Id_Project") : QStringLiteral("Id_People");
+    const QString day = date.toString(QStringLiteral("yyyy-MM-dd"));
+    const int updated = c.exec(QStringLiteral("UPDATE PLANNING SET ") + legendColumn
+                                   + QStringLiteral("=? WHERE Id_File=? AND ") + objectColumn
+                                   + QStringLiteral("=? AND AmPm=? AND DatePlanning=?"),
+                               {legendId, ctx.dossierId, objectId, half, day});
+    if (updated > 0)
+        return;
+    const int people = ctx.orientation == 0 ? objectId : legendId;
+    const int project = ctx.orientation == 0 ? legendId : objectId;
+    c.exec(QStringLiteral("INSERT INTO PLANNING (Id_File, Id_People, Id_Project, DatePlanning, AmPm) VALUES (?, ?, ?, ?, ?)"),
+           {ctx.dossierId, people, project, day, half});
 }
 
 // Runs the writes in one transaction; the flags are cleared after the commit.
@@ -92,8 +80,8 @@ int SaveAnnualPlanning(AnnualRenderer& year, db::Dataset& query, const PlanningC
     const int objectId = ctx.orientation == 0 ? ctx.personId : ctx.projectId;
     try {
         return saveCells(query, modified, [&](size_t i) {
-            writeHalfDay(query, ctx, objectId, QDate(year.Year, where[i].month, where[i].day), where[i].half,
-                         modified[i]->Id);
+            writeHalfDay(*query.connection(), ctx, objectId, QDate(year.Year, where[i].month, where[i].day),
+                         where[i].half, modified[i]->Id);
         });
     } catch (...) {
         query.Close();
@@ -125,8 +113,8 @@ int SaveMonthlyPlanning(MonthRenderer& month, db::Dataset& query, const Planning
     }
     try {
         return saveCells(query, modified, [&](size_t i) {
-            writeHalfDay(query, ctx, EntryId(objects, where[i].row), QDate(month.Year, ctx.month, where[i].day),
-                         where[i].half, modified[i]->Id);
+            writeHalfDay(*query.connection(), ctx, EntryId(objects, where[i].row),
+                         QDate(month.Year, ctx.month, where[i].day), where[i].half, modified[i]->Id);
         });
     } catch (...) {
         query.Close();

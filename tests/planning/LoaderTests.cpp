@@ -153,11 +153,20 @@ TEST_F(PlanningDbTest, AnnualSavesAppendUpdateAndErase)
     EXPECT_EQ(count(QStringLiteral("DatePlanning='2024-03-04'")), 1);
     EXPECT_EQ(count(QStringLiteral("DatePlanning='2024-03-04' AND Id_Project=1")), 1);
 
+    // A half-day stored twice shows what was painted after a reload.
+    row(1, 1, 1, "2024-03-20", 1);
+    row(1, 1, 1, "2024-03-20", 1);
+    view.SetYearCell(3, 20, 1, 2, 16711680, 255, bsCross);
+    view.cells.cell(3, 20, 1).Modified = 1;
+    SaveAnnualPlanning(view, query, ctx);
+    EXPECT_EQ(count(QStringLiteral("DatePlanning='2024-03-20' AND Id_Project=2")), 2);
+
     // Reloading shows what was saved; the erased half-day stays empty.
     LoadYearPlanning(view, query, ctx, persons, projects, 2024, 1, -1);
     EXPECT_EQ(view.cells.cell(3, 4, 1).Id, 1);
     EXPECT_EQ(view.cells.cell(3, 5, 1).Id, 2);
     EXPECT_EQ(view.cells.cell(3, 11, 2).Id, -1);
+    EXPECT_EQ(view.cells.cell(3, 20, 1).Id, 2);
 
     // Orientation 1: the person goes into Id_People, the current project into Id_Project.
     PlanningContext byProject = ctx;
