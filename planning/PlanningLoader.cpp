@@ -7,6 +7,8 @@
 
 #include <QHash>
 
+#include <functional>
+
 namespace planning {
 
 namespace {
@@ -54,6 +56,22 @@ bool readRow(db::Dataset& q, PlanningRow& r)
     return true;
 }
 
+// Runs the query and hands every row that passes the skip rules to take.
+void forEachPlanningRow(db::Dataset& query, const QStringList& sql, const std::function<void(const PlanningRow&)>& take)
+{
+    query.Close();
+    query.clearBindings();
+    query.setSQL(sql);
+    query.Open();
+    PlanningRow r;
+    while (!query.Eof()) {
+        if (readRow(query, r))
+            take(r);
+        query.Next();
+    }
+    query.Close();
+}
+
 }  // namespace
 
 const QStringList& LegendEntries(const PlanningContext& ctx, const QStringList& persons, const QStringList& projects)
@@ -77,19 +95,10 @@ void FillYearPlanning(AnnualRenderer& year, db::Dataset& query, const PlanningCo
                .arg(ctx.dossierId)
                .arg(filter, isoDate(yearValue, 1, 1), isoDate(yearValue + 1, 1, 1))
         << QStringLiteral("ORDER BY PLANNING.DatePlanning, PLANNING.rowid");
-    query.Close();
-    query.clearBindings();
-    query.setSQL(sql);
-    query.Open();
-    PlanningRow r;
-    while (!query.Eof()) {
-        if (readRow(query, r)) {
-            const int id = ctx.orientation == 0 ? r.project : r.people;
-            year.SetYearCell(r.month, r.day, r.half, id, r.pen, r.brush, DecodeBrushStyle(r.style));
-        }
-        query.Next();
-    }
-    query.Close();
+    forEachPlanningRow(query, sql, [&](const PlanningRow& r) {
+        const int id = ctx.orientation == 0 ? r.project : r.people;
+        year.SetYearCell(r.month, r.day, r.half, id, r.pen, r.brush, DecodeBrushStyle(r.style));
+    });
 }
 
 void FillMonthPlanning(MonthRenderer& month, db::Dataset& query, const PlanningContext& ctx,
@@ -109,23 +118,13 @@ void FillMonthPlanning(MonthRenderer& month, db::Dataset& query, const PlanningC
                .arg(first.toString(QStringLiteral("yyyy-MM-dd")),
                     first.addMonths(1).toString(QStringLiteral("yyyy-MM-dd")))
         << QStringLiteral("ORDER BY PLANNING.DatePlanning, PLANNING.rowid");
-    query.Close();
-    query.clearBindings();
-    query.setSQL(sql);
-    query.Open();
-    PlanningRow r;
-    while (!query.Eof()) {
-        if (readRow(query, r)) {
-            const int object = ctx.orientation == 0 ? r.people : r.project;
-            const auto it = rowOf.constFind(object);
-            if (it != rowOf.constEnd()) {
-                const int id = ctx.orientation == 0 ? r.project : r.people;
-                month.SetMonthCell(it.value(), r.month, r.day, r.half, id, r.pen, r.brush, DecodeBrushStyle(r.style));
-            }
-        }
-        query.Next();
-    }
-    query.Close();
+    forEachPlanningRow(query, sql, [&](const PlanningRow& r) {
+        const auto it = rowOf.constFind(ctx.orientation == 0 ? r.people : r.project);
+        if (it == rowOf.constEnd())
+            return;
+        const int id = ctx.orientation == 0 ? r.project : r.people;
+        month.SetMonthCell(it.value(), r.month, r.day, r.half, id, r.pen, r.brush, DecodeBrushStyle(r.style));
+    });
 }
 
 void LoadYearPlanning(TAnnualGraphicPlanning& view, db::Dataset& query, const PlanningContext& ctx,

@@ -225,9 +225,12 @@ TitleBar::TitleBar(const QString& title, int buttons, QWidget* parent) : QWidget
 void TitleBar::ActiveTestTimer()
 {
     const core::FrameColors& c = core::globals().frame;
-    QPalette pal = m_title->palette();
-    pal.setColor(QPalette::WindowText, fromRef(c.text));
-    m_title->setPalette(pal);
+    // Only a change repaints: the timer runs a hundred times a second.
+    if (m_title->palette().color(QPalette::WindowText) != fromRef(c.text)) {
+        QPalette pal = m_title->palette();
+        pal.setColor(QPalette::WindowText, fromRef(c.text));
+        m_title->setPalette(pal);
+    }
     const bool active = window()->isActiveWindow();
     if (active != m_active) {
         m_active = active;
