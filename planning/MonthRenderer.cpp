@@ -97,6 +97,7 @@ void MonthRenderer::RenderMonthRow(QPainter* canvas, const QRect& rowRect, bool 
                                    quint32 gridColor, quint32 weekendColor, quint32 backgroundColor, int firstWeekday,
                                    int days, int halfRowHeight, int dayWidth, int left, int top, int row)
 {
+    // Empty weekend half-days always take the fixed weekend grey.
     Q_UNUSED(weekendColor);
     if (!cells.dimensionsSet())
         return;
