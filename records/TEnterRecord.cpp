@@ -203,9 +203,10 @@ QLineEdit* TEnterRecord::addLine(QWidget* page, const QString& name, const QStri
     return e;
 }
 
-QPlainTextEdit* TEnterRecord::addMemo(QWidget* page, const QString& name, const QString& column, int maxLength)
+QPlainTextEdit* TEnterRecord::addMemo(QWidget* page, const QString& name, const QString& column, int maxLength,
+                                      bool singleParagraph)
 {
-    QPlainTextEdit* m = maxLength > 0 ? new SingleParagraphMemo(page) : new QPlainTextEdit(page);
+    QPlainTextEdit* m = singleParagraph ? new SingleParagraphMemo(page) : new QPlainTextEdit(page);
     m->setObjectName(name);
     if (maxLength > 0) {
         connect(m, &QPlainTextEdit::textChanged, m, [m, maxLength] {
@@ -640,6 +641,55 @@ void TEnterRecord::finishSetUp(QGridLayout* grid, std::initializer_list<const ch
     ui::SetUpWindow(this);
 }
 
+QLineEdit* TEnterRecord::lineRow(QGridLayout* grid, int& row, const QString& label, const QString& name,
+                                 const QString& column)
+{
+    grid->addWidget(new QLabel(label, m_general), row, 0);
+    QLineEdit* e = addLine(m_general, name, column, 128);
+    grid->addWidget(e, row++, 1, 1, 2);
+    return e;
+}
+
+void TEnterRecord::comboRow(QGridLayout* grid, int& row, const QString& label, const QString& name,
+                            const QString& column, const QString& buttonName, bool readOnly)
+{
+    grid->addWidget(new QLabel(label, m_general), row, 0);
+    QLineEdit* e = addLine(m_general, name, column, 128, readOnly);
+    grid->addWidget(e, row, 1);
+    auto* button = smallButton(QStringLiteral("..."), buttonName, m_general);
+    grid->addWidget(button, row++, 2);
+    makeComboField(e, button, column, label);
+}
+
+void TEnterRecord::mailAndWebRows(QGridLayout* grid, int& row)
+{
+    const struct {
+        const char* label;
+        const char* edit;
+        const char* column;
+        const char* button;
+        QPushButton** holder;
+    } rows[] = {{"Email", "Ed_Email", "Email", "Btn_Email", &m_email},
+                {"Site Web", "Ed_WebSite", "WebSite", "Btn_WebSite", &m_web}};
+    for (const auto& r : rows) {
+        grid->addWidget(new QLabel(QString::fromUtf8(r.label), m_general), row, 0);
+        grid->addWidget(addLine(m_general, QString::fromLatin1(r.edit), QString::fromLatin1(r.column), 128), row, 1);
+        *r.holder = runButton(m_general, QString::fromLatin1(r.button));
+        grid->addWidget(*r.holder, row++, 2);
+    }
+}
+
+QPlainTextEdit* TEnterRecord::memoRow(QGridLayout* grid, int& row, const QString& label, const QString& name,
+                                      const QString& column, int height, int maxLength, bool singleParagraph)
+{
+    grid->addWidget(new QLabel(label, m_general), row, 0);
+    QPlainTextEdit* m = addMemo(m_general, name, column, maxLength, singleParagraph);
+    if (height > 0)
+        m->setFixedHeight(height);
+    grid->addWidget(m, row++, 1, 1, 2);
+    return m;
+}
+
 TEnterPeople::TEnterPeople(db::DataSource& source, db::Dataset& query, QWidget* parent)
     : TEnterRecord({true, QStringLiteral("  Saisie d'une personne"), QStringLiteral("Ed_Name"), QStringLiteral("People"),
                     QStringLiteral("Lab_People_Misc"), QStringLiteral("Popup_People_Img"), QStringLiteral("Btn_Shape_Brush")},
@@ -649,57 +699,19 @@ TEnterPeople::TEnterPeople(db::DataSource& source, db::Dataset& query, QWidget* 
     buildCommon();
     auto* grid = new QGridLayout(m_general);
     int row = 0;
-    auto label = [&](const QString& text) { grid->addWidget(new QLabel(text, m_general), row, 0); };
-    label(QStringLiteral("Nom"));
-    grid->addWidget(addLine(m_general, QStringLiteral("Ed_Name"), QStringLiteral("Name"), 128), row++, 1, 1, 2);
-    label(QStringLiteral("Fonction"));
-    QLineEdit* function = addLine(m_general, QStringLiteral("Ed_Function"), QStringLiteral("Function"), 128);
-    grid->addWidget(function, row, 1);
-    auto* functionButton = smallButton(QStringLiteral("..."), QStringLiteral("Btn_Function"), m_general);
-    grid->addWidget(functionButton, row++, 2);
-    makeComboField(function, functionButton, QStringLiteral("Function"), QStringLiteral("Fonction"));
-    label(QStringLiteral("Email"));
-    grid->addWidget(addLine(m_general, QStringLiteral("Ed_Email"), QStringLiteral("Email"), 128), row, 1);
-    m_email = runButton(m_general, QStringLiteral("Btn_Email"));
-    grid->addWidget(m_email, row++, 2);
-    label(QStringLiteral("Site Web"));
-    grid->addWidget(addLine(m_general, QStringLiteral("Ed_WebSite"), QStringLiteral("WebSite"), 128), row, 1);
-    m_web = runButton(m_general, QStringLiteral("Btn_WebSite"));
-    grid->addWidget(m_web, row++, 2);
-    label(QStringLiteral("Adresse"));
-    QPlainTextEdit* address = addMemo(m_general, QStringLiteral("Memo_Address"), QStringLiteral("Address"));
-    address->setFixedHeight(48);
-    connect(address, &QPlainTextEdit::textChanged, address, [address] {
-        if (address->toPlainText().size() > 255) {
-            const QSignalBlocker block(address);
-            address->setPlainText(address->toPlainText().left(255));
-            address->moveCursor(QTextCursor::End);
-        }
-    });
-    grid->addWidget(address, row++, 1, 1, 2);
-    label(QStringLiteral("Code postal"));
-    grid->addWidget(addLine(m_general, QStringLiteral("Ed_PostCode"), QStringLiteral("CP"), 128), row++, 1, 1, 2);
-    label(QStringLiteral("Ville"));
-    QLineEdit* city = addLine(m_general, QStringLiteral("Ed_City"), QStringLiteral("City"), 128);
-    grid->addWidget(city, row, 1);
-    auto* cityButton = smallButton(QStringLiteral("..."), QStringLiteral("Btn_City"), m_general);
-    grid->addWidget(cityButton, row++, 2);
-    makeComboField(city, cityButton, QStringLiteral("City"), QStringLiteral("Ville"));
-    label(QStringLiteral("Pays"));
+    lineRow(grid, row, QStringLiteral("Nom"), QStringLiteral("Ed_Name"), QStringLiteral("Name"));
+    comboRow(grid, row, QStringLiteral("Fonction"), QStringLiteral("Ed_Function"), QStringLiteral("Function"),
+             QStringLiteral("Btn_Function"));
+    mailAndWebRows(grid, row);
+    memoRow(grid, row, QStringLiteral("Adresse"), QStringLiteral("Memo_Address"), QStringLiteral("Address"), 48, 255);
+    lineRow(grid, row, QStringLiteral("Code postal"), QStringLiteral("Ed_PostCode"), QStringLiteral("CP"));
+    comboRow(grid, row, QStringLiteral("Ville"), QStringLiteral("Ed_City"), QStringLiteral("City"), QStringLiteral("Btn_City"));
     // The country can only be chosen from its list.
-    QLineEdit* country = addLine(m_general, QStringLiteral("Ed_Country"), QStringLiteral("Country"), 128, true);
-    grid->addWidget(country, row, 1);
-    auto* countryButton = smallButton(QStringLiteral("..."), QStringLiteral("Btn_Country"), m_general);
-    grid->addWidget(countryButton, row++, 2);
-    makeComboField(country, countryButton, QStringLiteral("Country"), QStringLiteral("Pays"));
-    label(QStringLiteral("Téléphone"));
-    grid->addWidget(addLine(m_general, QStringLiteral("Ed_Phone"), QStringLiteral("Phone"), 128), row++, 1, 1, 2);
-    label(QStringLiteral("Fax"));
-    grid->addWidget(addLine(m_general, QStringLiteral("Ed_Fax"), QStringLiteral("Fax"), 128), row++, 1, 1, 2);
-    label(QStringLiteral("Notes"));
-    QPlainTextEdit* notes = addMemo(m_general, QStringLiteral("Memo_Note"), QStringLiteral("Remark1"));
-    notes->setFixedHeight(48);
-    grid->addWidget(notes, row++, 1, 1, 2);
+    comboRow(grid, row, QStringLiteral("Pays"), QStringLiteral("Ed_Country"), QStringLiteral("Country"),
+             QStringLiteral("Btn_Country"), true);
+    lineRow(grid, row, QStringLiteral("Téléphone"), QStringLiteral("Ed_Phone"), QStringLiteral("Phone"));
+    lineRow(grid, row, QStringLiteral("Fax"), QStringLiteral("Ed_Fax"), QStringLiteral("Fax"));
+    memoRow(grid, row, QStringLiteral("Notes"), QStringLiteral("Memo_Note"), QStringLiteral("Remark1"), 48);
     finishSetUp(grid, {"Ed_Name", "Ed_Function", "Ed_Email", "Ed_WebSite"});
 }
 
@@ -712,31 +724,15 @@ TEnterProject::TEnterProject(db::DataSource& source, db::Dataset& query, QWidget
     buildCommon();
     auto* grid = new QGridLayout(m_general);
     int row = 0;
-    auto label = [&](const QString& text) { grid->addWidget(new QLabel(text, m_general), row, 0); };
-    label(QStringLiteral("Titre"));
-    grid->addWidget(addLine(m_general, QStringLiteral("Ed_Title"), QStringLiteral("Title"), 128), row++, 1, 1, 2);
-    label(QStringLiteral("Responsable"));
-    grid->addWidget(addLine(m_general, QStringLiteral("Ed_Name"), QStringLiteral("Name"), 128), row++, 1, 1, 2);
-    label(QStringLiteral("Téléphone"));
-    grid->addWidget(addLine(m_general, QStringLiteral("Ed_Phone"), QStringLiteral("Phone"), 128), row++, 1, 1, 2);
-    label(QStringLiteral("Fax"));
-    grid->addWidget(addLine(m_general, QStringLiteral("Ed_Fax"), QStringLiteral("Fax"), 128), row++, 1, 1, 2);
-    label(QStringLiteral("Email"));
-    grid->addWidget(addLine(m_general, QStringLiteral("Ed_Email"), QStringLiteral("Email"), 128), row, 1);
-    m_email = runButton(m_general, QStringLiteral("Btn_Email"));
-    grid->addWidget(m_email, row++, 2);
-    label(QStringLiteral("Site Web"));
-    grid->addWidget(addLine(m_general, QStringLiteral("Ed_WebSite"), QStringLiteral("WebSite"), 128), row, 1);
-    m_web = runButton(m_general, QStringLiteral("Btn_WebSite"));
-    grid->addWidget(m_web, row++, 2);
-    label(QStringLiteral("Description courte"));
-    QPlainTextEdit* shortDescription =
-        addMemo(m_general, QStringLiteral("Memo_ShortDescription"), QStringLiteral("ShortDescription"), 255);
-    shortDescription->setFixedHeight(40);
-    grid->addWidget(shortDescription, row++, 1, 1, 2);
-    label(QStringLiteral("Description longue"));
-    QPlainTextEdit* description = addMemo(m_general, QStringLiteral("Memo_Description"), QStringLiteral("Description"));
-    grid->addWidget(description, row++, 1, 1, 2);
+    lineRow(grid, row, QStringLiteral("Titre"), QStringLiteral("Ed_Title"), QStringLiteral("Title"));
+    lineRow(grid, row, QStringLiteral("Responsable"), QStringLiteral("Ed_Name"), QStringLiteral("Name"));
+    lineRow(grid, row, QStringLiteral("Téléphone"), QStringLiteral("Ed_Phone"), QStringLiteral("Phone"));
+    lineRow(grid, row, QStringLiteral("Fax"), QStringLiteral("Ed_Fax"), QStringLiteral("Fax"));
+    mailAndWebRows(grid, row);
+    memoRow(grid, row, QStringLiteral("Description courte"), QStringLiteral("Memo_ShortDescription"),
+            QStringLiteral("ShortDescription"), 40, 255, true);
+    memoRow(grid, row, QStringLiteral("Description longue"), QStringLiteral("Memo_Description"),
+            QStringLiteral("Description"), 0);
     finishSetUp(grid, {"Ed_Title", "Ed_Email", "Ed_WebSite"});
 }
 

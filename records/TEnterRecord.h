@@ -98,7 +98,16 @@ protected:
         QString column;
     };
     QLineEdit* addLine(QWidget* page, const QString& name, const QString& column, int maxLength, bool readOnly = false);
-    QPlainTextEdit* addMemo(QWidget* page, const QString& name, const QString& column, int maxLength = 0);
+    // maxLength 0: unbounded; singleParagraph: the Enter key breaks no line.
+    QPlainTextEdit* addMemo(QWidget* page, const QString& name, const QString& column, int maxLength = 0,
+                            bool singleParagraph = false);
+    // Rows of the "Général" page: a label and its control.
+    QLineEdit* lineRow(QGridLayout* grid, int& row, const QString& label, const QString& name, const QString& column);
+    void comboRow(QGridLayout* grid, int& row, const QString& label, const QString& name, const QString& column,
+                  const QString& buttonName, bool readOnly = false);
+    void mailAndWebRows(QGridLayout* grid, int& row);
+    QPlainTextEdit* memoRow(QGridLayout* grid, int& row, const QString& label, const QString& name,
+                            const QString& column, int height, int maxLength = 0, bool singleParagraph = false);
     void buildCommon();
     void buildCustomPage(QWidget* page);
     void loadFields();
