@@ -1,7 +1,6 @@
 #include "planning/AnnualRenderer.h"
 
 #include "planning/PlanningPaint.h"
-#include "planning/Swatch.h"
 
 #include <QFont>
 #include <QPainter>
@@ -100,14 +99,7 @@ void AnnualRenderer::drawCell(QPainter& p, const Geometry& g, int m, int d, int 
     if (c.Id == -1) {
         p.fillRect(r, ColorFromRef(isWeekendColumn(column) ? kWeekendColor : 0xFFFFFF));
     } else {
-        const bool past = IsPastHalfDay(Year, m, d);
-        if (DirectColors) {
-            if (r.width() > 0 && r.height() > 0)
-                p.drawImage(r.topLeft(), RenderSwatch(r.width(), r.height(), 3, 12, 3, 2, c.PenColor, c.BrushColor,
-                                                      static_cast<TBrushStyle>(c.Style), past ? 20 : 0));
-        } else if (const QImage* img = m_images.image(EntryIndexOfId(Legend, c.Id), past)) {
-            p.drawImage(r.topLeft(), *img);
-        }
+        DrawAssignedHalfDay(p, r, c, IsPastHalfDay(Year, m, d), DirectColors, 20, m_images, Legend);
     }
     if (g.showDayNumber && h == 1)
         DrawDayNumber(p, r, d);

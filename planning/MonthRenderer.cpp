@@ -1,7 +1,6 @@
 #include "planning/MonthRenderer.h"
 
 #include "planning/PlanningPaint.h"
-#include "planning/Swatch.h"
 
 #include <QFont>
 #include <QPainter>
@@ -12,10 +11,16 @@ namespace {
 
 }  // namespace
 
+bool MonthRenderer::IsWeekendDayOf(int firstWeekday, int day)
+{
+    // Weekday indexes 0, 6, 7, 13, 14 ... from the Sunday before day 1.
+    const int index = firstWeekday + day - 2;
+    return index >= 0 && (index % 7 == 0 || index % 7 == 6);
+}
+
 bool MonthRenderer::isWeekendDay(int day) const
 {
-    const int index = m_firstWeekday + day - 2;
-    return index >= 0 && (index % 7 == 0 || index % 7 == 6);
+    return IsWeekendDayOf(m_firstWeekday, day);
 }
 
 QRect MonthRenderer::halfDayRect(const QRect& rowRect, int day, int half) const
@@ -56,19 +61,12 @@ void MonthRenderer::drawHalfDay(QPainter& p, const Geometry& g, const QRect& row
         return;
     const HalfDayCell& c = cells.cell(row, Month, d, h);
     if (c.Id == -1) {
-        const int index = g.firstWeekday + d - 2;
-        const bool weekend = index >= 0 && (index % 7 == 0 || index % 7 == 6);
-        const quint32 color = highlight && d == m_hoverDay ? kMonthHoverEmptyColor : weekend ? kWeekendColor : 0xFFFFFF;
+        const quint32 color = highlight && d == m_hoverDay     ? kMonthHoverEmptyColor
+                              : IsWeekendDayOf(g.firstWeekday, d) ? kWeekendColor
+                                                                  : 0xFFFFFF;
         p.fillRect(r, ColorFromRef(color));
     } else {
-        const bool past = IsPastHalfDay(Year, Month, d);
-        if (DirectColors) {
-            if (r.width() > 0 && r.height() > 0)
-                p.drawImage(r.topLeft(), RenderSwatch(r.width(), r.height(), 3, 12, 3, 2, c.PenColor, c.BrushColor,
-                                                      static_cast<TBrushStyle>(c.Style), past ? 50 : 0));
-        } else if (const QImage* img = m_images.image(EntryIndexOfId(Legend, c.Id), past)) {
-            p.drawImage(r.topLeft(), *img);
-        }
+        DrawAssignedHalfDay(p, r, c, IsPastHalfDay(Year, Month, d), DirectColors, 50, m_images, Legend);
     }
     if (g.showDayNumber && h == 1)
         DrawDayNumber(p, r, d);

@@ -53,6 +53,8 @@ public:
     int hoveredHalf() const { return m_hoverHalf; }
     const LegendImages& legendImages() const { return m_images; }
     bool isWeekendDay(int day) const;
+    // Saturday or Sunday, for a month whose day 1 is firstWeekday (Sunday = 1).
+    static bool IsWeekendDayOf(int firstWeekday, int day);
 
     // The half-day rectangle inside a row rectangle, right and bottom excluded.
     QRect halfDayRect(const QRect& rowRect, int day, int half) const;

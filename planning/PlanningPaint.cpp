@@ -1,6 +1,8 @@
 #include "planning/PlanningPaint.h"
 
 #include "planning/AnnualRenderer.h"
+#include "planning/LegendImages.h"
+#include "planning/Swatch.h"
 
 #include <QPainter>
 
@@ -35,6 +37,18 @@ void DrawDayNumber(QPainter& p, const QRect& r, int day)
     p.setFont(ArialFont(12));
     p.setPen(Qt::black);
     p.drawText(QRect(r.left() + 1, r.top() - 1, 100, 100), Qt::AlignLeft | Qt::AlignTop, QString::number(day));
+}
+
+void DrawAssignedHalfDay(QPainter& p, const QRect& r, const HalfDayCell& c, bool past, bool directColors,
+                         int pastLighten, const LegendImages& images, const QStringList& legend)
+{
+    if (directColors) {
+        if (r.width() > 0 && r.height() > 0)
+            p.drawImage(r.topLeft(), RenderSwatch(r.width(), r.height(), 3, 12, 3, 2, c.PenColor, c.BrushColor,
+                                                  static_cast<TBrushStyle>(c.Style), past ? pastLighten : 0));
+    } else if (const QImage* img = images.image(EntryIndexOfId(legend, c.Id), past)) {
+        p.drawImage(r.topLeft(), *img);
+    }
 }
 
 bool ApplyGesture(HalfDayCell& c, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int paintId,

@@ -22,6 +22,14 @@ QFont ArialFont(int pixels);
 // The day number of a morning half-day at its rectangle's top left.
 void DrawDayNumber(QPainter& p, const QRect& cellRect, int day);
 
+class LegendImages;
+
+// An assigned half-day in its rectangle: its own swatch (lightened by
+// pastLighten when past) with direct colours, otherwise the legend image of
+// its id (faded when past). An id without a legend entry draws nothing.
+void DrawAssignedHalfDay(QPainter& p, const QRect& r, const HalfDayCell& cell, bool past, bool directColors,
+                         int pastLighten, const LegendImages& images, const QStringList& legend);
+
 // What a gesture does to a half-day: exactly the left button paints the
 // current paint, exactly the right button erases; both mark the cell
 // modified. Anything else leaves it alone and answers false.
