@@ -2,6 +2,7 @@
 
 #include "db/Dataset.h"
 #include "db/DbError.h"
+#include "ui/DialogButtons.h"
 #include "ui/Prompt.h"
 #include "ui/WindowFrame.h"
 
@@ -21,13 +22,6 @@
 namespace dossiers {
 
 namespace {
-
-QPushButton* button(const QString& text, const QString& name, QWidget* parent)
-{
-    auto* b = new QPushButton(text, parent);
-    b->setObjectName(name);
-    return b;
-}
 
 // Title bar of the drawn frame, hidden by SetUpWindow in system-frame mode.
 void addTitle(QDialog* dialog, QVBoxLayout* layout, const QString& title, int buttons)
@@ -81,14 +75,7 @@ TEnterFile::TEnterFile(db::Dataset& dossier, bool isNew, QWidget* parent) : QDia
     form->addRow(Group_Orientation);
     outer->addWidget(panel);
 
-    auto* row = new QHBoxLayout;
-    row->setContentsMargins(8, 0, 8, 8);
-    row->addStretch();
-    Btn_Ok = button(QStringLiteral(" &Ok"), QStringLiteral("Btn_Ok"), this);
-    Btn_Cancel = button(QStringLiteral(" &Annuler"), QStringLiteral("Btn_Cancel"), this);
-    row->addWidget(Btn_Ok);
-    row->addWidget(Btn_Cancel);
-    outer->addLayout(row);
+    ui::addOkCancelRow(this, outer, &Btn_Ok, &Btn_Cancel);
 
     Ed_File->setText(dossier.FieldByName(QStringLiteral("LoginName")).AsString());
     Ed_PassWord->setText(dossier.FieldByName(QStringLiteral("LoginPassword")).AsString());
@@ -150,17 +137,10 @@ TFileList::TFileList(db::Dataset& dossier, QWidget* parent) : QDialog(parent)
     Tree_Global->setHeaderHidden(true);
     Tree_Global->setRootIsDecorated(false);
     outer->addWidget(Tree_Global);
-    auto* row = new QHBoxLayout;
-    row->setContentsMargins(8, 0, 8, 8);
-    row->addStretch();
-    Btn_Ok = button(QStringLiteral(" &Ok"), QStringLiteral("Btn_Ok"), this);
-    Btn_Cancel = button(QStringLiteral(" &Annuler"), QStringLiteral("Btn_Cancel"), this);
-    row->addWidget(Btn_Ok);
-    row->addWidget(Btn_Cancel);
+    QHBoxLayout* row = ui::addOkCancelRow(this, outer, &Btn_Ok, &Btn_Cancel);
     auto* grip = new QSizeGrip(this);
     grip->setObjectName(QStringLiteral("RezisePad"));
     row->addWidget(grip, 0, Qt::AlignBottom | Qt::AlignRight);
-    outer->addLayout(row);
 
     const bool wasOpen = dossier.IsOpen();
     if (!wasOpen)
@@ -213,14 +193,7 @@ TEnterPassWord::TEnterPassWord(QWidget* parent) : QDialog(parent)
     Ed_PassWord->setMaxLength(255);
     body->addWidget(Ed_PassWord);
     outer->addLayout(body);
-    auto* row = new QHBoxLayout;
-    row->setContentsMargins(8, 0, 8, 8);
-    row->addStretch();
-    Btn_Ok = button(QStringLiteral(" &Ok"), QStringLiteral("Btn_Ok"), this);
-    Btn_Cancel = button(QStringLiteral(" &Annuler"), QStringLiteral("Btn_Cancel"), this);
-    row->addWidget(Btn_Ok);
-    row->addWidget(Btn_Cancel);
-    outer->addLayout(row);
+    ui::addOkCancelRow(this, outer, &Btn_Ok, &Btn_Cancel);
     Btn_Ok->setEnabled(false);
     Btn_Ok->setDefault(true);
     connect(Ed_PassWord, &QLineEdit::textChanged, this, [this](const QString& t) { Btn_Ok->setEnabled(!t.isEmpty()); });

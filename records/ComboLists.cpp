@@ -3,6 +3,7 @@
 #include "db/Dataset.h"
 #include "db/DbError.h"
 #include "db/QueryHelpers.h"
+#include "ui/DialogButtons.h"
 #include "ui/Prompt.h"
 #include "ui/WindowFrame.h"
 
@@ -65,16 +66,8 @@ TComboList::TComboList(const QString& caption, const QStringList& items, QWidget
     Memo->setPalette(pal);
     Memo->setPlainText(items.join(QLatin1Char('\n')));
     outer->addWidget(Memo, 1);
-    auto* row = new QHBoxLayout;
-    row->setContentsMargins(8, 0, 8, 8);
-    row->addStretch();
-    auto* ok = new QPushButton(QStringLiteral(" &Ok"), this);
-    ok->setObjectName(QStringLiteral("Btn_Ok"));
-    auto* cancel = new QPushButton(QStringLiteral(" &Annuler"), this);
-    cancel->setObjectName(QStringLiteral("Btn_Cancel"));
-    row->addWidget(ok);
-    row->addWidget(cancel);
-    outer->addLayout(row);
+    QPushButton *ok, *cancel;
+    ui::addOkCancelRow(this, outer, &ok, &cancel);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     resize(261, 244);

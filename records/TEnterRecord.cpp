@@ -11,6 +11,7 @@
 #include "records/ComboLists.h"
 #include "records/EditControls.h"
 #include "records/PhotoStorage.h"
+#include "ui/DialogButtons.h"
 #include "ui/Prompt.h"
 #include "ui/TPopupMenuMod.h"
 #include "ui/WindowFrame.h"
@@ -112,15 +113,8 @@ TEnterStr::TEnterStr(const QString& prompt, const QString& text, QWidget* parent
     Ed_Str->setObjectName(QStringLiteral("Ed_Str"));
     Ed_Str->setMaxLength(128);
     layout->addWidget(Ed_Str);
-    auto* row = new QHBoxLayout;
-    row->addStretch();
-    Btn_Ok = new QPushButton(QStringLiteral(" &Ok"), this);
-    Btn_Ok->setObjectName(QStringLiteral("Btn_Ok"));
-    auto* cancel = new QPushButton(QStringLiteral(" &Annuler"), this);
-    cancel->setObjectName(QStringLiteral("Btn_Cancel"));
-    row->addWidget(Btn_Ok);
-    row->addWidget(cancel);
-    layout->addLayout(row);
+    QPushButton* cancel;
+    ui::addOkCancelRow(this, layout, &Btn_Ok, &cancel);
     Btn_Ok->setEnabled(!text.isEmpty());
     connect(Ed_Str, &QLineEdit::textChanged, this, [this](const QString& t) { Btn_Ok->setEnabled(!t.isEmpty()); });
     connect(Btn_Ok, &QPushButton::clicked, this, &QDialog::accept);
@@ -256,16 +250,8 @@ void TEnterRecord::buildCommon()
     }
     m_tabs->addTab(documents, QStringLiteral("Documents"));
 
-    auto* row = new QHBoxLayout;
-    row->setContentsMargins(8, 0, 8, 8);
-    row->addStretch();
-    m_ok = new QPushButton(QStringLiteral(" &Ok"), this);
-    m_ok->setObjectName(QStringLiteral("Btn_Ok"));
-    auto* cancel = new QPushButton(QStringLiteral(" &Annuler"), this);
-    cancel->setObjectName(QStringLiteral("Btn_Cancel"));
-    row->addWidget(m_ok);
-    row->addWidget(cancel);
-    outer->addLayout(row);
+    QPushButton* cancel;
+    ui::addOkCancelRow(this, outer, &m_ok, &cancel);
     connect(m_ok, &QPushButton::clicked, this, &TEnterRecord::Btn_OkClick);
     connect(cancel, &QPushButton::clicked, this, &TEnterRecord::Btn_CancelClick);
     resize(525, 468);
