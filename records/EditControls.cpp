@@ -137,7 +137,9 @@ const PatternPanel kPanels[] = {
     {bsDiagCross, "Pan_DiagCross", "Shape_DiagCross"},
 };
 
-Qt::BrushStyle qtStyle(TBrushStyle s)
+}  // namespace
+
+Qt::BrushStyle QtBrushStyle(TBrushStyle s)
 {
     switch (s) {
     case bsSolid: return Qt::SolidPattern;
@@ -151,6 +153,8 @@ Qt::BrushStyle qtStyle(TBrushStyle s)
     }
     return Qt::NoBrush;
 }
+
+namespace {
 
 // A sample shape painted in black with its pattern; a release picks it.
 class PatternShape : public QWidget {
@@ -167,7 +171,7 @@ protected:
         QPainter p(this);
         p.fillRect(rect(), Qt::white);
         p.setPen(Qt::black);
-        p.setBrush(QBrush(Qt::black, qtStyle(m_style)));
+        p.setBrush(QBrush(Qt::black, QtBrushStyle(m_style)));
         p.drawRect(rect().adjusted(2, 2, -3, -3));
     }
     void mouseReleaseEvent(QMouseEvent*) override { m_pick(m_style); }

@@ -10,6 +10,9 @@ class QPushButton;
 
 namespace records {
 
+// The Qt brush pattern of a brush style.
+Qt::BrushStyle QtBrushStyle(planning::TBrushStyle style);
+
 // A single-line edit that draws its text aligned as asked while it does not
 // have the focus, and in ColorDisabled when disabled.
 class TumEdit : public QLineEdit {

@@ -25,6 +25,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
@@ -404,6 +405,17 @@ void TEnterRecord::UpdateButtons()
 void TEnterRecord::DrawColorSample()
 {
     m_sample->setPixmap(QPixmap::fromImage(RenderSwatch(65, 16, 3, 12, 7, 2, m_pen, m_brush, m_style, 0)));
+    auto* colorShape = findChild<QLabel*>(QStringLiteral("Shape_Color"));
+    QImage color(colorShape->size(), QImage::Format_RGB32);
+    color.fill(ColorFromRef(m_pen));
+    colorShape->setPixmap(QPixmap::fromImage(color));
+    // The hatch lines alone, on a transparent ground, in the hatch colour.
+    QImage pattern(colorShape->size(), QImage::Format_ARGB32_Premultiplied);
+    pattern.fill(Qt::transparent);
+    QPainter painter(&pattern);
+    painter.fillRect(pattern.rect(), QBrush(ColorFromRef(m_brush), QtBrushStyle(m_style)));
+    painter.end();
+    m_patternShape->setPixmap(QPixmap::fromImage(pattern));
 }
 
 void TEnterRecord::Btn_Shape_ColorClick()
@@ -541,7 +553,7 @@ void TEnterRecord::reject()
 namespace {
 
 void buildRightColumn(TEnterRecord* dialog, QGridLayout* grid, int column, const RecordKind& kind, QLabel** photo,
-                      QLabel** sample, QPushButton** deleteImage, QWidget** patternShape, ui::TPopupMenuMod** menu)
+                      QLabel** sample, QPushButton** deleteImage, QLabel** patternShape, ui::TPopupMenuMod** menu)
 {
     auto* col = new QVBoxLayout;
     col->addWidget(new QLabel(QStringLiteral("Photo"), dialog));
@@ -572,11 +584,15 @@ void buildRightColumn(TEnterRecord* dialog, QGridLayout* grid, int column, const
     sampleRow->addWidget(pattern);
     sampleRow->addWidget(color);
     col->addLayout(sampleRow);
-    // The pattern overlay shown over the colour (hidden for a solid pattern).
-    *patternShape = new QWidget(dialog);
+    // The colour shape with the pattern shape over it (hidden for a solid pattern).
+    auto* colorShape = new QLabel(dialog);
+    colorShape->setObjectName(QStringLiteral("Shape_Color"));
+    colorShape->setFixedSize(65, 16);
+    colorShape->setFrameShape(QFrame::Box);
+    *patternShape = new QLabel(colorShape);
     (*patternShape)->setObjectName(QStringLiteral("Shape_Brush"));
-    (*patternShape)->setFixedSize(1, 1);
-    col->addWidget(*patternShape);
+    (*patternShape)->setGeometry(colorShape->rect());
+    col->addWidget(colorShape);
     col->addStretch();
     grid->addLayout(col, 0, column, 12, 1);
 

@@ -131,7 +131,7 @@ protected:
     QPushButton* m_deleteImage = nullptr;
     QPushButton* m_email = nullptr;
     QPushButton* m_web = nullptr;
-    QWidget* m_patternShape = nullptr;
+    QLabel* m_patternShape = nullptr;
     ui::TPopupMenuMod* m_photoMenu = nullptr;
     QImage m_thumbnail;
     quint32 m_pen = 255;

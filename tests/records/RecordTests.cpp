@@ -236,6 +236,7 @@ TEST_F(RecordTest, ProjectRulesLabelsAndWebAddress)
         dialog.Btn_Shape_BrushClick();
         EXPECT_EQ(dialog.brushStyle(), planning::bsSolid);
         EXPECT_FALSE(dialog.patternOverlayVisible());
+        EXPECT_TRUE(dialog.findChild<QWidget*>(QStringLiteral("Shape_Brush"))->isHidden());
         // A custom label, stored at once for the dossier.
         auto* label = dialog.findChild<QLabel*>(QStringLiteral("Lab_Project_Misc02"));
         ASSERT_NE(label, nullptr);
