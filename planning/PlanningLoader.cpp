@@ -131,13 +131,15 @@ void LoadYearPlanning(TAnnualGraphicPlanning& view, db::Dataset& query, const Pl
                       const QStringList& persons, const QStringList& projects, int year, int personId, int projectId)
 {
     ui::HourglassCursor wait;
-    if (view.ShowDayNumber() != ctx.showDayNumber)
-        view.setShowDayNumber(ctx.showDayNumber);
     view.ClearYear();
     view.Year = year;
     view.Legend = LegendEntries(ctx, persons, projects);
     FillYearPlanning(view, query, ctx, year, personId, projectId);
-    view.Relayout(false);
+    // A new day-number flag lays the view out again by itself: draw once.
+    if (view.ShowDayNumber() != ctx.showDayNumber)
+        view.setShowDayNumber(ctx.showDayNumber);
+    else
+        view.Relayout(false);
 }
 
 void LoadMonthPlanning(TMonthlyGraphicPlanning& view, db::Dataset& query, const PlanningContext& ctx,
@@ -145,8 +147,6 @@ void LoadMonthPlanning(TMonthlyGraphicPlanning& view, db::Dataset& query, const 
                        int selectedRow)
 {
     ui::HourglassCursor wait;
-    if (view.ShowDayNumber() != ctx.showDayNumber)
-        view.setShowDayNumber(ctx.showDayNumber);
     view.SetMonthDimensions(objectRows, 12, 31, 2);
     view.Year = year;
     view.Month = month;
@@ -156,6 +156,8 @@ void LoadMonthPlanning(TMonthlyGraphicPlanning& view, db::Dataset& query, const 
     view.ObjectCount = static_cast<int>(objects.size());
     view.setRowCount(objectRows);
     view.setRow(selectedRow);
+    if (view.ShowDayNumber() != ctx.showDayNumber)
+        view.setShowDayNumberQuietly(ctx.showDayNumber);
     view.Relayout();
 }
 

@@ -23,6 +23,8 @@ public:
 
     bool ShowDayNumber() const { return m_showDayNumber; }
     void setShowDayNumber(bool show);
+    // For a caller that lays the view out right after.
+    void setShowDayNumberQuietly(bool show) { m_showDayNumber = show; }
     quint32 BackGroundColor() const { return m_backgroundColor; }
     void setBackGroundColor(quint32 color);
     // The grid's own colour, the background of its cells.
