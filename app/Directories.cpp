@@ -51,8 +51,8 @@ bool copyNoOverwrite(const QString& from, const QString& to)
     QFile::remove(part);
     if (!QFile::copy(from, part))
         return false;
-    QFile::setPermissions(part, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup
-                                    | QFileDevice::ReadOther);
+    QFile::setPermissions(
+        part, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther);
     if (!QFile::rename(part, to)) {
         QFile::remove(part);
         return false;
@@ -66,8 +66,8 @@ void copyOverwrite(const QString& from, const QString& to)
     QFile::remove(part);
     if (!QFile::copy(from, part))
         return;
-    QFile::setPermissions(part, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup
-                                    | QFileDevice::ReadOther);
+    QFile::setPermissions(
+        part, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther);
     QFile::remove(to);
     if (!QFile::rename(part, to))
         QFile::remove(part);
@@ -133,9 +133,10 @@ QString ExecutableBaseName()
 
 QStringList MakerWarningLines()
 {
-    return {QStringLiteral("ATTENTION : NE SUPPRIMEZ PAS CE REPERTOIRE "), QString(),
-            QStringLiteral("Ce répertoire contient les données des logiciels édités par Brindell Software Developpement"),
-            contactLine(), webLine()};
+    return {
+        QStringLiteral("ATTENTION : NE SUPPRIMEZ PAS CE REPERTOIRE "), QString(),
+        QStringLiteral("Ce répertoire contient les données des logiciels édités par Brindell Software Developpement"),
+        contactLine(), webLine()};
 }
 
 QStringList ProductWarningLines()
@@ -163,8 +164,8 @@ void ResolveDataRoot(const SystemPaths& paths)
     } else {
         // A value without its final separator would otherwise glue the
         // product folder onto the last directory name.
-        const QString base = appDataDir.isEmpty() ? paths.documentsDir + kMakerFolder
-                                                  : core::IncludeTrailingBackslash(appDataDir);
+        const QString base =
+            appDataDir.isEmpty() ? paths.documentsDir + kMakerFolder : core::IncludeTrailingBackslash(appDataDir);
         // A new account may have no documents folder yet: create it too.
         if (!QFileInfo(base).isDir() && QDir().mkpath(base))
             core::writeTextFile(base + kWarningFile, MakerWarningLines());
@@ -297,8 +298,9 @@ bool ProvideData(const QString& settingsFileName)
             wait.reset();
 
             if (visible)
-                ui::showWarning(QStringLiteral("IMPORTANT !!\r\rLa base de données a été transférée dans le réperoire :\r")
-                                + g.dataDir + QStringLiteral("\r\rNE SUPPRIMEZ PAS CE REPERTOIRE"));
+                ui::showWarning(
+                    QStringLiteral("IMPORTANT !!\r\rLa base de données a été transférée dans le réperoire :\r")
+                    + g.dataDir + QStringLiteral("\r\rNE SUPPRIMEZ PAS CE REPERTOIRE"));
         }
     }
     CopyInstallFileIfMissing(QStringLiteral("SortList.def"));

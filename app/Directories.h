@@ -8,7 +8,7 @@ namespace app {
 
 // What the data-root decision asks of the system; tests replace it.
 struct SystemPaths {
-    QString documentsDir;    // with a trailing "/"
+    QString documentsDir;  // with a trailing "/"
     QString programFilesDir = QStringLiteral("/usr/");
     std::function<bool(const QString&)> isOnRemovableDrive;
     static SystemPaths current();

@@ -63,7 +63,7 @@ int KernelMajorVersion(const QString& release)
 
 bool IsRecentSystem()
 {
-    struct utsname u {};
+    struct utsname u { };
     if (uname(&u) != 0)
         return false;
     return KernelMajorVersion(QString::fromLatin1(u.release)) > 5;
@@ -169,8 +169,8 @@ int RunStartup(const StartupOptions& options)
     ReadDatabaseLocation();
 
     // 8.
-    g.settingsFileName = SettingsFileNameFor(g.executableName.isEmpty() ? QCoreApplication::applicationFilePath()
-                                                                        : g.executableName);
+    g.settingsFileName =
+        SettingsFileNameFor(g.executableName.isEmpty() ? QCoreApplication::applicationFilePath() : g.executableName);
 
     // 9.
     if (!ProvideData(g.settingsFileName)) {

@@ -93,8 +93,9 @@ QString bigDb()
         sqlite3_open(QFile::encodeName(p).constData(), &h);
         sqlite3_exec(h, "BEGIN", nullptr, nullptr, nullptr);
         sqlite3_stmt* st = nullptr;
-        sqlite3_prepare_v2(h, "INSERT INTO DOCUMENTIMG (Id_File, Id_Ref, DoType, Title, ImgMini) VALUES (1, ?1, 1, 'Doc', ?2)",
-                           -1, &st, nullptr);
+        sqlite3_prepare_v2(
+            h, "INSERT INTO DOCUMENTIMG (Id_File, Id_Ref, DoType, Title, ImgMini) VALUES (1, ?1, 1, 'Doc', ?2)", -1,
+            &st, nullptr);
         QByteArray blob(64 * 1024, 'x');
         for (int i = 0; i < 250 * 16; ++i) {  // 250 MB of thumbnails
             blob[i % blob.size()] = static_cast<char>(i);

@@ -39,8 +39,10 @@ QString fixturePath()
         sqlite3_exec(h, "INSERT INTO PROFILES (ID, LoginName, PlanningMode) VALUES (1, 'Grand dossier', 0)", nullptr,
                      nullptr, nullptr);
         sqlite3_stmt* st = nullptr;
-        sqlite3_prepare_v2(h, "INSERT INTO PEOPLE (Id, Id_File, Name, PenColor, BrushColor, BrushStyle) VALUES (?1, 1, "
-                              "'Personne ' || ?1, ?2, 0, ?1 % 8)", -1, &st, nullptr);
+        sqlite3_prepare_v2(h,
+                           "INSERT INTO PEOPLE (Id, Id_File, Name, PenColor, BrushColor, BrushStyle) VALUES (?1, 1, "
+                           "'Personne ' || ?1, ?2, 0, ?1 % 8)",
+                           -1, &st, nullptr);
         for (int i = 1; i <= kPersons; ++i) {
             sqlite3_bind_int(st, 1, i);
             sqlite3_bind_int(st, 2, (i * 2654435) & 0xFFFFFF);
@@ -48,8 +50,10 @@ QString fixturePath()
             sqlite3_reset(st);
         }
         sqlite3_finalize(st);
-        sqlite3_prepare_v2(h, "INSERT INTO PROJECT (Id, Id_File, Title, PenColor, BrushColor, BrushStyle) VALUES (?1, 1, "
-                              "'Projet ' || ?1, ?2, 16777215, ?1 % 8)", -1, &st, nullptr);
+        sqlite3_prepare_v2(h,
+                           "INSERT INTO PROJECT (Id, Id_File, Title, PenColor, BrushColor, BrushStyle) VALUES (?1, 1, "
+                           "'Projet ' || ?1, ?2, 16777215, ?1 % 8)",
+                           -1, &st, nullptr);
         for (int i = 1; i <= kProjects; ++i) {
             sqlite3_bind_int(st, 1, i);
             sqlite3_bind_int(st, 2, (i * 7919 * 977) & 0xFFFFFF);

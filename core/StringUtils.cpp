@@ -7,11 +7,20 @@ QString FoldAccents(const QString& text)
     QString out = text;
     for (QChar& c : out) {
         switch (c.unicode()) {
-        case 0x00E9: case 0x00E8: case 0x00EA: case 0x00EB: c = QLatin1Char('e'); break;
-        case 0x00E0: case 0x00E2: case 0x00E4: c = QLatin1Char('a'); break;
-        case 0x00F9: case 0x00FB: case 0x00FC: c = QLatin1Char('u'); break;
-        case 0x00F4: case 0x00F6: c = QLatin1Char('o'); break;
-        case 0x00EE: case 0x00EF: c = QLatin1Char('i'); break;
+        case 0x00E9:
+        case 0x00E8:
+        case 0x00EA:
+        case 0x00EB: c = QLatin1Char('e'); break;
+        case 0x00E0:
+        case 0x00E2:
+        case 0x00E4: c = QLatin1Char('a'); break;
+        case 0x00F9:
+        case 0x00FB:
+        case 0x00FC: c = QLatin1Char('u'); break;
+        case 0x00F4:
+        case 0x00F6: c = QLatin1Char('o'); break;
+        case 0x00EE:
+        case 0x00EF: c = QLatin1Char('i'); break;
         case 0x00E7: c = QLatin1Char('c'); break;
         default: break;
         }

@@ -66,7 +66,8 @@ void Connection::open()
 
     QString error;
     {
-        QSqlDatabase db = QSqlDatabase::addDatabase(m_odbc ? QStringLiteral("QODBC") : QStringLiteral("QSQLITE"), m_name);
+        QSqlDatabase db =
+            QSqlDatabase::addDatabase(m_odbc ? QStringLiteral("QODBC") : QStringLiteral("QSQLITE"), m_name);
         if (!db.isValid()) {
             error = m_odbc ? QStringLiteral("Le pilote ODBC n'est pas disponible.")
                            : QStringLiteral("Le pilote SQLite n'est pas disponible.");

@@ -660,7 +660,8 @@ QVariant Dataset::readValue(int index) const
         if (v.metaType().id() == QMetaType::QString) {
             bool ok = false;
             const qlonglong n = v.toString().toLongLong(&ok);
-            return ok ? QVariant(n != 0) : QVariant(v.toString().compare(QStringLiteral("true"), Qt::CaseInsensitive) == 0);
+            return ok ? QVariant(n != 0)
+                      : QVariant(v.toString().compare(QStringLiteral("true"), Qt::CaseInsensitive) == 0);
         }
         return QVariant(v.toLongLong() != 0);
     default: return v;
@@ -742,10 +743,8 @@ QVariant Dataset::toStorage(int index, const QVariant& value) const
         if (tid == QMetaType::QByteArray)
             return QString::fromUtf8(value.toByteArray());
         return value.toString();
-    case FieldType::Blob:
-        return value.toByteArray();
-    case FieldType::Unknown:
-        break;
+    case FieldType::Blob: return value.toByteArray();
+    case FieldType::Unknown: break;
     }
     if (tid == QMetaType::QDate)
         return value.toDate().toString(QStringLiteral("yyyy-MM-dd"));

@@ -22,7 +22,7 @@ class Dataset;
 // One field of a dataset's current record.
 class Field {
 public:
-    Field(Dataset* dataset, int index) : m_ds(dataset), m_index(index) {}
+    Field(Dataset* dataset, int index) : m_ds(dataset), m_index(index) { }
 
     QString Name() const;
     FieldType Type() const;

@@ -102,8 +102,8 @@ QString BuildQueryFromTemplate(const QString& templateFile, bool dropFirstLine, 
 
     auto replaceAt = [&](int index, const QString& keyword, const QString& text) {
         if (index < 0)
-            throw DbError(QStringLiteral("Le modèle de requête \"%1\" ne contient pas de ligne %2.")
-                              .arg(templateFile, keyword));
+            throw DbError(
+                QStringLiteral("Le modèle de requête \"%1\" ne contient pas de ligne %2.").arg(templateFile, keyword));
         lines[index] = keyword + QLatin1Char(' ') + text;
     };
     if (!fromText.isEmpty())

@@ -11,7 +11,7 @@ namespace db {
 // being edited or inserted.
 class DataSource {
 public:
-    explicit DataSource(Dataset* dataset = nullptr) : m_dataset(dataset) {}
+    explicit DataSource(Dataset* dataset = nullptr) : m_dataset(dataset) { }
     Dataset* dataset() const { return m_dataset; }
     void setDataset(Dataset* dataset) { m_dataset = dataset; }
     Dataset::State state() const { return m_dataset ? m_dataset->state() : Dataset::State::Inactive; }

@@ -30,8 +30,10 @@ void CreateDatabaseFile(const QString& path, const QString& version)
     if (sqlite3_open_v2(QFile::encodeName(part).constData(), &h, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr)
         != SQLITE_OK)
         failWith(QString::fromUtf8(sqlite3_errmsg(h)));
-    const QByteArray script = QByteArrayLiteral("PRAGMA journal_mode=DELETE; BEGIN;\n") + SchemaSql().toUtf8()
-        + QByteArrayLiteral("\nINSERT INTO OBJECT_VAL_STR (ID_CLASS, ID_ATTRIBUTE, USERID, Value) VALUES (-99, -99, -99, '")
+    const QByteArray script =
+        QByteArrayLiteral("PRAGMA journal_mode=DELETE; BEGIN;\n") + SchemaSql().toUtf8()
+        + QByteArrayLiteral(
+            "\nINSERT INTO OBJECT_VAL_STR (ID_CLASS, ID_ATTRIBUTE, USERID, Value) VALUES (-99, -99, -99, '")
         + version.toUtf8().replace("'", "''") + QByteArrayLiteral("');\nCOMMIT;");
     char* err = nullptr;
     if (sqlite3_exec(h, script.constData(), nullptr, nullptr, &err) != SQLITE_OK) {

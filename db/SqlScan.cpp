@@ -40,10 +40,14 @@ QVector<Token> tokenize(const QString& s)
         t.pos = i;
         t.depth = depth;
         QChar close;
-        if (c == QLatin1Char('\'')) close = QLatin1Char('\'');
-        else if (c == QLatin1Char('"')) close = QLatin1Char('"');
-        else if (c == QLatin1Char('`')) close = QLatin1Char('`');
-        else if (c == QLatin1Char('[')) close = QLatin1Char(']');
+        if (c == QLatin1Char('\''))
+            close = QLatin1Char('\'');
+        else if (c == QLatin1Char('"'))
+            close = QLatin1Char('"');
+        else if (c == QLatin1Char('`'))
+            close = QLatin1Char('`');
+        else if (c == QLatin1Char('['))
+            close = QLatin1Char(']');
         if (!close.isNull()) {
             qsizetype j = i + 1;
             while (j < n) {
@@ -83,9 +87,9 @@ QVector<Token> tokenize(const QString& s)
 
 bool isKeyword(const QString& upper)
 {
-    static const char* const kWords[] = {"WHERE", "GROUP", "ORDER", "HAVING", "LIMIT", "UNION", "JOIN", "INNER",
-                                         "LEFT", "RIGHT", "CROSS", "NATURAL", "OUTER", "FULL", "ON", "EXCEPT",
-                                         "INTERSECT", "WINDOW"};
+    static const char* const kWords[] = {"WHERE", "GROUP", "ORDER", "HAVING", "LIMIT",     "UNION",
+                                         "JOIN",  "INNER", "LEFT",  "RIGHT",  "CROSS",     "NATURAL",
+                                         "OUTER", "FULL",  "ON",    "EXCEPT", "INTERSECT", "WINDOW"};
     for (const char* w : kWords) {
         if (upper == QLatin1String(w))
             return true;
@@ -129,7 +133,8 @@ SelectShape scanSelect(const QString& sql)
     }
     if (fromIdx < 0)
         return shape;
-    if (tokens.size() > 1 && (tokens.at(1).upper == QStringLiteral("DISTINCT") || tokens.at(1).upper == QStringLiteral("ALL")))
+    if (tokens.size() > 1
+        && (tokens.at(1).upper == QStringLiteral("DISTINCT") || tokens.at(1).upper == QStringLiteral("ALL")))
         return shape;
 
     // Result items "col AS alias" or "col alias" name columns of the table.

@@ -9,9 +9,9 @@ namespace db {
 // What a SELECT text says about where its rows can be written back.
 struct SelectShape {
     bool isSelect = false;
-    bool singleTable = false;  // one table, no join, group, union or distinct
-    QString table;             // the table named after FROM, unquoted
-    QString qualifier;         // its alias when one is given, else the table
+    bool singleTable = false;        // one table, no join, group, union or distinct
+    QString table;                   // the table named after FROM, unquoted
+    QString qualifier;               // its alias when one is given, else the table
     qsizetype selectListStart = -1;  // offset just after the SELECT keyword
     // Upper-case result name -> column of the table, for "col AS alias" items.
     QHash<QString, QString> aliases;

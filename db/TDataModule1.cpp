@@ -69,8 +69,9 @@ TDataModule1* TDataModule1::instance()
 
 void TDataModule1::setUpQueries()
 {
-    MainFile.setSQL({QStringLiteral("SELECT ID, FullName, LoginName, LoginPassword, Administrator, Image, PlanningMode, "
-                                    "Comment as [Color], Custom00144243 as [Size] FROM PROFILES")});
+    MainFile.setSQL(
+        {QStringLiteral("SELECT ID, FullName, LoginName, LoginPassword, Administrator, Image, PlanningMode, "
+                        "Comment as [Color], Custom00144243 as [Size] FROM PROFILES")});
     People.setSQL({QStringLiteral("SELECT *"), QStringLiteral("FROM PEOPLE"), QStringLiteral("WHERE ID_FILE=-1"),
                    QStringLiteral("ORDER BY Name")});
     Project.setSQL({QStringLiteral("SELECT *"), QStringLiteral("FROM PROJECT"), QStringLiteral("WHERE ID_FILE=-1"),
@@ -95,10 +96,12 @@ void TDataModule1::attachRules()
         cascadeObject(ds, QStringLiteral("Images/Project"), QStringLiteral("PLANNING.Id_Project"), kOwnerProject);
     };
     DocumentImg.BeforeDelete = [this](Dataset& ds) {
-        removeDataFileAfterCommit(QStringLiteral("Images/Doc%1.jpg").arg(ds.FieldByName(QStringLiteral("Id")).AsInteger()));
+        removeDataFileAfterCommit(
+            QStringLiteral("Images/Doc%1.jpg").arg(ds.FieldByName(QStringLiteral("Id")).AsInteger()));
     };
     DocumentFile.BeforeDelete = [this](Dataset& ds) {
-        removeDataFileAfterCommit(QStringLiteral("Files/File%1.f").arg(ds.FieldByName(QStringLiteral("Id")).AsInteger()));
+        removeDataFileAfterCommit(
+            QStringLiteral("Files/File%1.f").arg(ds.FieldByName(QStringLiteral("Id")).AsInteger()));
     };
     MainFile.BeforeDelete = [this](Dataset& ds) { cascadeDossier(ds); };
 }
@@ -149,7 +152,8 @@ void TDataModule1::cascadeObject(Dataset& ds, const QString& imagePrefix, const 
 {
     const int id = ds.FieldByName(QStringLiteral("Id")).AsInteger();
     removeDataFileAfterCommit(imagePrefix + QString::number(id) + QStringLiteral(".jpg"));
-    ExecSql(Query, QStringLiteral("DELETE FROM PLANNING WHERE ") + planningColumn + QLatin1Char('=') + QString::number(id));
+    ExecSql(Query,
+            QStringLiteral("DELETE FROM PLANNING WHERE ") + planningColumn + QLatin1Char('=') + QString::number(id));
     DeleteDocumentFiles(id, kind);
     DeleteDocumentImages(id, kind);
 }
@@ -157,7 +161,8 @@ void TDataModule1::cascadeObject(Dataset& ds, const QString& imagePrefix, const 
 void TDataModule1::DeleteDocumentFiles(int owner, int kind)
 {
     DocumentFile.Close();
-    ReplaceWhereLine(DocumentFile.SQL(), QStringLiteral("WHERE DOCUMENTFILE.DoType=%1 AND Id_Ref=%2").arg(kind).arg(owner));
+    ReplaceWhereLine(DocumentFile.SQL(),
+                     QStringLiteral("WHERE DOCUMENTFILE.DoType=%1 AND Id_Ref=%2").arg(kind).arg(owner));
     DocumentFile.Open();
     while (!IsEmpty(DocumentFile))
         DocumentFile.Delete();
@@ -167,7 +172,8 @@ void TDataModule1::DeleteDocumentFiles(int owner, int kind)
 void TDataModule1::DeleteDocumentImages(int owner, int kind)
 {
     DocumentImg.Close();
-    ReplaceWhereLine(DocumentImg.SQL(), QStringLiteral("WHERE DOCUMENTIMG.DoType=%1 AND Id_Ref=%2").arg(kind).arg(owner));
+    ReplaceWhereLine(DocumentImg.SQL(),
+                     QStringLiteral("WHERE DOCUMENTIMG.DoType=%1 AND Id_Ref=%2").arg(kind).arg(owner));
     DocumentImg.Open();
     while (!IsEmpty(DocumentImg))
         DocumentImg.Delete();
@@ -184,14 +190,15 @@ void TDataModule1::cascadeDossier(Dataset& ds)
         objects->Close();
     }
     static const char* const kTables[][2] = {
-        {"CUSTOMLAB", "Id_File"},     {"COMBOITEMS", "Id_File"},    {"OBJECT_VAL_BIT", "USERID"},
-        {"OBJECT_VAL_INT", "USERID"}, {"OBJECT_VAL_MEMO", "USERID"}, {"OBJECT_VAL_OLE", "USERID"},
+        {"CUSTOMLAB", "Id_File"},      {"COMBOITEMS", "Id_File"},     {"OBJECT_VAL_BIT", "USERID"},
+        {"OBJECT_VAL_INT", "USERID"},  {"OBJECT_VAL_MEMO", "USERID"}, {"OBJECT_VAL_OLE", "USERID"},
         {"OBJECT_VAL_REAL", "USERID"}, {"OBJECT_VAL_STR", "USERID"},
     };
     for (const auto& t : kTables) {
         const QString table = QString::fromLatin1(t[0]);
-        ExecSql(Query, QStringLiteral("DELETE FROM ") + table + QStringLiteral(" WHERE ") + table + QLatin1Char('.')
-                           + QString::fromLatin1(t[1]) + QLatin1Char('=') + n);
+        ExecSql(Query,
+                QStringLiteral("DELETE FROM ") + table + QStringLiteral(" WHERE ") + table + QLatin1Char('.')
+                    + QString::fromLatin1(t[1]) + QLatin1Char('=') + n);
     }
 }
 

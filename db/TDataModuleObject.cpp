@@ -110,10 +110,9 @@ bool TDataModuleObject::findValue(Dataset& query, int owner, int classId, int at
         }
         return false;
     }
-    ReplaceWhereLine(query.SQL(), QStringLiteral("WHERE USERID=%1 AND ID_CLASS=%2 AND ID_ATTRIBUTE=%3")
-                                      .arg(owner)
-                                      .arg(classId)
-                                      .arg(attributeId));
+    ReplaceWhereLine(
+        query.SQL(),
+        QStringLiteral("WHERE USERID=%1 AND ID_CLASS=%2 AND ID_ATTRIBUTE=%3").arg(owner).arg(classId).arg(attributeId));
     query.Open();
     return !IsEmpty(query);
 }

@@ -43,8 +43,10 @@ public:
 private:
     int findOrCreate(Dataset& query, const QString& name, int type);
     bool findValue(Dataset& query, int owner, int classId, int attributeId);
-    QVariant readValue(Dataset& query, int type, int owner, const QString& cls, const QString& attr, const QVariant& def);
-    void writeValue(Dataset& query, int type, int owner, const QString& cls, const QString& attr, const QVariant& value);
+    QVariant readValue(Dataset& query, int type, int owner, const QString& cls, const QString& attr,
+                       const QVariant& def);
+    void writeValue(Dataset& query, int type, int owner, const QString& cls, const QString& attr,
+                    const QVariant& value);
 };
 
 }  // namespace db

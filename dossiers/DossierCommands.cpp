@@ -18,8 +18,7 @@ namespace dossiers {
 
 DossierCommands::DossierCommands(db::TDataModule1& dataModule, DossierDisplay& display)
     : m_dm(dataModule), m_display(display)
-{
-}
+{ }
 
 void DossierCommands::Popup_File_AddClick()
 {

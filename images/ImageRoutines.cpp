@@ -273,9 +273,15 @@ QString MakeFileNameSafe(const QString& name)
     QString out = name;
     for (QChar& c : out) {
         switch (c.unicode()) {
-        case u'/': case u'\\': case u':': case u'*': case u'?': case u'"': case u'<': case u'>': case u'|':
-            c = QLatin1Char('_');
-            break;
+        case u'/':
+        case u'\\':
+        case u':':
+        case u'*':
+        case u'?':
+        case u'"':
+        case u'<':
+        case u'>':
+        case u'|': c = QLatin1Char('_'); break;
         default: break;
         }
     }

@@ -13,7 +13,8 @@ namespace images {
 class ImageError : public std::runtime_error {
 public:
     explicit ImageError(const QString& message, const QString& detail = {})
-        : std::runtime_error(message.toStdString()), m_message(message), m_detail(detail) {}
+        : std::runtime_error(message.toStdString()), m_message(message), m_detail(detail)
+    { }
     const QString& message() const { return m_message; }
     const QString& detail() const { return m_detail; }
 

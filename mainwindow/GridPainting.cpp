@@ -96,11 +96,12 @@ void DrawObjectRow(QPainter& p, QRect cell, int clientWidth, bool selected, quin
 {
     cell.setRight(cell.left() + clientWidth - 1);
     const quint32 bg = background(p, cell, selected, gridColor);
-    DrawFramedPicture(p, QRect(selected ? 6 : 4, cell.top() + 5, 39, 39), thumbnail, 3, -120, 40, 14804710, 0xFFFFFF, bg);
-    drawLabel(p, QRect(QPoint(50, cell.top() + 12), QPoint(clientWidth - 5, cell.top() + 26)), planning::EntryField(entry, 4),
-              8, true, false);
-    drawLabel(p, QRect(QPoint(50, cell.top() + 27), QPoint(clientWidth - 5, cell.top() + 38)), planning::EntryField(entry, 5),
-              8, false, true);
+    DrawFramedPicture(p, QRect(selected ? 6 : 4, cell.top() + 5, 39, 39), thumbnail, 3, -120, 40, 14804710, 0xFFFFFF,
+                      bg);
+    drawLabel(p, QRect(QPoint(50, cell.top() + 12), QPoint(clientWidth - 5, cell.top() + 26)),
+              planning::EntryField(entry, 4), 8, true, false);
+    drawLabel(p, QRect(QPoint(50, cell.top() + 27), QPoint(clientWidth - 5, cell.top() + 38)),
+              planning::EntryField(entry, 5), 8, false, true);
 }
 
 void DrawLegendItem(QPainter& p, const QRect& cell, bool selected, quint32 gridColor, const QString& entry)

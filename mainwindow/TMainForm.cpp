@@ -79,10 +79,11 @@ public:
         setWindowTitle(QStringLiteral("A propos"));
         auto* layout = new QVBoxLayout(this);
         const core::Globals& g = core::globals();
-        auto* text = new QLabel(QStringLiteral("<b>%1</b><br>Version %2<br><br>© %3 Brindell Software Development<br>%4")
-                                    .arg(g.productName, g.version, QString::number(core::today().year()),
-                                         QString::fromLatin1(core::kMakerWebSite)),
-                                this);
+        auto* text =
+            new QLabel(QStringLiteral("<b>%1</b><br>Version %2<br><br>© %3 Brindell Software Development<br>%4")
+                           .arg(g.productName, g.version, QString::number(core::today().year()),
+                                QString::fromLatin1(core::kMakerWebSite)),
+                       this);
         layout->addWidget(text);
         auto* close = new QPushButton(QStringLiteral(" &Fermer"), this);
         close->setObjectName(QStringLiteral("Btn_Close"));
@@ -129,7 +130,8 @@ void TMainForm::buildLayout()
     outer->setContentsMargins(0, 0, 0, 0);
     outer->setSpacing(0);
 
-    m_titleBar = new ui::TitleBar(QString(), ui::TitleBar::Minimize | ui::TitleBar::Maximize | ui::TitleBar::Close, this);
+    m_titleBar =
+        new ui::TitleBar(QString(), ui::TitleBar::Minimize | ui::TitleBar::Maximize | ui::TitleBar::Close, this);
     outer->addWidget(m_titleBar);
 
     auto* menuBar = new QWidget(this);
@@ -157,8 +159,8 @@ void TMainForm::buildLayout()
     MenuBar_Sep2 = separator(menuBar, QStringLiteral("MenuBar_Sep2"));
     bar->addWidget(MenuBar_Sep2);
 
-    auto navPanel = [&](const QString& name, QToolButton** dec, QLabel** label, QToolButton** inc, const QString& decName,
-                        const QString& labelName, const QString& incName, int labelWidth) {
+    auto navPanel = [&](const QString& name, QToolButton** dec, QLabel** label, QToolButton** inc,
+                        const QString& decName, const QString& labelName, const QString& incName, int labelWidth) {
         auto* panel = new QWidget(menuBar);
         panel->setObjectName(name);
         auto* l = new QHBoxLayout(panel);
@@ -194,8 +196,8 @@ void TMainForm::buildLayout()
     Pan_DaysNumbers->setObjectName(QStringLiteral("Pan_DaysNumbers"));
     auto* dn = new QHBoxLayout(Pan_DaysNumbers);
     dn->setContentsMargins(0, 0, 0, 0);
-    Btn_DaysNumbers = smallButton(QString(), QStringLiteral("Btn_DaysNumbers"), QStringLiteral("Numéros des jours"),
-                                  Pan_DaysNumbers);
+    Btn_DaysNumbers =
+        smallButton(QString(), QStringLiteral("Btn_DaysNumbers"), QStringLiteral("Numéros des jours"), Pan_DaysNumbers);
     dn->addWidget(Btn_DaysNumbers);
     bar->addWidget(Pan_DaysNumbers);
     bar->addStretch();
@@ -368,7 +370,8 @@ QToolButton* TMainForm::menuButton(const QString& text, const QString& name, ui:
     return b;
 }
 
-QAction* TMainForm::addItem(ui::TPopupMenuMod* menu, const QString& text, const QString& name, std::function<void()> run)
+QAction* TMainForm::addItem(ui::TPopupMenuMod* menu, const QString& text, const QString& name,
+                            std::function<void()> run)
 {
     QAction* a = menu->addAction(text);
     a->setObjectName(name);
@@ -388,13 +391,18 @@ void TMainForm::buildMenus()
         return m;
     };
     auto* file = makeMenu(QStringLiteral("Popup_File"));
-    addItem(file, QStringLiteral("&Créer un dossier"), QStringLiteral("Popup_File_Add"), [this] { m_dossiers->Popup_File_AddClick(); });
-    addItem(file, QStringLiteral("&Ouvrir un dossier"), QStringLiteral("Popup_File_Open"), [this] { m_dossiers->OpenDossierCommand(); });
+    addItem(file, QStringLiteral("&Créer un dossier"), QStringLiteral("Popup_File_Add"),
+            [this] { m_dossiers->Popup_File_AddClick(); });
+    addItem(file, QStringLiteral("&Ouvrir un dossier"), QStringLiteral("Popup_File_Open"),
+            [this] { m_dossiers->OpenDossierCommand(); });
     file->addSeparator();
-    addItem(file, QStringLiteral("&Fermer ce dossier"), QStringLiteral("Popup_File_Close"), [this] { m_dossiers->Popup_File_CloseClick(); });
-    addItem(file, QStringLiteral("&Supprimer ce dossier"), QStringLiteral("Popup_File_Delete"), [this] { m_dossiers->DeleteDossier(); });
+    addItem(file, QStringLiteral("&Fermer ce dossier"), QStringLiteral("Popup_File_Close"),
+            [this] { m_dossiers->Popup_File_CloseClick(); });
+    addItem(file, QStringLiteral("&Supprimer ce dossier"), QStringLiteral("Popup_File_Delete"),
+            [this] { m_dossiers->DeleteDossier(); });
     file->addSeparator();
-    addItem(file, QStringLiteral("&Modifier ce dossier"), QStringLiteral("Popup_File_Edit"), [this] { m_dossiers->Popup_File_EditClick(); });
+    addItem(file, QStringLiteral("&Modifier ce dossier"), QStringLiteral("Popup_File_Edit"),
+            [this] { m_dossiers->Popup_File_EditClick(); });
     file->addSeparator();
     addItem(file, QStringLiteral("&Propriétés"), QStringLiteral("Popup_File_Properties"), {});
     file->addSeparator();
@@ -402,11 +410,16 @@ void TMainForm::buildMenus()
     menuButton(QStringLiteral("&Fichier"), QStringLiteral("ToolButton_File"), file);
 
     auto* display = makeMenu(QStringLiteral("Popup_Display"));
-    addItem(display, QStringLiteral("Planning &annuel"), QStringLiteral("Popup_Display_Annual"), [this] { Popup_Display_AnnualClick(); })->setCheckable(true);
-    addItem(display, QStringLiteral("Planning &mensuel"), QStringLiteral("Popup_Display_Monthly"), [this] { Popup_Display_MonthlyClick(); })->setCheckable(true);
+    addItem(display, QStringLiteral("Planning &annuel"), QStringLiteral("Popup_Display_Annual"), [this] {
+        Popup_Display_AnnualClick();
+    })->setCheckable(true);
+    addItem(display, QStringLiteral("Planning &mensuel"), QStringLiteral("Popup_Display_Monthly"), [this] {
+        Popup_Display_MonthlyClick();
+    })->setCheckable(true);
     display->addSeparator();
     addItem(display, QStringLiteral("Affichage du n&uméro des jours"), QStringLiteral("Popup_Display_DaysNumbers"),
-            [this] { Popup_Display_DaysNumbersClick(); })->setCheckable(true);
+            [this] { Popup_Display_DaysNumbersClick(); })
+        ->setCheckable(true);
     m_menuDisplay = menuButton(QStringLiteral("&Affichage"), QStringLiteral("ToolButton_Display"), display);
 
     auto* parameters = makeMenu(QStringLiteral("Popup_Parameters"));
@@ -438,19 +451,26 @@ void TMainForm::buildMenus()
     menuButton(QStringLiteral("&Outils"), QStringLiteral("ToolButton_Tools"), tools);
 
     auto* help = makeMenu(QStringLiteral("Popup_Help"));
-    addItem(help, QStringLiteral("&Documentation"), QStringLiteral("Popup_Help_Doc"), [this] { Popup_Help_DocClick(); });
+    addItem(help, QStringLiteral("&Documentation"), QStringLiteral("Popup_Help_Doc"),
+            [this] { Popup_Help_DocClick(); });
     addItem(help, QStringLiteral("&Site web"), QStringLiteral("MenuItem13"), [this] { MenuItem13Click(); });
     addItem(help, QStringLiteral("&A propos"), QStringLiteral("Apropos1"), [this] { Apropos1Click(); });
     menuButton(QStringLiteral("&Aide"), QStringLiteral("ToolButton_Help"), help);
 
     Popup_Grid_Object = makeMenu(QStringLiteral("Popup_Grid_Object"));
-    addItem(Popup_Grid_Object, QStringLiteral("&Ajouter"), QStringLiteral("Popup_Grid_Object_Add"), [this] { Popup_Grid_Object_AddClick(); });
-    addItem(Popup_Grid_Object, QStringLiteral("&Modifier"), QStringLiteral("Popup_Grid_Object_Edit"), [this] { Popup_Grid_Object_EditClick(); });
-    addItem(Popup_Grid_Object, QStringLiteral("&Supprimer"), QStringLiteral("Popup_Grid_Object_Delete"), [this] { Popup_Grid_Object_DeleteClick(); });
+    addItem(Popup_Grid_Object, QStringLiteral("&Ajouter"), QStringLiteral("Popup_Grid_Object_Add"),
+            [this] { Popup_Grid_Object_AddClick(); });
+    addItem(Popup_Grid_Object, QStringLiteral("&Modifier"), QStringLiteral("Popup_Grid_Object_Edit"),
+            [this] { Popup_Grid_Object_EditClick(); });
+    addItem(Popup_Grid_Object, QStringLiteral("&Supprimer"), QStringLiteral("Popup_Grid_Object_Delete"),
+            [this] { Popup_Grid_Object_DeleteClick(); });
     Popup_Grid_Key = makeMenu(QStringLiteral("Popup_Grid_Key"));
-    addItem(Popup_Grid_Key, QStringLiteral("&Ajouter"), QStringLiteral("Popup_Grid_Key_Add"), [this] { Popup_Grid_Key_AddClick(); });
-    addItem(Popup_Grid_Key, QStringLiteral("&Modifier"), QStringLiteral("Popup_Grid_Key_Edit"), [this] { Popup_Grid_Key_EditClick(); });
-    addItem(Popup_Grid_Key, QStringLiteral("&Supprimer"), QStringLiteral("Popup_Grid_Key_Delete"), [this] { Popup_Grid_Key_DeleteClick(); });
+    addItem(Popup_Grid_Key, QStringLiteral("&Ajouter"), QStringLiteral("Popup_Grid_Key_Add"),
+            [this] { Popup_Grid_Key_AddClick(); });
+    addItem(Popup_Grid_Key, QStringLiteral("&Modifier"), QStringLiteral("Popup_Grid_Key_Edit"),
+            [this] { Popup_Grid_Key_EditClick(); });
+    addItem(Popup_Grid_Key, QStringLiteral("&Supprimer"), QStringLiteral("Popup_Grid_Key_Delete"),
+            [this] { Popup_Grid_Key_DeleteClick(); });
     Grid_Object->OnContextMenu = [this](const QPoint& pos) { Popup_Grid_Object->popup(pos); };
     Grid_Key->OnContextMenu = [this](const QPoint& pos) { Popup_Grid_Key->popup(pos); };
 }
@@ -541,8 +561,9 @@ void TMainForm::loadEntries(bool personsSide, int idToSelect)
     db::Dataset& q = m_dm.Query;
     q.Close();
     q.clearBindings();
-    q.setSQL({personsSide ? QStringLiteral("SELECT * FROM PEOPLE WHERE ID_FILE=%1 ORDER BY NAME").arg(m_ctx.dossierId)
-                          : QStringLiteral("SELECT * FROM PROJECT WHERE ID_FILE=%1 ORDER BY TITLE").arg(m_ctx.dossierId)});
+    q.setSQL({personsSide
+                  ? QStringLiteral("SELECT * FROM PEOPLE WHERE ID_FILE=%1 ORDER BY NAME").arg(m_ctx.dossierId)
+                  : QStringLiteral("SELECT * FROM PROJECT WHERE ID_FILE=%1 ORDER BY TITLE").arg(m_ctx.dossierId)});
     q.Open();
     for (; !q.Eof(); q.Next()) {
         const int id = q.FieldByName(QStringLiteral("ID")).AsInteger();
@@ -673,8 +694,10 @@ void TMainForm::OpenDossierDisplay(int number, int planningMode, const QString& 
         db::ReplaceWhereLine(q->SQL(), QStringLiteral("WHERE Id_File=%1").arg(number));
     }
     try {
-        m_ctx.planningType = m_store.ReadInteger(number, QStringLiteral("PlanningType"), QStringLiteral("Integer"), 0) != 0 ? 1 : 0;
-        m_ctx.showDayNumber = m_store.ReadBoolean(number, QStringLiteral("ShowDayNumber"), QStringLiteral("Logical"), false);
+        m_ctx.planningType =
+            m_store.ReadInteger(number, QStringLiteral("PlanningType"), QStringLiteral("Integer"), 0) != 0 ? 1 : 0;
+        m_ctx.showDayNumber =
+            m_store.ReadBoolean(number, QStringLiteral("ShowDayNumber"), QStringLiteral("Logical"), false);
     } catch (const db::DbError& e) {
         ui::showError(e.message(), this);
     }
@@ -697,8 +720,10 @@ void TMainForm::CloseDossierDisplay(bool storePreferences)
     setTitleText(QStringLiteral(" ") + g.productName + QLatin1Char(' ') + g.version);
     if (storePreferences && m_ctx.dossierId != -1) {
         try {
-            m_store.WriteInteger(m_ctx.dossierId, QStringLiteral("PlanningType"), QStringLiteral("Integer"), m_ctx.planningType);
-            m_store.WriteBoolean(m_ctx.dossierId, QStringLiteral("ShowDayNumber"), QStringLiteral("Logical"), m_ctx.showDayNumber);
+            m_store.WriteInteger(m_ctx.dossierId, QStringLiteral("PlanningType"), QStringLiteral("Integer"),
+                                 m_ctx.planningType);
+            m_store.WriteBoolean(m_ctx.dossierId, QStringLiteral("ShowDayNumber"), QStringLiteral("Logical"),
+                                 m_ctx.showDayNumber);
         } catch (const db::DbError& e) {
             ui::showError(e.message(), this);
         }
@@ -775,7 +800,8 @@ void TMainForm::UpdateMenus()
             annualVisible = monthlyVisible = false;
             QString missing;
             if (noPersons && noProjects)
-                missing = QStringLiteral("\n") + QStringLiteral("une personne") + QStringLiteral(" et ") + QStringLiteral("un projet");
+                missing = QStringLiteral("\n") + QStringLiteral("une personne") + QStringLiteral(" et ")
+                    + QStringLiteral("un projet");
             else if (noPersons)
                 missing = QStringLiteral("une personne");
             else

@@ -12,9 +12,9 @@ class QPainter;
 
 namespace planning {
 
-inline constexpr quint32 kHighlightColor = 15982294;   // (214, 222, 243)
-inline constexpr quint32 kGridColor = 12632256;        // (192, 192, 192)
-inline constexpr quint32 kWeekendColor = 16119285;     // (245, 245, 245)
+inline constexpr quint32 kHighlightColor = 15982294;  // (214, 222, 243)
+inline constexpr quint32 kGridColor = 12632256;       // (192, 192, 192)
+inline constexpr quint32 kWeekendColor = 16119285;    // (245, 245, 245)
 
 // True for exactly the left (or right) button with no modifier and no other button.
 bool ExactlyLeft(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers);

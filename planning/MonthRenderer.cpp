@@ -7,9 +7,7 @@
 
 namespace planning {
 
-namespace {
-
-}  // namespace
+namespace { }  // namespace
 
 bool MonthRenderer::IsWeekendDayOf(int firstWeekday, int day)
 {
@@ -61,9 +59,9 @@ void MonthRenderer::drawHalfDay(QPainter& p, const Geometry& g, const QRect& row
         return;
     const HalfDayCell& c = cells.cell(row, Month, d, h);
     if (c.Id == -1) {
-        const quint32 color = highlight && d == m_hoverDay     ? kMonthHoverEmptyColor
-                              : IsWeekendDayOf(g.firstWeekday, d) ? kWeekendColor
-                                                                  : 0xFFFFFF;
+        const quint32 color = highlight && d == m_hoverDay ? kMonthHoverEmptyColor
+            : IsWeekendDayOf(g.firstWeekday, d)            ? kWeekendColor
+                                                           : 0xFFFFFF;
         p.fillRect(r, ColorFromRef(color));
     } else {
         DrawAssignedHalfDay(p, r, c, IsPastHalfDay(Year, Month, d), DirectColors, 50, m_images, Legend);

@@ -33,7 +33,10 @@ public:
     int HoverDay = 1;
     int HoverHalf = 1;
 
-    void SetMonthDimensions(int rows, int months, int days, int halves) { cells.SetMonthDimensions(rows, months, days, halves); }
+    void SetMonthDimensions(int rows, int months, int days, int halves)
+    {
+        cells.SetMonthDimensions(rows, months, days, halves);
+    }
     void SetMonthCell(int row, int month, int day, int half, int id, quint32 pen, quint32 brush, quint8 style)
     {
         cells.SetMonthCell(row, month, day, half, id, pen, brush, style);

@@ -84,8 +84,8 @@ const QStringList& ObjectEntries(const PlanningContext& ctx, const QStringList& 
     return ctx.orientation == 0 ? persons : projects;
 }
 
-void FillYearPlanning(AnnualRenderer& year, db::Dataset& query, const PlanningContext& ctx, int yearValue,
-                      int personId, int projectId)
+void FillYearPlanning(AnnualRenderer& year, db::Dataset& query, const PlanningContext& ctx, int yearValue, int personId,
+                      int projectId)
 {
     const QString filter = ctx.orientation == 0 ? QStringLiteral("PLANNING.Id_People=%1").arg(personId)
                                                 : QStringLiteral("PLANNING.Id_Project=%1").arg(projectId);
@@ -101,8 +101,8 @@ void FillYearPlanning(AnnualRenderer& year, db::Dataset& query, const PlanningCo
     });
 }
 
-void FillMonthPlanning(MonthRenderer& month, db::Dataset& query, const PlanningContext& ctx,
-                       const QStringList& objects, int yearValue, int monthValue)
+void FillMonthPlanning(MonthRenderer& month, db::Dataset& query, const PlanningContext& ctx, const QStringList& objects,
+                       int yearValue, int monthValue)
 {
     QHash<int, int> rowOf;
     rowOf.reserve(objects.size());
@@ -113,7 +113,8 @@ void FillMonthPlanning(MonthRenderer& month, db::Dataset& query, const PlanningC
     }
     const QDate first(yearValue, monthValue, 1);
     QStringList sql = planningSelect(ctx);
-    sql << QStringLiteral("WHERE PLANNING.Id_File=%1 AND PLANNING.DatePlanning >= '%2' AND PLANNING.DatePlanning < '%3'")
+    sql << QStringLiteral(
+               "WHERE PLANNING.Id_File=%1 AND PLANNING.DatePlanning >= '%2' AND PLANNING.DatePlanning < '%3'")
                .arg(ctx.dossierId)
                .arg(first.toString(QStringLiteral("yyyy-MM-dd")),
                     first.addMonths(1).toString(QStringLiteral("yyyy-MM-dd")))

@@ -23,13 +23,13 @@ const QStringList& ObjectEntries(const PlanningContext& ctx, const QStringList& 
 // project in orientation 1) from PLANNING. Rows whose ids or half are -1, or
 // whose legend record is gone, are skipped; of two rows for one half-day the
 // later wins. query is the data module's shared query. Throws DbError.
-void FillYearPlanning(AnnualRenderer& year, db::Dataset& query, const PlanningContext& ctx, int yearValue,
-                      int personId, int projectId);
+void FillYearPlanning(AnnualRenderer& year, db::Dataset& query, const PlanningContext& ctx, int yearValue, int personId,
+                      int projectId);
 
 // Fills row i of the month cells with object entry i, with one indexed query
 // for the whole month. The dimensions must be set.
-void FillMonthPlanning(MonthRenderer& month, db::Dataset& query, const PlanningContext& ctx,
-                       const QStringList& objects, int yearValue, int monthValue);
+void FillMonthPlanning(MonthRenderer& month, db::Dataset& query, const PlanningContext& ctx, const QStringList& objects,
+                       int yearValue, int monthValue);
 
 // The loaders of the views: hourglass, day-number flag, cells, legend, redraw.
 void LoadYearPlanning(TAnnualGraphicPlanning& view, db::Dataset& query, const PlanningContext& ctx,

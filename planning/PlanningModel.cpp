@@ -39,10 +39,9 @@ QColor ColorFromRef(quint32 c)
     if (c & 0xFF000000u) {
         // System colours of the original platform, by index.
         static const quint32 kSystem[] = {
-            0xC8D0D4, 0x984E00, 0x6A240A, 0x808080, 0xC8D0D4, 0xFFFFFF, 0x000000, 0x000000,
-            0x000000, 0xFFFFFF, 0xC8D0D4, 0xC8D0D4, 0x808080, 0x6A240A, 0xFFFFFF, 0xC8D0D4,
-            0x808080, 0x808080, 0x000000, 0xC8D0D4, 0xFFFFFF, 0x404040, 0xC8D0D4, 0x000000,
-            0xE1FFFF, 0xB5B5B5, 0x800000, 0xF0CAA6, 0xC0C0C0,
+            0xC8D0D4, 0x984E00, 0x6A240A, 0x808080, 0xC8D0D4, 0xFFFFFF, 0x000000, 0x000000, 0x000000, 0xFFFFFF,
+            0xC8D0D4, 0xC8D0D4, 0x808080, 0x6A240A, 0xFFFFFF, 0xC8D0D4, 0x808080, 0x808080, 0x000000, 0xC8D0D4,
+            0xFFFFFF, 0x404040, 0xC8D0D4, 0x000000, 0xE1FFFF, 0xB5B5B5, 0x800000, 0xF0CAA6, 0xC0C0C0,
         };
         const quint32 index = c & 0xFF;
         c = index < sizeof(kSystem) / sizeof(kSystem[0]) ? kSystem[index] : 0;
@@ -118,8 +117,7 @@ void YearPlanning::ClearYear()
     }
 }
 
-void YearPlanning::SetYearCell(int month, int day, int half, int id, quint32 penColor, quint32 brushColor,
-                               quint8 style)
+void YearPlanning::SetYearCell(int month, int day, int half, int id, quint32 penColor, quint32 brushColor, quint8 style)
 {
     if (month < 1 || month > 12 || day < 1 || day > 31 || half < 1 || half > 2)
         return;
@@ -148,8 +146,8 @@ void MonthPlanning::clear()
     m_set = false;
 }
 
-void MonthPlanning::SetMonthCell(int row, int month, int day, int half, int id, quint32 penColor,
-                                 quint32 brushColor, quint8 style)
+void MonthPlanning::SetMonthCell(int row, int month, int day, int half, int id, quint32 penColor, quint32 brushColor,
+                                 quint8 style)
 {
     if (!contains(row, month, day, half))
         return;

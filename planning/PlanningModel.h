@@ -44,8 +44,8 @@ int EntryId(const QStringList& list, int index);
 int EntryIndexOfId(const QStringList& list, int id);
 
 struct HalfDayCell {
-    qint32 Id = -1;        // legend-side record, -1 when empty
-    qint32 Modified = 0;   // 1 when painted or erased since the last save
+    qint32 Id = -1;       // legend-side record, -1 when empty
+    qint32 Modified = 0;  // 1 when painted or erased since the last save
     quint32 PenColor = 0;
     quint32 BrushColor = 0;
     quint8 Style = bsSolid;
@@ -75,10 +75,7 @@ public:
     void clear();
     bool dimensionsSet() const { return m_set; }
     int rows() const { return m_rows; }
-    HalfDayCell& cell(int row, int month, int day, int half)
-    {
-        return m_cells[index(row, month, day, half)];
-    }
+    HalfDayCell& cell(int row, int month, int day, int half) { return m_cells[index(row, month, day, half)]; }
     const HalfDayCell& cell(int row, int month, int day, int half) const
     {
         return m_cells[index(row, month, day, half)];

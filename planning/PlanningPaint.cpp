@@ -44,8 +44,9 @@ void DrawAssignedHalfDay(QPainter& p, const QRect& r, const HalfDayCell& c, bool
 {
     if (directColors) {
         if (r.width() > 0 && r.height() > 0)
-            p.drawImage(r.topLeft(), RenderSwatch(r.width(), r.height(), 3, 12, 3, 2, c.PenColor, c.BrushColor,
-                                                  static_cast<TBrushStyle>(c.Style), past ? pastLighten : 0));
+            p.drawImage(r.topLeft(),
+                        RenderSwatch(r.width(), r.height(), 3, 12, 3, 2, c.PenColor, c.BrushColor,
+                                     static_cast<TBrushStyle>(c.Style), past ? pastLighten : 0));
     } else if (const QImage* img = images.image(EntryIndexOfId(legend, c.Id), past)) {
         p.drawImage(r.topLeft(), *img);
     }

@@ -19,26 +19,27 @@ namespace {
 // the project (orientation 1), legendId the other side (-1 when erased). Every
 // row of the half-day is updated, so that a half-day stored twice (as older
 // files may hold) shows what was painted, whichever row the loader keeps.
-void writeHalfDay(db::Connection& c, const PlanningContext& ctx, int objectId, const QDate& date, int half, int legendId)
+void writeHalfDay(db::Connection& c, const PlanningContext& ctx, int objectId, const QDate& date, int half,
+                  int legendId)
 {
     const QString objectColumn = ctx.orientation == 0 ? QStringLiteral("Id_People") : QStringLiteral("Id_Project");
     const QString legendColumn = ctx.orientation == 0 ? QStringLiteral("Id_Project") : QStringLiteral("Id_People");
     const QString day = date.toString(QStringLiteral("yyyy-MM-dd"));
-    const int updated = c.exec(QStringLiteral("UPDATE PLANNING SET ") + legendColumn
-                                   + QStringLiteral("=? WHERE Id_File=? AND ") + objectColumn
-                                   + QStringLiteral("=? AND AmPm=? AND DatePlanning=?"),
-                               {legendId, ctx.dossierId, objectId, half, day});
+    const int updated =
+        c.exec(QStringLiteral("UPDATE PLANNING SET ") + legendColumn + QStringLiteral("=? WHERE Id_File=? AND ")
+                   + objectColumn + QStringLiteral("=? AND AmPm=? AND DatePlanning=?"),
+               {legendId, ctx.dossierId, objectId, half, day});
     if (updated > 0)
         return;
     const int people = ctx.orientation == 0 ? objectId : legendId;
     const int project = ctx.orientation == 0 ? legendId : objectId;
-    c.exec(QStringLiteral("INSERT INTO PLANNING (Id_File, Id_People, Id_Project, DatePlanning, AmPm) VALUES (?, ?, ?, ?, ?)"),
+    c.exec(QStringLiteral(
+               "INSERT INTO PLANNING (Id_File, Id_People, Id_Project, DatePlanning, AmPm) VALUES (?, ?, ?, ?, ?)"),
            {ctx.dossierId, people, project, day, half});
 }
 
 // Runs the writes in one transaction; the flags are cleared after the commit.
-int saveCells(db::Dataset& query, const std::vector<HalfDayCell*>& modified,
-              const std::function<void(size_t)>& write)
+int saveCells(db::Dataset& query, const std::vector<HalfDayCell*>& modified, const std::function<void(size_t)>& write)
 {
     if (modified.empty())
         return 0;

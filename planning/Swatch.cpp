@@ -86,12 +86,13 @@ QImage RenderSwatchUnreduced(int width, int height, int penWidth, int spacing, i
     return big;
 }
 
-QImage RenderSwatch(int width, int height, int penWidth, int spacing, int bevelDepth, int scale,
-                    quint32 background, quint32 hatchColor, TBrushStyle style, int lighten)
+QImage RenderSwatch(int width, int height, int penWidth, int spacing, int bevelDepth, int scale, quint32 background,
+                    quint32 hatchColor, TBrushStyle style, int lighten)
 {
     if (width <= 0 || height <= 0 || scale <= 0)
         return QImage(qMax(0, width), qMax(0, height), QImage::Format_RGB32);
-    QImage small = RenderSwatchUnreduced(width, height, penWidth, spacing, bevelDepth, scale, background, hatchColor, style);
+    QImage small =
+        RenderSwatchUnreduced(width, height, penWidth, spacing, bevelDepth, scale, background, hatchColor, style);
     images::ResampleBitmap(small, width, height);
     small = small.convertToFormat(QImage::Format_RGB32);
     LightenImage(small, lighten);

@@ -63,8 +63,7 @@ void TAnnualGraphicPlanning::resizeEvent(QResizeEvent*)
     Relayout(true);
 }
 
-void TAnnualGraphicPlanning::paintAndDraw(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers,
-                                          const QPoint& pos)
+void TAnnualGraphicPlanning::paintAndDraw(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, const QPoint& pos)
 {
     int m, d, h;
     if (!PaintAt(buttons, modifiers, pos.x(), pos.y(), &m, &d, &h))

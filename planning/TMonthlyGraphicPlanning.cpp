@@ -131,8 +131,8 @@ void TMonthlyGraphicPlanning::repaintAll()
             const int r = m_topRow + i;
             if (r >= m_rowCount)
                 break;
-            RenderMonthRow(&p, CellRect(r), m_showDayNumber, true, kGridColor, kWeekendColor, m_color,
-                           m_firstWeekday, m_days, m_halfRowHeight, m_dayWidth, 10, 15, r);
+            RenderMonthRow(&p, CellRect(r), m_showDayNumber, true, kGridColor, kWeekendColor, m_color, m_firstWeekday,
+                           m_days, m_halfRowHeight, m_dayWidth, 10, 15, r);
         }
     }
     p.end();

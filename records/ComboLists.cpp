@@ -197,8 +197,9 @@ TStrList* ShowItemPicker(QLineEdit* target, bool sorted, const QStringList& item
                              [](const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
     }
     auto* picker = new TStrList(target, items);
-    const int rowHeight = qMax(1, picker->List->sizeHintForRow(0) > 0 ? picker->List->sizeHintForRow(0)
-                                                                      : picker->List->fontMetrics().height() + 2);
+    const int rowHeight = qMax(1,
+                               picker->List->sizeHintForRow(0) > 0 ? picker->List->sizeHintForRow(0)
+                                                                   : picker->List->fontMetrics().height() + 2);
     const QRect edit(target->mapToGlobal(QPoint(0, 0)), target->size());
     QScreen* screen = target->screen() ? target->screen() : QGuiApplication::primaryScreen();
     const QRect area = screen ? screen->geometry() : QRect(0, 0, 1024, 768);

@@ -131,9 +131,12 @@ struct PatternPanel {
     const char* shape;
 };
 const PatternPanel kPanels[] = {
-    {bsSolid, "Pan_Solid", "Shape_Solid"},           {bsHorizontal, "Pan_Horizontal", "Shape_Horizontal"},
-    {bsVertical, "Pan_Vertical", "Shape_Vertical"},  {bsFDiagonal, "Pan_FDiagonal", "Shape_FDiagonal"},
-    {bsBDiagonal, "Pan_BDiagonal", "Shape_BDiagonal"}, {bsCross, "Pan_Cross", "Shape_Cross"},
+    {bsSolid, "Pan_Solid", "Shape_Solid"},
+    {bsHorizontal, "Pan_Horizontal", "Shape_Horizontal"},
+    {bsVertical, "Pan_Vertical", "Shape_Vertical"},
+    {bsFDiagonal, "Pan_FDiagonal", "Shape_FDiagonal"},
+    {bsBDiagonal, "Pan_BDiagonal", "Shape_BDiagonal"},
+    {bsCross, "Pan_Cross", "Shape_Cross"},
     {bsDiagCross, "Pan_DiagCross", "Shape_DiagCross"},
 };
 
@@ -201,7 +204,8 @@ TBrushStyleDlg::TBrushStyleDlg(QWidget* parent) : QDialog(parent)
         panel->setPalette(pal);
         auto* inner = new QVBoxLayout(panel);
         inner->setContentsMargins(2, 2, 2, 2);
-        auto* shape = new PatternShape(pp.style, [this](TBrushStyle s) { choose(s); }, panel);
+        auto* shape = new PatternShape(
+            pp.style, [this](TBrushStyle s) { choose(s); }, panel);
         shape->setObjectName(QString::fromLatin1(pp.shape));
         inner->addWidget(shape);
         layout->addWidget(panel, i / 2, i % 2);

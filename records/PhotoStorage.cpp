@@ -62,8 +62,9 @@ void storePicture(const db::DataSource& source, db::Dataset& query, const QStrin
             const QString part = targetFile + QStringLiteral(".part");
             QFile::remove(part);
             if (QFile::copy(sourceFile, part)) {
-                QFile::setPermissions(part, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup
-                                                | QFileDevice::ReadOther);
+                QFile::setPermissions(part,
+                                      QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup
+                                          | QFileDevice::ReadOther);
                 QFile::remove(targetFile);
                 QFile::rename(part, targetFile);
             }
@@ -96,8 +97,8 @@ void StorePhotoFromFile(const db::DataSource& source, db::Dataset& query, const 
     const bool jpeg = suffix == QStringLiteral("JPG") || suffix == QStringLiteral("JPEG");
     // Read first, so that a bad file changes nothing.
     const QImage picture = readPicture(sourceFile, jpeg);
-    storePicture(source, query, thumbnailColumn, thumbnailWidth, thumbnailHeight, picture, jpeg ? sourceFile : QString(),
-                 targetFile);
+    storePicture(source, query, thumbnailColumn, thumbnailWidth, thumbnailHeight, picture,
+                 jpeg ? sourceFile : QString(), targetFile);
 }
 
 void StoreImageToField(const db::DataSource& source, db::Dataset& query, const QString& thumbnailColumn,
@@ -117,8 +118,8 @@ void StorePhotoFromScan(const db::DataSource& source, db::Dataset& query, const 
                  scan.convertToFormat(QImage::Format_RGB888), QString(), targetFile);
 }
 
-void ClearPhoto(const db::DataSource& source, db::Dataset& query, const QString& imageColumn,
-                const QString& targetFile, const QString& thumbnailColumn)
+void ClearPhoto(const db::DataSource& source, db::Dataset& query, const QString& imageColumn, const QString& targetFile,
+                const QString& thumbnailColumn)
 {
     ui::HourglassCursor hourglass;
     prepare(source, query);
@@ -132,7 +133,8 @@ void ClearPhoto(const db::DataSource& source, db::Dataset& query, const QString&
 void SaveImageCopyAs(const QString& storedFile, const QString& proposedName, QWidget* parent)
 {
     if (!QFile::exists(storedFile)) {
-        ui::showError(core::LookupText(core::msg::LibBdGfx_Message1_Save).replace(QStringLiteral("%1"), storedFile), parent);
+        ui::showError(core::LookupText(core::msg::LibBdGfx_Message1_Save).replace(QStringLiteral("%1"), storedFile),
+                      parent);
         return;
     }
     QString chosen = ui::prompt().saveFileName(parent, core::LookupText(core::msg::LibBdGfx_String2),

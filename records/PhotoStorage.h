@@ -31,8 +31,8 @@ void StorePhotoFromScan(const db::DataSource& source, db::Dataset& query, const 
                         int thumbnailWidth, int thumbnailHeight, const QImage& scan, const QString& targetFile);
 
 // Clears both picture columns, stores the record and deletes the file.
-void ClearPhoto(const db::DataSource& source, db::Dataset& query, const QString& imageColumn,
-                const QString& targetFile, const QString& thumbnailColumn);
+void ClearPhoto(const db::DataSource& source, db::Dataset& query, const QString& imageColumn, const QString& targetFile,
+                const QString& thumbnailColumn);
 
 // Copies the stored picture to a place the user chooses; a missing file is
 // reported with its catalogue message.

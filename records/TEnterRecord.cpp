@@ -188,7 +188,8 @@ void TEnterRecord::editList(QLineEdit* edit)
     }
 }
 
-QLineEdit* TEnterRecord::addLine(QWidget* page, const QString& name, const QString& column, int maxLength, bool readOnly)
+QLineEdit* TEnterRecord::addLine(QWidget* page, const QString& name, const QString& column, int maxLength,
+                                 bool readOnly)
 {
     auto* e = new QLineEdit(page);
     e->setObjectName(name);
@@ -243,8 +244,9 @@ void TEnterRecord::buildCommon()
         panel->setObjectName(QString::fromLatin1(name));
         panel->setFrameShape(QFrame::StyledPanel);
         auto* l = new QVBoxLayout(panel);
-        l->addWidget(new QLabel(QString::fromLatin1(name) == QStringLiteral("Pan_DocumentImg") ? QStringLiteral("Images")
-                                                                                           : QStringLiteral("Fichiers"),
+        l->addWidget(new QLabel(QString::fromLatin1(name) == QStringLiteral("Pan_DocumentImg")
+                                    ? QStringLiteral("Images")
+                                    : QStringLiteral("Fichiers"),
                                 panel));
         l->addStretch();
         docLayout->addWidget(panel);
@@ -496,7 +498,8 @@ void TEnterRecord::SendMail()
         ui::showError(e.message(), this);
         return;
     }
-    QDesktopServices::openUrl(QUrl(QStringLiteral("mailto:") + findChild<QLineEdit*>(QStringLiteral("Ed_Email"))->text()));
+    QDesktopServices::openUrl(
+        QUrl(QStringLiteral("mailto:") + findChild<QLineEdit*>(QStringLiteral("Ed_Email"))->text()));
 }
 
 void TEnterRecord::OpenWebSite()
@@ -634,7 +637,8 @@ void TEnterRecord::finishSetUp(QGridLayout* grid, std::initializer_list<const ch
     connect(m_email, &QPushButton::clicked, this, &TEnterRecord::SendMail);
     connect(m_web, &QPushButton::clicked, this, &TEnterRecord::OpenWebSite);
     for (const char* name : watched)
-        connect(findChild<QLineEdit*>(QString::fromLatin1(name)), &QLineEdit::textChanged, this, &TEnterRecord::UpdateButtons);
+        connect(findChild<QLineEdit*>(QString::fromLatin1(name)), &QLineEdit::textChanged, this,
+                &TEnterRecord::UpdateButtons);
     loadFields();
     loadCustomLabels();
     showThumbnail();
@@ -693,8 +697,9 @@ QPlainTextEdit* TEnterRecord::memoRow(QGridLayout* grid, int& row, const QString
 }
 
 TEnterPeople::TEnterPeople(db::DataSource& source, db::Dataset& query, QWidget* parent)
-    : TEnterRecord({true, QStringLiteral("  Saisie d'une personne"), QStringLiteral("Ed_Name"), QStringLiteral("People"),
-                    QStringLiteral("Lab_People_Misc"), QStringLiteral("Popup_People_Img"), QStringLiteral("Btn_Shape_Brush")},
+    : TEnterRecord({true, QStringLiteral("  Saisie d'une personne"), QStringLiteral("Ed_Name"),
+                    QStringLiteral("People"), QStringLiteral("Lab_People_Misc"), QStringLiteral("Popup_People_Img"),
+                    QStringLiteral("Btn_Shape_Brush")},
                    source, query, parent)
 {
     setObjectName(QStringLiteral("EnterPeople"));
@@ -707,7 +712,8 @@ TEnterPeople::TEnterPeople(db::DataSource& source, db::Dataset& query, QWidget* 
     mailAndWebRows(grid, row);
     memoRow(grid, row, QStringLiteral("Adresse"), QStringLiteral("Memo_Address"), QStringLiteral("Address"), 48, 255);
     lineRow(grid, row, QStringLiteral("Code postal"), QStringLiteral("Ed_PostCode"), QStringLiteral("CP"));
-    comboRow(grid, row, QStringLiteral("Ville"), QStringLiteral("Ed_City"), QStringLiteral("City"), QStringLiteral("Btn_City"));
+    comboRow(grid, row, QStringLiteral("Ville"), QStringLiteral("Ed_City"), QStringLiteral("City"),
+             QStringLiteral("Btn_City"));
     // The country can only be chosen from its list.
     comboRow(grid, row, QStringLiteral("Pays"), QStringLiteral("Ed_Country"), QStringLiteral("Country"),
              QStringLiteral("Btn_Country"), true);
@@ -718,8 +724,9 @@ TEnterPeople::TEnterPeople(db::DataSource& source, db::Dataset& query, QWidget* 
 }
 
 TEnterProject::TEnterProject(db::DataSource& source, db::Dataset& query, QWidget* parent)
-    : TEnterRecord({false, QStringLiteral("  Saisie d'un projet"), QStringLiteral("Ed_Title"), QStringLiteral("Project"),
-                    QStringLiteral("Lab_Project_Misc"), QStringLiteral("Popup_Img"), QStringLiteral("LMDShapeButton1")},
+    : TEnterRecord({false, QStringLiteral("  Saisie d'un projet"), QStringLiteral("Ed_Title"),
+                    QStringLiteral("Project"), QStringLiteral("Lab_Project_Misc"), QStringLiteral("Popup_Img"),
+                    QStringLiteral("LMDShapeButton1")},
                    source, query, parent)
 {
     setObjectName(QStringLiteral("EnterProject"));

@@ -23,8 +23,7 @@ int main(int argc, char** argv)
     p.fillRect(image.rect(), sky);
 
     // A small planning grid: half-days painted in the legend's colours.
-    const QColor colours[] = {QColor(255, 200, 60), QColor(120, 220, 120), QColor(255, 110, 90),
-                              QColor(250, 250, 250)};
+    const QColor colours[] = {QColor(255, 200, 60), QColor(120, 220, 120), QColor(255, 110, 90), QColor(250, 250, 250)};
     for (int row = 0; row < 5; ++row) {
         for (int col = 0; col < 8; ++col) {
             const QRect cell(22 + col * 17, 34 + row * 17, 15, 15);

@@ -59,14 +59,12 @@ public:
         return Answer::Ok;
     }
 
-    QString openFileName(QWidget* parent, const QString& title, const QString& dir,
-                         const QString& filter) override
+    QString openFileName(QWidget* parent, const QString& title, const QString& dir, const QString& filter) override
     {
         return QFileDialog::getOpenFileName(parent, title, dir, toQtFilter(filter));
     }
 
-    QString saveFileName(QWidget* parent, const QString& title, const QString& fileName,
-                         const QString& filter) override
+    QString saveFileName(QWidget* parent, const QString& title, const QString& fileName, const QString& filter) override
     {
         return QFileDialog::getSaveFileName(parent, title, fileName, toQtFilter(filter));
     }

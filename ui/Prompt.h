@@ -28,8 +28,7 @@ public:
 
     virtual Answer message(QWidget* parent, MessageKind kind, const QString& text) = 0;
     // Empty when cancelled. filter uses the "Label|mask|Label|mask" form.
-    virtual QString openFileName(QWidget* parent, const QString& title, const QString& dir,
-                                 const QString& filter) = 0;
+    virtual QString openFileName(QWidget* parent, const QString& title, const QString& dir, const QString& filter) = 0;
     virtual QString saveFileName(QWidget* parent, const QString& title, const QString& fileName,
                                  const QString& filter) = 0;
     virtual std::optional<QColor> color(QWidget* parent, const QColor& initial) = 0;

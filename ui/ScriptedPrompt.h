@@ -19,7 +19,7 @@ public:
         QString text;
     };
 
-    ScriptedPrompt();   // installs itself
+    ScriptedPrompt();            // installs itself
     ~ScriptedPrompt() override;  // restores the real prompt
 
     void setNextAnswer(Answer a) { m_answers.push_back(a); }
@@ -30,7 +30,11 @@ public:
 
     const QList<Shown>& messages() const { return m_messages; }
     QStringList dialogTitles() const { return m_dialogTitles; }
-    void clear() { m_messages.clear(); m_dialogTitles.clear(); }
+    void clear()
+    {
+        m_messages.clear();
+        m_dialogTitles.clear();
+    }
 
     Answer message(QWidget* parent, MessageKind kind, const QString& text) override;
     QString openFileName(QWidget*, const QString&, const QString&, const QString&) override;

@@ -21,12 +21,11 @@ TGrandePolicesMsg::TGrandePolicesMsg(QWidget* parent) : QDialog(parent)
     auto* text = new QPlainTextEdit(this);
     text->setObjectName(QStringLiteral("Memo_Msg"));
     text->setReadOnly(true);
-    text->setPlainText(QStringLiteral(
-        "Votre système est paramètré avec des polices de grande taille.\n\n"
-        "Certaines fenêtres du logiciel risquent de ne pas s'afficher correctement : "
-        "des textes peuvent être tronqués ou des boutons masqués.\n\n"
-        "Pour un affichage optimal, choisissez dans les paramètres d'affichage de votre "
-        "bureau la taille de police \"Taille normale\" (96 points par pouce)."));
+    text->setPlainText(QStringLiteral("Votre système est paramètré avec des polices de grande taille.\n\n"
+                                      "Certaines fenêtres du logiciel risquent de ne pas s'afficher correctement : "
+                                      "des textes peuvent être tronqués ou des boutons masqués.\n\n"
+                                      "Pour un affichage optimal, choisissez dans les paramètres d'affichage de votre "
+                                      "bureau la taille de police \"Taille normale\" (96 points par pouce)."));
     layout->addWidget(text);
 
     auto* row = new QHBoxLayout;

@@ -74,12 +74,14 @@ QString TMiniCalendar::DayText(const QDate& date)
 
 QString TMiniCalendar::MonthText(const QDate& date) const
 {
-    static const char16_t* const kFrench[] = {u"Janvier", u"Février", u"Mars",      u"Avril",   u"Mai",      u"Juin",
-                                              u"Juillet", u"Août",    u"Septembre", u"Octobre", u"Novembre", u"Décembre"};
+    static const char16_t* const kFrench[] = {u"Janvier",   u"Février", u"Mars",     u"Avril",
+                                              u"Mai",       u"Juin",    u"Juillet",  u"Août",
+                                              u"Septembre", u"Octobre", u"Novembre", u"Décembre"};
     static const char* const kEnglish[] = {"January", "February", "March",     "April",   "May",      "June",
                                            "July",    "August",   "September", "October", "November", "December"};
     const int m = date.month() - 1;
-    const QString name = m_language == Language::French ? QString::fromUtf16(kFrench[m]) : QString::fromLatin1(kEnglish[m]);
+    const QString name =
+        m_language == Language::French ? QString::fromUtf16(kFrench[m]) : QString::fromLatin1(kEnglish[m]);
     return name.left(3);
 }
 
@@ -103,7 +105,8 @@ void TMiniCalendar::paintEvent(QPaintEvent*)
     dayFont.setBold(true);
     p.setFont(dayFont);
     p.setPen(fromRef(m_dayColor));
-    p.drawText(QRect(w / 2 - 50, static_cast<int>(h * 0.16), 100, 100), Qt::AlignHCenter | Qt::AlignTop, DayText(today));
+    p.drawText(QRect(w / 2 - 50, static_cast<int>(h * 0.16), 100, 100), Qt::AlignHCenter | Qt::AlignTop,
+               DayText(today));
     QFont monthFont(m_monthFont);
     monthFont.setPointSize(qMax(1, daySize / 2));
     p.setFont(monthFont);

@@ -8,8 +8,7 @@
 
 namespace ui {
 
-TNewGauge::TNewGauge(QWidget* parent)
-    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
+TNewGauge::TNewGauge(QWidget* parent) : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
 {
     setObjectName(QStringLiteral("TNewGauge"));
     setFixedSize(kWidth, kHeight);

@@ -31,7 +31,7 @@ QImage defaultCheck()
 
 class TPopupMenuMod::Style : public QProxyStyle {
 public:
-    explicit Style(TPopupMenuMod* menu) : QProxyStyle(QStringLiteral("Fusion")), m_menu(menu) {}
+    explicit Style(TPopupMenuMod* menu) : QProxyStyle(QStringLiteral("Fusion")), m_menu(menu) { }
 
     QSize sizeFromContents(ContentsType type, const QStyleOption* option, const QSize& size,
                            const QWidget* widget) const override
@@ -40,7 +40,8 @@ public:
             const auto* mi = qstyleoption_cast<const QStyleOptionMenuItem*>(option);
             if (mi && mi->menuItemType == QStyleOptionMenuItem::Separator)
                 return QSize(size.width(), 10);
-            const int textWidth = mi ? mi->fontMetrics.horizontalAdvance(QString(mi->text).remove(QLatin1Char('&'))) : 0;
+            const int textWidth =
+                mi ? mi->fontMetrics.horizontalAdvance(QString(mi->text).remove(QLatin1Char('&'))) : 0;
             return QSize(qMax(size.width(), 22 + 3 + textWidth + 24), m_menu->ItemsHeight);
         }
         return QProxyStyle::sizeFromContents(type, option, size, widget);

@@ -44,8 +44,7 @@ void WaitGauge::paintEvent(QPaintEvent*)
         p.fillRect(QRect(1, 1, w, height() - 2), QColor(0x00, 0x50, 0xD2));
 }
 
-TWait::TWait(QWidget* parent)
-    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
+TWait::TWait(QWidget* parent) : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
 {
     setObjectName(QStringLiteral("TWait"));
     setFixedSize(kWidth, kHeight);

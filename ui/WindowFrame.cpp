@@ -10,8 +10,8 @@
 #include <QLinearGradient>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QTimer>
 #include <QScreen>
+#include <QTimer>
 #include <QWindow>
 
 namespace ui {
@@ -156,7 +156,8 @@ void SetUpWindow(QWidget* window)
             titleBar->hide();
         window->setWindowIcon(QApplication::windowIcon());
         const QSize client(window->width(), window->height() - barHeight);
-        if (!window->findChild<QWidget*>(QStringLiteral("RezisePad")) && window->objectName() != QStringLiteral("MainForm"))
+        if (!window->findChild<QWidget*>(QStringLiteral("RezisePad"))
+            && window->objectName() != QStringLiteral("MainForm"))
             window->setFixedSize(client);
         else
             window->resize(client);
@@ -169,7 +170,8 @@ QString ToggleMaximized(QWidget* window, const QRect& wa)
 {
     const int waRight = wa.x() + wa.width();
     const int waBottom = wa.y() + wa.height();
-    if (window->x() == wa.x() && window->y() == wa.y() && window->width() == wa.width() && window->height() == wa.height()) {
+    if (window->x() == wa.x() && window->y() == wa.y() && window->width() == wa.width()
+        && window->height() == wa.height()) {
         window->setWindowState(Qt::WindowNoState);
         const bool big = WindowTag(window) == 1024;
         const int w = big ? 1024 : 800;
@@ -194,7 +196,8 @@ TitleBar::TitleBar(const QString& title, int buttons, QWidget* parent) : QWidget
     m_title->setFont(f);
     m_title->setAttribute(Qt::WA_TransparentForMouseEvents);
     if (buttons & Minimize) {
-        auto* b = new FrameButton(FrameButton::Minimize, QStringLiteral("SysMiniBtn"), QStringLiteral("Minimiser"), this);
+        auto* b =
+            new FrameButton(FrameButton::Minimize, QStringLiteral("SysMiniBtn"), QStringLiteral("Minimiser"), this);
         b->clicked = [this] { window()->showMinimized(); };
         m_buttons.append(b);
     }

@@ -29,7 +29,8 @@ int main(int argc, char** argv)
     }
     if (argc == 3 && std::strcmp(argv[1], "writetest") == 0) {
         ui::ScriptedPrompt prompt;
-        const bool ok = app::TestWriteAccess(QStringLiteral("Quillmark Planning 1.34"), QString::fromLocal8Bit(argv[2]));
+        const bool ok =
+            app::TestWriteAccess(QStringLiteral("Quillmark Planning 1.34"), QString::fromLocal8Bit(argv[2]));
         std::printf("%d\n", ok ? 1 : 0);
         for (const auto& m : prompt.messages())
             std::printf("%s\n", m.text.toUtf8().constData());

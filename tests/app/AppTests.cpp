@@ -42,8 +42,8 @@ TEST(DataRoot, DecisionTable)
         const char* directoriesIni;  // content, or nullptr
         bool devMarker;
         bool removable;
-        const char* programSub;      // program directory under the sandbox
-        const char* expected;        // "program", "documents" or "given"
+        const char* programSub;  // program directory under the sandbox
+        const char* expected;    // "program", "documents" or "given"
     };
     const Case cases[] = {
         {"appexe", "[Path]\r\nAppDataDir=appexe\r\n", false, false, "program/", "program"},
@@ -73,7 +73,7 @@ TEST(DataRoot, DecisionTable)
         const QString root = core::globals().dataRoot;
         const QString expected = QString::fromLatin1(c.expected) == QStringLiteral("program") ? program
             : QString::fromLatin1(c.expected) == QStringLiteral("given") ? given + QStringLiteral("Quillmark Planning/")
-                                                                       : s.defaultDataRoot();
+                                                                         : s.defaultDataRoot();
         EXPECT_EQ(root, expected) << c.name;
         for (const char* sub : {"Export", "Html", "Backup", "Data", "Data/Access", "Data/Images", "Data/Files"})
             EXPECT_TRUE(QFileInfo(root + QString::fromLatin1(sub)).isDir()) << c.name << " " << sub;
@@ -91,10 +91,15 @@ TEST(DataRoot, WarningFilesWrittenOnceInWindows1252)
     const QString makerWarning = s.documents() + QStringLiteral("Brindell Software Development/Avertissement.txt");
     const QByteArray product = Sandbox::readFile(root + QStringLiteral("Avertissement.txt"));
     EXPECT_TRUE(product.startsWith("ATTENTION : NE SUPPRIMEZ PAS CE REPERTOIRE \r\n\r\nCe r\xE9pertoire contient les "
-                                   "donn\xE9" "es du logiciels Quillmark Planning \xE9" "dit\xE9s par Brindell"));
+                                   "donn\xE9"
+                                   "es du logiciels Quillmark Planning \xE9"
+                                   "dit\xE9s par Brindell"));
     EXPECT_TRUE(product.contains("\r\nContact : "));
     EXPECT_TRUE(product.contains("\r\nSite web : "));
-    EXPECT_TRUE(Sandbox::readFile(makerWarning).contains("donn\xE9" "es des logiciels \xE9" "dit\xE9s par"));
+    EXPECT_TRUE(Sandbox::readFile(makerWarning)
+                    .contains("donn\xE9"
+                              "es des logiciels \xE9"
+                              "dit\xE9s par"));
     // A second start leaves them as they are.
     Sandbox::writeFile(makerWarning, "edited");
     Sandbox::writeFile(root + QStringLiteral("Avertissement.txt"), "edited too");
@@ -116,7 +121,8 @@ TEST(DatabaseLocation, FirstStartCopiesOrWritesDbIniAndSecondStartKeepsHandEdits
         EXPECT_EQ(ini.value(QStringLiteral("DataBase"), QStringLiteral("Path")), QStringLiteral("Data/"));
         EXPECT_EQ(ini.value(QStringLiteral("ODBC"), QStringLiteral("Name")), QStringLiteral("QUILLMARK_PLANNING"));
         EXPECT_EQ(ini.value(QStringLiteral("ODBC"), QStringLiteral("Driver")), QStringLiteral("SQLite3"));
-        EXPECT_EQ(ini.value(QStringLiteral("OLEDB"), QStringLiteral("FileName")), QStringLiteral("Access/PLANNING.MDB"));
+        EXPECT_EQ(ini.value(QStringLiteral("OLEDB"), QStringLiteral("FileName")),
+                  QStringLiteral("Access/PLANNING.MDB"));
         EXPECT_FALSE(ini.hasKey(QStringLiteral("Backup"), QStringLiteral("Path")));
         EXPECT_EQ(core::globals().dataDir, root + QStringLiteral("Data/"));
         EXPECT_EQ(core::globals().databaseFile, QStringLiteral("Access/PLANNING.MDB"));
@@ -156,7 +162,8 @@ TEST(DatabaseLocation, OdbcProviderRegistersTheDataSource)
     const QByteArray odbc = Sandbox::readFile(s.home() + QStringLiteral(".odbc.ini"));
     EXPECT_TRUE(odbc.contains("[QMP_TEST]"));
     EXPECT_TRUE(odbc.contains("Driver=SQLite3"));
-    const QByteArray expectedLine = QByteArray("Database=") + (root + QStringLiteral("Data/Access/PLANNING.MDB")).toUtf8();
+    const QByteArray expectedLine =
+        QByteArray("Database=") + (root + QStringLiteral("Data/Access/PLANNING.MDB")).toUtf8();
     EXPECT_TRUE(odbc.contains(expectedLine));
     EXPECT_EQ(core::globals().databaseFile, QStringLiteral("Access/PLANNING.MDB"));
 }
@@ -257,21 +264,24 @@ TEST(WriteAccess, TestFileNeverLeftBehindAndRefusalExplained)
 {
     Sandbox s(false);
     ui::ScriptedPrompt prompt;
-    EXPECT_TRUE(app::TestWriteAccess(QStringLiteral("Quillmark Planning 1.34"), s.root() + QStringLiteral("write.tmp")));
+    EXPECT_TRUE(
+        app::TestWriteAccess(QStringLiteral("Quillmark Planning 1.34"), s.root() + QStringLiteral("write.tmp")));
     EXPECT_FALSE(QFile::exists(s.root() + QStringLiteral("write.tmp")));
     EXPECT_TRUE(prompt.messages().isEmpty());
 
     // Run as a user without rights on a root-owned directory.
     const QString locked = s.root() + QStringLiteral("locked/");
     QDir().mkpath(locked);
-    QFile::setPermissions(s.root(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner
-                                        | QFileDevice::ExeOther | QFileDevice::ReadOther);
-    QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner
-                                      | QFileDevice::ExeOther | QFileDevice::ReadOther);
+    QFile::setPermissions(s.root(),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner
+                              | QFileDevice::ExeOther | QFileDevice::ReadOther);
+    QFile::setPermissions(locked,
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner
+                              | QFileDevice::ExeOther | QFileDevice::ReadOther);
     QProcess p;
-    p.start(QStringLiteral("setpriv"), {QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
-                                        QStringLiteral("--clear-groups"), QStringLiteral(APP_PROBE),
-                                        QStringLiteral("writetest"), locked + QStringLiteral("write.tmp")});
+    p.start(QStringLiteral("setpriv"),
+            {QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"), QStringLiteral("--clear-groups"),
+             QStringLiteral(APP_PROBE), QStringLiteral("writetest"), locked + QStringLiteral("write.tmp")});
     ASSERT_TRUE(p.waitForFinished(30000));
     const QString out = QString::fromUtf8(p.readAllStandardOutput());
     if (out.isEmpty())
@@ -287,8 +297,8 @@ TEST(StartupHelpers, Tables)
     const struct {
         const char* text;
         bool ok;
-    } versions[] = {{"2.81.1117.0", true}, {"2,5", true}, {"2.5", true}, {"2.1", false}, {"", false},
-                    {"abc", false},        {"3.40.1", true}, {"10.0", true}};
+    } versions[] = {{"2.81.1117.0", true}, {"2,5", true},  {"2.5", true},    {"2.1", false},
+                    {"", false},           {"abc", false}, {"3.40.1", true}, {"10.0", true}};
     for (const auto& v : versions) {
         EXPECT_EQ(app::DataAccessVersionOk(QString::fromLatin1(v.text)), v.ok) << v.text;
     }

@@ -108,8 +108,8 @@ TEST(Startup, MissingInstallationAndBrokenDatabaseStop)
         EXPECT_EQ(app::RunStartup(optionsFor(s)), 1);
         ASSERT_EQ(prompt.messages().size(), 1);
         EXPECT_TRUE(prompt.messages().first().text.startsWith(QStringLiteral("EXECUTION IMPOSSIBLE !!\r\rCertains")));
-        EXPECT_FALSE(QFile::exists(s.defaultDataRoot() + QStringLiteral("planning.ini")) &&
-                     QFile::exists(s.defaultDataRoot() + QStringLiteral("Data/Access/PLANNING.MDB")));
+        EXPECT_FALSE(QFile::exists(s.defaultDataRoot() + QStringLiteral("planning.ini"))
+                     && QFile::exists(s.defaultDataRoot() + QStringLiteral("Data/Access/PLANNING.MDB")));
     }
     Sandbox s;
     const QString dbFile = s.defaultDataRoot() + QStringLiteral("Data/Access/PLANNING.MDB");

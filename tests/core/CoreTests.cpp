@@ -16,9 +16,11 @@ TEST(FoldAccents, FoldsLowerCaseAccentsOnly)
         const char* in;
         const char* out;
     } cases[] = {
-        {"éèêë", "eeee"},   {"àâä", "aaa"}, {"ùûü", "uuu"}, {"ôö", "oo"}, {"îï", "ii"}, {"ç", "c"},
-        {"ÉÈÇ", "ÉÈÇ"},     {"Quillmark Planning", "Quillmark Planning"}, {"", ""},
-        {"Données élève", "Donnees eleve"},
+        {"éèêë", "eeee"}, {"àâä", "aaa"},
+        {"ùûü", "uuu"},   {"ôö", "oo"},
+        {"îï", "ii"},     {"ç", "c"},
+        {"ÉÈÇ", "ÉÈÇ"},   {"Quillmark Planning", "Quillmark Planning"},
+        {"", ""},         {"Données élève", "Donnees eleve"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(core::FoldAccents(QString::fromUtf8(c.in)), QString::fromUtf8(c.out)) << c.in;
@@ -51,11 +53,14 @@ TEST(TextFile, Windows1252WithCrLf)
     Sandbox sandbox(false);
     const QString path = sandbox.root() + QStringLiteral("t.txt");
     ASSERT_TRUE(core::writeTextFile(path, {QStringLiteral("Données €"), QString(), QStringLiteral("fin")}));
-    EXPECT_EQ(Sandbox::readFile(path), QByteArray("Donn\xE9" "es \x80\r\n\r\nfin\r\n"));
+    EXPECT_EQ(Sandbox::readFile(path),
+              QByteArray("Donn\xE9"
+                         "es \x80\r\n\r\nfin\r\n"));
     const auto back = core::readTextFile(path);
     ASSERT_TRUE(back.has_value());
     EXPECT_EQ(*back, (QStringList{QStringLiteral("Données €"), QString(), QStringLiteral("fin")}));
-    EXPECT_EQ(core::decodeTextLines("a\nb\rc\r\n"), (QStringList{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")}));
+    EXPECT_EQ(core::decodeTextLines("a\nb\rc\r\n"),
+              (QStringList{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")}));
     EXPECT_FALSE(core::readTextFile(sandbox.root() + QStringLiteral("missing")).has_value());
 }
 
@@ -63,14 +68,17 @@ TEST(IniFile, NamesWithoutRegardToCase)
 {
     Sandbox sandbox(false);
     const QString path = sandbox.root() + QStringLiteral("x.ini");
-    Sandbox::writeFile(path, "[dataBASE]\r\npROVIDER=ODBC\r\nPath=C:\\Donn\xE9" "es\\\r\nN= 12 \r\nJunk=12abc\r\n");
+    Sandbox::writeFile(path,
+                       "[dataBASE]\r\npROVIDER=ODBC\r\nPath=C:\\Donn\xE9"
+                       "es\\\r\nN= 12 \r\nJunk=12abc\r\n");
     core::IniFile ini;
     ASSERT_TRUE(ini.load(path));
     EXPECT_EQ(ini.value(QStringLiteral("DataBase"), QStringLiteral("Provider")), QStringLiteral("ODBC"));
     EXPECT_EQ(ini.value(QStringLiteral("DATABASE"), QStringLiteral("path")), QStringLiteral("C:\\Données\\"));
     EXPECT_EQ(ini.intValue(QStringLiteral("database"), QStringLiteral("N"), -1), 12);
     EXPECT_EQ(ini.intValue(QStringLiteral("database"), QStringLiteral("Junk"), -1), -1);
-    EXPECT_EQ(ini.value(QStringLiteral("Other"), QStringLiteral("Provider"), QStringLiteral("def")), QStringLiteral("def"));
+    EXPECT_EQ(ini.value(QStringLiteral("Other"), QStringLiteral("Provider"), QStringLiteral("def")),
+              QStringLiteral("def"));
 }
 
 TEST(Settings, MissingFileGivesDefaults)

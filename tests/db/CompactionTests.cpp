@@ -41,7 +41,8 @@ int soundPeopleCount(const QString& path)
 
 TEST(TemporaryDatabaseName, InsertsTildeIntoTheFileName)
 {
-    EXPECT_EQ(TemporaryDatabaseName(QStringLiteral("/d/Access/PLANNING.MDB")), QStringLiteral("/d/Access/PLANNING~.MDB"));
+    EXPECT_EQ(TemporaryDatabaseName(QStringLiteral("/d/Access/PLANNING.MDB")),
+              QStringLiteral("/d/Access/PLANNING~.MDB"));
     EXPECT_EQ(TemporaryDatabaseName(QStringLiteral("/d/my.data/PLANNING.MDB")),
               QStringLiteral("/d/my.data/PLANNING~.MDB"));
     EXPECT_EQ(TemporaryDatabaseName(QStringLiteral("/d/x.y/a.b.c")), QStringLiteral("/d/x.y/a~.b.c"));
@@ -133,9 +134,10 @@ TEST_F(CompactionTest, KilledAtAnyPointLeavesASoundDatabase)
         QFile::remove(TemporaryDatabaseName(dbPath));
         QFile::copy(original, dbPath);
         QProcess p;
-        p.start(strace, {QStringLiteral("-f"), QStringLiteral("-o"), QStringLiteral("/dev/null"),
-                         QStringLiteral("-e"), QStringLiteral("inject=write,pwrite64,rename,unlink,fsync:signal=SIGKILL:when=%1").arg(n),
-                         QStringLiteral(DB_PROBE), QStringLiteral("compact-in-place"), dbPath});
+        p.start(strace,
+                {QStringLiteral("-f"), QStringLiteral("-o"), QStringLiteral("/dev/null"), QStringLiteral("-e"),
+                 QStringLiteral("inject=write,pwrite64,rename,unlink,fsync:signal=SIGKILL:when=%1").arg(n),
+                 QStringLiteral(DB_PROBE), QStringLiteral("compact-in-place"), dbPath});
         ASSERT_TRUE(p.waitForFinished(60000));
         if (p.exitStatus() == QProcess::CrashExit || p.exitCode() != 0)
             ++killed;

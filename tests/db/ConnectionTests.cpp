@@ -69,7 +69,8 @@ TEST_F(DbTest, OdbcProviderOpensARegisteredDataSource)
     ASSERT_EQ(failure.toStdString(), std::string());
     EXPECT_TRUE(dm.ADOConnection1.isOdbc());
     EXPECT_EQ(dm.ADOConnection1.connectionString(),
-              QStringLiteral("Provider=MSDASQL.1;Data Source=QUILLMARK_PLANNING_TEST;Persist Security Info=True;Mode=ReadWrite"));
+              QStringLiteral(
+                  "Provider=MSDASQL.1;Data Source=QUILLMARK_PLANNING_TEST;Persist Security Info=True;Mode=ReadWrite"));
     dm.MainFile.Open();
     ASSERT_EQ(dm.MainFile.RecordCount(), 1);
     EXPECT_EQ(dm.MainFile.FieldByName(QStringLiteral("LoginName")).AsString(), QStringLiteral("Par ODBC"));

@@ -7,7 +7,7 @@
 
 using db::Dataset;
 
-class DatasetTest : public DbTest {};
+class DatasetTest : public DbTest { };
 
 TEST_F(DatasetTest, BrowseNavigationAndEmptiness)
 {
@@ -79,8 +79,9 @@ TEST_F(DatasetTest, TypesNullsDatesBooleansAndBlobs)
 
     // Memo text that looks like a number stays text; blobs and booleans round-trip.
     Dataset profiles(connection.get());
-    profiles.setSQL({QStringLiteral("SELECT ID, FullName, LoginName, LoginPassword, Administrator, Image, PlanningMode, "
-                                    "Comment as [Color], Custom00144243 as [Size] FROM PROFILES")});
+    profiles.setSQL(
+        {QStringLiteral("SELECT ID, FullName, LoginName, LoginPassword, Administrator, Image, PlanningMode, "
+                        "Comment as [Color], Custom00144243 as [Size] FROM PROFILES")});
     profiles.Open();
     profiles.Append();
     const QByteArray blob("\x00\x01\xFF binary", 10);
@@ -98,7 +99,8 @@ TEST_F(DatasetTest, TypesNullsDatesBooleansAndBlobs)
     EXPECT_EQ(profiles.FieldByName(QStringLiteral("Color")).AsString(), QStringLiteral("0012"));
     EXPECT_EQ(profiles.FieldByName(QStringLiteral("Color")).Type(), db::FieldType::WideMemo);
     EXPECT_EQ(profiles.FieldByName(QStringLiteral("ID")).Type(), db::FieldType::AutoInc);
-    EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM PROFILES WHERE Comment='0012' AND Custom00144243='grand'")), 1);
+    EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM PROFILES WHERE Comment='0012' AND Custom00144243='grand'")),
+              1);
 }
 
 TEST_F(DatasetTest, StatesEditCancelAndErrors)
@@ -183,7 +185,8 @@ TEST_F(DatasetTest, WritesBackExactlyTheRowReadWithoutKeysAndWithDuplicates)
 TEST_F(DatasetTest, EventsRunOncePerMove)
 {
     for (const char* n : {"A", "B", "C"})
-        connection->exec(QStringLiteral("INSERT INTO PROJECT (Id_File, Title) VALUES (1, ?)"), {QString::fromLatin1(n)});
+        connection->exec(QStringLiteral("INSERT INTO PROJECT (Id_File, Title) VALUES (1, ?)"),
+                         {QString::fromLatin1(n)});
     Dataset q(connection.get());
     q.setSQL({QStringLiteral("SELECT *"), QStringLiteral("FROM PROJECT"), QStringLiteral("WHERE ID_FILE=1"),
               QStringLiteral("ORDER BY Title")});
@@ -195,26 +198,29 @@ TEST_F(DatasetTest, EventsRunOncePerMove)
         log << QStringLiteral("new");
         d.FieldByName(QStringLiteral("Title")).SetValue(QStringLiteral("N"));
     };
-    q.BeforeDelete = [&log](Dataset& d) { log << QStringLiteral("del ") + d.FieldByName(QStringLiteral("Title")).AsString(); };
+    q.BeforeDelete = [&log](Dataset& d) {
+        log << QStringLiteral("del ") + d.FieldByName(QStringLiteral("Title")).AsString();
+    };
     q.AfterPost = [&log](Dataset&) { log << QStringLiteral("posted"); };
-    q.Open();       // A
-    q.Next();       // B
-    q.Next();       // C
-    q.Next();       // at the end: no move
-    q.Last();       // already there: no move
-    q.First();      // A
-    q.Append();     // new, N
-    q.Post();       // posted
-    q.Delete();     // del N, then the last record: C
+    q.Open();    // A
+    q.Next();    // B
+    q.Next();    // C
+    q.Next();    // at the end: no move
+    q.Last();    // already there: no move
+    q.First();   // A
+    q.Append();  // new, N
+    q.Post();    // posted
+    q.Delete();  // del N, then the last record: C
     q.DisableControls();
     q.First();
     q.Next();
     q.EnableControls();  // one event for the moves meanwhile: B
     q.DisableControls();
     q.EnableControls();  // no move, no event
-    EXPECT_EQ(log, (QStringList{QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C"), QStringLiteral("A"),
-                                QStringLiteral("new"), QStringLiteral("N"), QStringLiteral("posted"),
-                                QStringLiteral("del N"), QStringLiteral("C"), QStringLiteral("B")}));
+    EXPECT_EQ(log,
+              (QStringList{QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C"), QStringLiteral("A"),
+                           QStringLiteral("new"), QStringLiteral("N"), QStringLiteral("posted"),
+                           QStringLiteral("del N"), QStringLiteral("C"), QStringLiteral("B")}));
 }
 
 TEST_F(DatasetTest, UserTextIsBound)

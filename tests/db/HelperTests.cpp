@@ -10,8 +10,8 @@ using namespace db;
 
 TEST(ClauseLines, FindersAreCaseInsensitiveAndAnswerFirstLine)
 {
-    const QStringList people{QStringLiteral("SELECT *"), QStringLiteral("FROM PEOPLE"), QStringLiteral("WHERE ID_FILE=-1"),
-                             QStringLiteral("ORDER BY Name")};
+    const QStringList people{QStringLiteral("SELECT *"), QStringLiteral("FROM PEOPLE"),
+                             QStringLiteral("WHERE ID_FILE=-1"), QStringLiteral("ORDER BY Name")};
     EXPECT_EQ(FindFromLine(people), 1);
     EXPECT_EQ(FindWhereLine(people), 2);
     EXPECT_EQ(FindOrderByLine(people), 3);
@@ -36,18 +36,22 @@ protected:
 
 TEST_F(TemplateTest, BuildsFromTemplate)
 {
-    const QString path = writeTemplate("-- first line\r\nSELECT *\r\nFROM X\r\nWHERE 1=1\r\nGROUP BY Name\r\nORDER BY Name\r\n");
-    EXPECT_EQ(BuildQueryFromTemplate(path, true, QStringLiteral("PEOPLE"), QStringLiteral("Id_File=3"),
-                                     QStringLiteral("count(*)>1"), QStringLiteral("City")),
-              QStringLiteral("SELECT *\nFROM PEOPLE\nWHERE Id_File=3\nGROUP BY Name\nHAVING count(*)>1\nORDER BY City"));
+    const QString path =
+        writeTemplate("-- first line\r\nSELECT *\r\nFROM X\r\nWHERE 1=1\r\nGROUP BY Name\r\nORDER BY Name\r\n");
+    EXPECT_EQ(
+        BuildQueryFromTemplate(path, true, QStringLiteral("PEOPLE"), QStringLiteral("Id_File=3"),
+                               QStringLiteral("count(*)>1"), QStringLiteral("City")),
+        QStringLiteral("SELECT *\nFROM PEOPLE\nWHERE Id_File=3\nGROUP BY Name\nHAVING count(*)>1\nORDER BY City"));
     // Empty texts keep the template's lines; HAVING goes last without ORDER BY.
     const QString noOrder = writeTemplate("SELECT *\nFROM X\nHAVING old\n");
     EXPECT_EQ(BuildQueryFromTemplate(noOrder, false, {}, {}, QStringLiteral("new"), {}),
               QStringLiteral("SELECT *\nFROM X\nHAVING new"));
     const QString plain = writeTemplate("SELECT *\nFROM X");
-    EXPECT_EQ(BuildQueryFromTemplate(plain, false, {}, {}, QStringLiteral("h"), {}), QStringLiteral("SELECT *\nFROM X\nHAVING h"));
+    EXPECT_EQ(BuildQueryFromTemplate(plain, false, {}, {}, QStringLiteral("h"), {}),
+              QStringLiteral("SELECT *\nFROM X\nHAVING h"));
     EXPECT_THROW(BuildQueryFromTemplate(plain, false, {}, QStringLiteral("a=1"), {}, {}), DbError);
-    EXPECT_THROW(BuildQueryFromTemplate(sandbox->root() + QStringLiteral("missing.sql"), false, {}, {}, {}, {}), DbError);
+    EXPECT_THROW(BuildQueryFromTemplate(sandbox->root() + QStringLiteral("missing.sql"), false, {}, {}, {}, {}),
+                 DbError);
 }
 
 TEST_F(DbTest, ReopenKeepingRecordAndGuards)

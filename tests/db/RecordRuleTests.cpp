@@ -56,7 +56,10 @@ TEST_F(RecordRuleTest, NewPersonAndProjectAreStoredWithDefaultsAndCancelLeavesNo
         EXPECT_GT(id, 0);
         const QString table = q->baseTable();
         EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM %1 WHERE Id=%2 AND Id_File=4 AND PenColor=255 AND "
-                                       "BrushColor=255 AND BrushStyle=0").arg(table).arg(id)), 1);
+                                       "BrushColor=255 AND BrushStyle=0")
+                            .arg(table)
+                            .arg(id)),
+                  1);
         // The dialog's cancel deletes the new row again.
         q->Cancel();
         q->Delete();
@@ -72,10 +75,12 @@ TEST_F(RecordRuleTest, PersonCascadeRemovesFilesRowsAndPlanning)
     touch(personImageFile(alice));
     touch(personImageFile(bruno));
     for (int i = 0; i < 2; ++i) {
-        connection->exec(QStringLiteral("INSERT INTO DOCUMENTIMG (Id_Ref, DoType, Title) VALUES (?, 1, 'img')"), {alice});
+        connection->exec(QStringLiteral("INSERT INTO DOCUMENTIMG (Id_Ref, DoType, Title) VALUES (?, 1, 'img')"),
+                         {alice});
         touch(documentImageFile(i + 1));
     }
-    connection->exec(QStringLiteral("INSERT INTO DOCUMENTIMG (Id_Ref, DoType, Title) VALUES (?, 2, 'project doc')"), {alice});
+    connection->exec(QStringLiteral("INSERT INTO DOCUMENTIMG (Id_Ref, DoType, Title) VALUES (?, 2, 'project doc')"),
+                     {alice});
     touch(documentImageFile(3));
     connection->exec(QStringLiteral("INSERT INTO DOCUMENTFILE (Id_File, Id_Ref, DoType) VALUES (4, ?, 1)"), {alice});
     touch(storedDocumentFile(1));
@@ -189,10 +194,11 @@ TEST_F(RecordRuleTest, KilledCascadeLeavesAllOrNothing)
         QFile::copy(original, dbPath);
         touch(personImageFile(alice));
         QProcess p;
-        p.start(strace, {QStringLiteral("-f"), QStringLiteral("-o"), QStringLiteral("/dev/null"), QStringLiteral("-e"),
-                         QStringLiteral("inject=write,pwrite64,fsync,fdatasync,unlink:signal=SIGKILL:when=%1").arg(n),
-                         QStringLiteral(DB_PROBE), QStringLiteral("delete-person"), dataDir, QStringLiteral("4"),
-                         QString::number(alice)});
+        p.start(strace,
+                {QStringLiteral("-f"), QStringLiteral("-o"), QStringLiteral("/dev/null"), QStringLiteral("-e"),
+                 QStringLiteral("inject=write,pwrite64,fsync,fdatasync,unlink:signal=SIGKILL:when=%1").arg(n),
+                 QStringLiteral(DB_PROBE), QStringLiteral("delete-person"), dataDir, QStringLiteral("4"),
+                 QString::number(alice)});
         ASSERT_TRUE(p.waitForFinished(60000));
         connection->open();
         const int people = count(QStringLiteral("SELECT count(*) FROM PEOPLE"));

@@ -34,7 +34,7 @@ public:
         core::globals().currentDossier = -1;
         log << (store ? QStringLiteral("close") : QStringLiteral("close without preferences"));
     }
-    void UpdateMenus() override {}
+    void UpdateMenus() override { }
     QWidget* displayWindow() override { return nullptr; }
     QStringList log;
 };
@@ -60,8 +60,9 @@ protected:
     }
     void addDossier(const QString& name, const QString& password, int mode = 0)
     {
-        dm->ADOConnection1.exec(QStringLiteral("INSERT INTO PROFILES (LoginName, LoginPassword, PlanningMode) VALUES (?, ?, ?)"),
-                                {name, password, mode});
+        dm->ADOConnection1.exec(
+            QStringLiteral("INSERT INTO PROFILES (LoginName, LoginPassword, PlanningMode) VALUES (?, ?, ?)"),
+            {name, password, mode});
     }
     int count(const QString& sql) { return dm->ADOConnection1.scalar(sql)->toInt(); }
 
@@ -90,7 +91,8 @@ TEST_F(DossierTest, CreateOpensAtOnceWithTheChosenOrientation)
     });
     commands->Popup_File_AddClick();
     EXPECT_EQ(display.log, QStringList{QStringLiteral("open 1 1 Chantier")});
-    EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM PROFILES WHERE LoginPassword='Secret' AND PlanningMode=1")), 1);
+    EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM PROFILES WHERE LoginPassword='Secret' AND PlanningMode=1")),
+              1);
     EXPECT_EQ(prompt.dialogTitles(), QStringList{QStringLiteral("Dossier")});
 
     // Cancelling a new dossier leaves no row.

@@ -23,10 +23,10 @@ TEST(FitToBox, Cases)
         {105, 105, 50, 50, QRect(27, 27, 50, 50), false},    // small: never enlarged
         {105, 105, 105, 105, QRect(0, 0, 105, 105), false},  // exactly the box
         {5000, 5000, 10000, 5000, QRect(0, 1250, 5000, 2500), true},
-        {100, 50, 300, 300, QRect(0, 0, 100, 50), true},     // a square larger both ways fills the box
-        {100, 50, 80, 80, QRect(25, 0, 50, 50), true},       // larger one way only: fitted to the smaller side
-        {100, 40, 300, 100, QRect(0, 3, 100, 33), true},     // wide, fits by width
-        {100, 40, 150, 100, QRect(20, 0, 60, 40), true},     // wide, too tall by width: fitted by height
+        {100, 50, 300, 300, QRect(0, 0, 100, 50), true},  // a square larger both ways fills the box
+        {100, 50, 80, 80, QRect(25, 0, 50, 50), true},    // larger one way only: fitted to the smaller side
+        {100, 40, 300, 100, QRect(0, 3, 100, 33), true},  // wide, fits by width
+        {100, 40, 150, 100, QRect(20, 0, 60, 40), true},  // wide, too tall by width: fitted by height
     };
     for (const auto& c : cases) {
         const Fit f = FitToBox(c.A, c.B, c.W, c.H);
@@ -105,7 +105,7 @@ TEST(RotateBitmap, QuarterTurnsAndIdentity)
     EXPECT_EQ(cw.pixelColor(0, 2), QColor(Qt::green));  // bottom right goes bottom left
     QImage acw = img;
     RotateBitmap(acw, 270);
-    EXPECT_EQ(acw.pixelColor(0, 2), QColor(Qt::red));   // top left goes bottom left
+    EXPECT_EQ(acw.pixelColor(0, 2), QColor(Qt::red));  // top left goes bottom left
     QImage four = img;
     for (int i = 0; i < 4; ++i)
         RotateBitmap(four, 90);

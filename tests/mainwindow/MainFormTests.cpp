@@ -14,12 +14,12 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QDir>
 #include <QDialog>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QTest>
 #include <QToolButton>
 
@@ -61,12 +61,14 @@ protected:
     }
     void person(int file, const QString& name)
     {
-        exec(QStringLiteral("INSERT INTO PEOPLE (Id_File, Name, PenColor, BrushColor, BrushStyle) VALUES (?, ?, 255, 0, 1)"),
+        exec(QStringLiteral(
+                 "INSERT INTO PEOPLE (Id_File, Name, PenColor, BrushColor, BrushStyle) VALUES (?, ?, 255, 0, 1)"),
              {file, name});
     }
     void project(int file, const QString& title)
     {
-        exec(QStringLiteral("INSERT INTO PROJECT (Id_File, Title, PenColor, BrushColor, BrushStyle) VALUES (?, ?, 65280, 0, 1)"),
+        exec(QStringLiteral(
+                 "INSERT INTO PROJECT (Id_File, Title, PenColor, BrushColor, BrushStyle) VALUES (?, ?, 65280, 0, 1)"),
              {file, title});
     }
     void create()
@@ -170,7 +172,7 @@ TEST_F(MainFormTest, NavigationAndStoredDisplayChoices)
     form->OpenDossierDisplay(2, 0, QStringLiteral("B"));
     EXPECT_EQ(form->context().planningType, 0);  // never opened before: annual, no numbers
     EXPECT_FALSE(form->context().showDayNumber);
-    EXPECT_EQ(form->context().month, 1);          // year and month stay
+    EXPECT_EQ(form->context().month, 1);  // year and month stay
     form->CloseDossierDisplay(true);
     form->OpenDossierDisplay(1, 0, QStringLiteral("A"));
     EXPECT_EQ(form->context().planningType, 1);
@@ -218,7 +220,8 @@ TEST_F(MainFormTest, LegendSelectionPaintsAndSaves)
                         Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(annual, &release);
     EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM PLANNING WHERE Id_People=1 AND Id_Project=6 AND "
-                                   "DatePlanning='2009-01-05' AND AmPm=1")), 1);
+                                   "DatePlanning='2009-01-05' AND AmPm=1")),
+              1);
 
     // Deleting the selected person asks first; No changes nothing.
     form->Popup_Grid_Object_DeleteClick();

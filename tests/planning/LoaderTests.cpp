@@ -28,12 +28,18 @@ protected:
         connection.setConnectionString(QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=") + path);
         connection.open();
         query.setConnection(&connection);
-        exec("INSERT INTO PEOPLE (Id, Id_File, Name, PenColor, BrushColor, BrushStyle) VALUES (1, 1, 'Alice', 65280, 0, 0)");
-        exec("INSERT INTO PEOPLE (Id, Id_File, Name, PenColor, BrushColor, BrushStyle) VALUES (2, 1, 'Bruno', 16711680, 0, 1)");
-        exec("INSERT INTO PROJECT (Id, Id_File, Title, PenColor, BrushColor, BrushStyle) VALUES (1, 1, 'Pont', 255, 0, 0)");
-        exec("INSERT INTO PROJECT (Id, Id_File, Title, PenColor, BrushColor, BrushStyle) VALUES (2, 1, 'Tour', 16711680, 255, 2)");
-        persons = {MakeEntry(1, 65280, 0, 0, QStringLiteral("Alice"), {}), MakeEntry(2, 16711680, 0, 1, QStringLiteral("Bruno"), {})};
-        projects = {MakeEntry(1, 255, 0, 0, QStringLiteral("Pont"), {}), MakeEntry(2, 16711680, 255, 2, QStringLiteral("Tour"), {})};
+        exec("INSERT INTO PEOPLE (Id, Id_File, Name, PenColor, BrushColor, BrushStyle) VALUES (1, 1, 'Alice', 65280, "
+             "0, 0)");
+        exec("INSERT INTO PEOPLE (Id, Id_File, Name, PenColor, BrushColor, BrushStyle) VALUES (2, 1, 'Bruno', "
+             "16711680, 0, 1)");
+        exec("INSERT INTO PROJECT (Id, Id_File, Title, PenColor, BrushColor, BrushStyle) VALUES (1, 1, 'Pont', 255, 0, "
+             "0)");
+        exec("INSERT INTO PROJECT (Id, Id_File, Title, PenColor, BrushColor, BrushStyle) VALUES (2, 1, 'Tour', "
+             "16711680, 255, 2)");
+        persons = {MakeEntry(1, 65280, 0, 0, QStringLiteral("Alice"), {}),
+                   MakeEntry(2, 16711680, 0, 1, QStringLiteral("Bruno"), {})};
+        projects = {MakeEntry(1, 255, 0, 0, QStringLiteral("Pont"), {}),
+                    MakeEntry(2, 16711680, 255, 2, QStringLiteral("Tour"), {})};
         ctx.dossierId = 1;
         ctx.personId = 1;
         ctx.projectId = 1;

@@ -30,16 +30,16 @@ TEST(Entries, FieldsIdsAndIndexes)
 
 TEST(BrushStyles, DecodeEncodeAndShift)
 {
-    const TBrushStyle expected[] = {bsClear, bsSolid, bsCross, bsDiagCross, bsHorizontal, bsVertical, bsBDiagonal,
-                                    bsFDiagonal};
+    const TBrushStyle expected[] = {bsClear,      bsSolid,    bsCross,     bsDiagCross,
+                                    bsHorizontal, bsVertical, bsBDiagonal, bsFDiagonal};
     for (int code = 0; code < 8; ++code) {
         EXPECT_EQ(DecodeBrushStyle(code), expected[code]);
         EXPECT_EQ(EncodeBrushStyle(DecodeBrushStyle(code)), code);
     }
     EXPECT_EQ(DecodeBrushStyle(8), bsClear);
     EXPECT_EQ(DecodeBrushStyle(-3), bsClear);
-    EXPECT_EQ(ShiftColor(0x00FAFA10, 10), 0x00FEFE1Au);   // above 255 becomes 254
-    EXPECT_EQ(ShiftColor(0x00050A00, -8), 0x00010201u);   // below 0 becomes 1
+    EXPECT_EQ(ShiftColor(0x00FAFA10, 10), 0x00FEFE1Au);    // above 255 becomes 254
+    EXPECT_EQ(ShiftColor(0x00050A00, -8), 0x00010201u);    // below 0 becomes 1
     EXPECT_EQ(ColorFromRef(0x0000FF), QColor(255, 0, 0));  // red in the low byte
     EXPECT_EQ(ColorFromRef(0x80000005), QColor(255, 255, 255));
 }

@@ -33,7 +33,8 @@ int main(int argc, char** argv)
                              DecodeBrushStyle(EntryField(legend[(m + d) % 4], 3).toInt()));
     year.show();
     year.Relayout(true);
-    QMouseEvent move(QEvent::MouseMove, QPointF(400, 200), QPointF(400, 200), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QMouseEvent move(QEvent::MouseMove, QPointF(400, 200), QPointF(400, 200), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
     QApplication::sendEvent(&year, &move);
     year.bitmap().save(out + QStringLiteral("/annual.png"));
 
@@ -54,7 +55,8 @@ int main(int argc, char** argv)
     month.ObjectCount = 8;
     month.setRowCount(8);
     month.Relayout();
-    QMouseEvent move2(QEvent::MouseMove, QPointF(300, 80), QPointF(300, 80), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QMouseEvent move2(QEvent::MouseMove, QPointF(300, 80), QPointF(300, 80), Qt::NoButton, Qt::NoButton,
+                      Qt::NoModifier);
     QApplication::sendEvent(&month, &move2);
     month.bitmap().save(out + QStringLiteral("/monthly.png"));
     return 0;

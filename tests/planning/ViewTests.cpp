@@ -60,8 +60,8 @@ TEST_F(AnnualViewTest, GridBandsHeadersAndCells)
     EXPECT_EQ(view.firstColumn(1), 1);
     EXPECT_EQ(view.firstColumn(12), 7);
     EXPECT_EQ(view.daysOf(2), 29);
-    EXPECT_EQ(pixel(at(1, 1, 1)), QColor(Qt::white));           // an empty weekday
-    EXPECT_EQ(pixel(at(1, 6, 2)), QColor(245, 245, 245));       // Saturday 6 January
+    EXPECT_EQ(pixel(at(1, 1, 1)), QColor(Qt::white));                       // an empty weekday
+    EXPECT_EQ(pixel(at(1, 6, 2)), QColor(245, 245, 245));                   // Saturday 6 January
     EXPECT_EQ(pixel(QPoint(25 + 3 * 20, 15 + 20)), QColor(192, 192, 192));  // grid line inside January
     // Outside the month the weekend band (column 35) or the background (column 37) shows.
     EXPECT_EQ(pixel(QPoint(25 + 34 * 20 + 10, 15 + 7)), QColor(245, 245, 245));
@@ -158,7 +158,7 @@ TEST_F(AnnualViewTest, HoverCrossAndHint)
     EXPECT_EQ(view.HoverHalf, 2);
     EXPECT_EQ(caption, QStringLiteral("Mardi 12 Mars 2024 (Après-Midi) "));
     const QColor highlight(214, 222, 243);
-    EXPECT_EQ(pixel(at(3, 20, 2)), highlight);   // same half-row
+    EXPECT_EQ(pixel(at(3, 20, 2)), highlight);  // same half-row
     EXPECT_EQ(pixel(at(3, 20, 1)), QColor(Qt::white));
     EXPECT_EQ(pixel(at(3, 5, 2)), QColor(255, 50, 50));  // assigned (and past): untouched
     const int column = view.firstColumn(3) + 12 - 1;

@@ -10,13 +10,13 @@
 
 #include "../support/Sandbox.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QImageReader>
-#include <QApplication>
 #include <QLabel>
-#include <QListWidget>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
@@ -157,7 +157,8 @@ TEST_F(RecordTest, PhotoPipelineOkAndReplacedPhotoKeptOnCancel)
     const QString jpg = core::globals().dataDir + QStringLiteral("Images/People%1.jpg").arg(id);
     EXPECT_EQ(QImageReader(jpg).size(), QSize(300, 200));
     dm->People.Close();
-    EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM PEOPLE WHERE Name='Alice' AND PenColor=65280 AND BrushStyle=0")), 1);
+    EXPECT_EQ(
+        count(QStringLiteral("SELECT count(*) FROM PEOPLE WHERE Name='Alice' AND PenColor=65280 AND BrushStyle=0")), 1);
     dm->People.Open();
     const QImage thumb = images::ImageFromBlob(dm->People.FieldByName(QStringLiteral("ImgMini1")).AsBlob());
     EXPECT_EQ(thumb.size(), QSize(105, 105));
@@ -249,7 +250,9 @@ TEST_F(RecordTest, ProjectRulesLabelsAndWebAddress)
         dialog.Btn_OkClick();
     }
     dm->Project.Close();
-    EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM PROJECT WHERE Title='Pont' AND ShortDescription='Un pont' AND BrushStyle=1")), 1);
+    EXPECT_EQ(count(QStringLiteral(
+                  "SELECT count(*) FROM PROJECT WHERE Title='Pont' AND ShortDescription='Un pont' AND BrushStyle=1")),
+              1);
     EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM CUSTOMLAB WHERE Id_File=3 AND Project_Misc02='Budget'")), 1);
     // The next dialog of the dossier shows the label.
     dm->Project.Open();
@@ -264,8 +267,8 @@ TEST_F(RecordTest, SaveImageCopyAs)
     const QString stored = core::globals().dataDir + QStringLiteral("Images/People9.jpg");
     SaveImageCopyAs(stored, QStringLiteral("a:b.jpg"));
     ASSERT_EQ(prompt.messages().size(), 1);
-    EXPECT_TRUE(prompt.messages().first().text.startsWith(QStringLiteral("IMPOSSIBLE DE TROUVER L'IMAGE !\rLe fichier \"")
-                                                          + stored));
+    EXPECT_TRUE(prompt.messages().first().text.startsWith(
+        QStringLiteral("IMPOSSIBLE DE TROUVER L'IMAGE !\rLe fichier \"") + stored));
     Sandbox::writeFile(stored, "jpeg bytes");
     const QString target = sandbox->root() + QStringLiteral("copy.jpg");
     prompt.setNextFileName(target);
@@ -339,7 +342,7 @@ TEST_F(RecordTest, ListEditorStoresAsEditedAndPickerFillsTheCountry)
     for (QWidget* w : QApplication::topLevelWidgets())
         if (auto* p = qobject_cast<TStrList*>(w); p && p->isVisible()) {
             EXPECT_EQ(p->List->currentRow(), 2);  // the edit's text is selected
-            p->choose(0);                          // the empty item clears the country
+            p->choose(0);                         // the empty item clears the country
         }
     EXPECT_EQ(country->text(), QString());
     dialog.reject();

@@ -71,13 +71,13 @@ TEST(WindowPlacement, RestoreCases)
         QRect expected;
         bool maximized;
     } cases[] = {
-        {core::Settings{}, QRect(240, 200, 800, 600), false},                          // never saved
-        {settings(10, 20, 900, 700, "wsNormal"), QRect(10, 20, 900, 700), false},      // fits
-        {settings(380, 300, 900, 700, "wsNormal"), QRect(380, 300, 900, 700), false},  // touches the edges
-        {settings(381, 20, 900, 700, "wsNormal"), QRect(240, 200, 800, 600), false},   // beyond the right edge
-        {settings(10, 301, 900, 700, "wsNormal"), QRect(240, 200, 800, 600), false},   // beyond the bottom
-        {settings(-30, 20, 900, 700, "wsNormal"), QRect(190, 20, 900, 700), false},    // negative left re-centred
-        {settings(-30, -5, 1400, 1100, "wsNormal"), QRect(240, 200, 800, 600), false}, // too big
+        {core::Settings{}, QRect(240, 200, 800, 600), false},                           // never saved
+        {settings(10, 20, 900, 700, "wsNormal"), QRect(10, 20, 900, 700), false},       // fits
+        {settings(380, 300, 900, 700, "wsNormal"), QRect(380, 300, 900, 700), false},   // touches the edges
+        {settings(381, 20, 900, 700, "wsNormal"), QRect(240, 200, 800, 600), false},    // beyond the right edge
+        {settings(10, 301, 900, 700, "wsNormal"), QRect(240, 200, 800, 600), false},    // beyond the bottom
+        {settings(-30, 20, 900, 700, "wsNormal"), QRect(190, 20, 900, 700), false},     // negative left re-centred
+        {settings(-30, -5, 1400, 1100, "wsNormal"), QRect(240, 200, 800, 600), false},  // too big
         {settings(10, 20, 900, 700, "wsMaximized"), QRect(10, 20, 900, 700), true},
         {settings(10, 20, 900, 700, "wsMinimized"), QRect(10, 20, 900, 700), false},
     };
@@ -87,7 +87,8 @@ TEST(WindowPlacement, RestoreCases)
         EXPECT_EQ(p.maximized, c.maximized);
     }
     // A negative left that stays negative once centred becomes 0.
-    const ui::Placement small = ui::ComputeRestoredPlacement(settings(-300, 20, 850, 500, "wsNormal"), QRect(0, 0, 600, 900));
+    const ui::Placement small =
+        ui::ComputeRestoredPlacement(settings(-300, 20, 850, 500, "wsNormal"), QRect(0, 0, 600, 900));
     EXPECT_EQ(small.geometry, QRect(0, 20, 850, 500));
     const ui::Placement tiny = ui::ComputeRestoredPlacement(core::Settings{}, QRect(0, 0, 640, 480));
     EXPECT_EQ(tiny.geometry, QRect(0, 0, 800, 600));
@@ -138,8 +139,9 @@ TEST(BigFontNotice, SettlesHideBigFontMsg)
         ui::SettleBigFontNotice(fresh, 120, nullptr);
         EXPECT_EQ(fresh.hideBigFontMsg, check);
     }
-    EXPECT_EQ(prompt.dialogTitles(), (QStringList{QStringLiteral(" Détection de grandes polices"),
-                                                  QStringLiteral(" Détection de grandes polices")}));
+    EXPECT_EQ(prompt.dialogTitles(),
+              (QStringList{QStringLiteral(" Détection de grandes polices"),
+                           QStringLiteral(" Détection de grandes polices")}));
 }
 
 TEST(Prompt, FilterTranslation)
