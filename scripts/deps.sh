@@ -22,11 +22,16 @@ planning_install_deps() {
     fi
 }
 
+# Builds into build/ (or $1). PLANNING_CMAKE_ARGS adds configure options,
+# as CI does for warnings as errors.
 planning_build() {
+    local dir="${1:-build}"
     local gen=""
     command -v ninja >/dev/null 2>&1 && gen="-G Ninja"
-    if [ ! -f build/CMakeCache.txt ]; then
-        cmake -S . -B build $gen -DCMAKE_BUILD_TYPE=RelWithDebInfo
+    if [ ! -f "$dir/CMakeCache.txt" ]; then
+        cmake -S . -B "$dir" $gen -DCMAKE_BUILD_TYPE=RelWithDebInfo ${PLANNING_CMAKE_ARGS:-}
+    elif [ -n "${PLANNING_CMAKE_ARGS:-}" ]; then
+        cmake -S . -B "$dir" ${PLANNING_CMAKE_ARGS}
     fi
-    cmake --build build -j"$(nproc)"
+    cmake --build "$dir" -j"$(nproc)"
 }
