@@ -5,7 +5,10 @@
 #include "db/Connection.h"
 #include "db/Dataset.h"
 #include "db/Schema.h"
+#include "planning/AnnualRenderer.h"
+#include "planning/MonthRenderer.h"
 #include "planning/PlanningLoader.h"
+#include "planning/PlanningViews.h"
 #include "planning/PlanningWriter.h"
 #include "planning/TAnnualGraphicPlanning.h"
 #include "planning/TMonthlyGraphicPlanning.h"
@@ -98,6 +101,15 @@ struct Fixture {
     QStringList persons, projects;
     planning::PlanningContext ctx;
 
+    planning::PlanningSession session() const
+    {
+        planning::PlanningSession s;
+        s.ctx = ctx;
+        s.persons.entries = persons;
+        s.projects.entries = projects;
+        return s;
+    }
+
     Fixture()
     {
         connection.setConnectionString(QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=") + fixturePath());
@@ -136,7 +148,7 @@ Fixture& fixture()
 void BM_LoadYearPlanning(benchmark::State& state)
 {
     Fixture& f = fixture();
-    planning::AnnualRenderer year;
+    planning::AnnualModel year;
     for (auto _ : state) {
         year.ClearYear();
         planning::FillYearPlanning(year, f.query, f.ctx, 2021, 250, -1);
@@ -147,7 +159,7 @@ BENCHMARK(BM_LoadYearPlanning)->Unit(benchmark::kMillisecond);
 void BM_LoadMonthPlanning(benchmark::State& state)
 {
     Fixture& f = fixture();
-    planning::MonthRenderer month;
+    planning::MonthModel month;
     for (auto _ : state) {
         month.cells.SetMonthDimensions(kPersons, 12, 31, 2);
         planning::FillMonthPlanning(month, f.query, f.ctx, f.persons, 2021, 6);
@@ -159,7 +171,7 @@ BENCHMARK(BM_LoadMonthPlanning)->Unit(benchmark::kMillisecond);
 void BM_SaveAnnualDrag(benchmark::State& state)
 {
     Fixture& f = fixture();
-    planning::AnnualRenderer year;
+    planning::AnnualModel year;
     year.Year = 2021;
     planning::FillYearPlanning(year, f.query, f.ctx, 2021, 250, -1);
     int round = 0;
@@ -182,7 +194,7 @@ void BM_AnnualHover(benchmark::State& state)
     planning::TAnnualGraphicPlanning view;
     view.resize(1600, 900);
     view.show();
-    planning::LoadYearPlanning(view, f.query, f.ctx, f.persons, f.projects, 2021, 250, -1);
+    planning::LoadYearPlanning(view, f.query, f.session(), 2021, 250, -1);
     // Half of the year empty, so the hover has cells to repaint.
     for (int m = 7; m <= 12; ++m)
         for (int d = 1; d <= 31; ++d)
@@ -204,7 +216,7 @@ void BM_MonthlyPaint(benchmark::State& state)
     planning::TMonthlyGraphicPlanning view;
     view.resize(1600, 900);
     view.show();
-    planning::LoadMonthPlanning(view, f.query, f.ctx, f.persons, f.projects, 2021, 6, kPersons, 0);
+    planning::LoadMonthPlanning(view, f.query, f.session(), 2021, 6, kPersons, 0);
     for (auto _ : state)
         view.RepaintGrid();
 }

@@ -59,8 +59,7 @@ struct Globals {
     DatabaseLocation db;
     Settings settings;
 
-    int currentDossier = -1;  // PROFILES.ID of the open dossier, -1 when none
-    QString currencySymbol;   // empty: the system's
+    QString currencySymbol;  // empty: the system's
 };
 
 Globals& globals();

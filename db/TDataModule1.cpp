@@ -2,7 +2,6 @@
 
 #include "core/Globals.h"
 #include "db/DbError.h"
-#include "images/ImageFiles.h"
 
 #include <QFile>
 
@@ -133,7 +132,7 @@ QString TDataModule1::OpenMainConnection()
 
 void TDataModule1::personOrProjectDefaults(Dataset& ds)
 {
-    ds.FieldByName(QStringLiteral("Id_File")).SetValue(core::globals().currentDossier);
+    ds.FieldByName(QStringLiteral("Id_File")).SetValue(currentDossier());
     ds.FieldByName(QStringLiteral("PenColor")).SetValue(255);
     ds.FieldByName(QStringLiteral("BrushColor")).SetValue(255);
     ds.FieldByName(QStringLiteral("BrushStyle")).SetValue(0);
@@ -145,7 +144,7 @@ void TDataModule1::personOrProjectDefaults(Dataset& ds)
 void TDataModule1::removeDataFileAfterCommit(const QString& relativePath)
 {
     const QString path = core::globals().dataDir + relativePath;
-    ADOConnection1.runAfterCommit([path] { images::DeleteImageFile(path); });
+    ADOConnection1.runAfterCommit([path] { QFile::remove(path); });
 }
 
 void TDataModule1::cascadeObject(Dataset& ds, const QString& imagePrefix, const QString& planningColumn, int kind)

@@ -6,6 +6,8 @@
 
 #include <QString>
 
+#include <functional>
+
 namespace db {
 
 // Connection-string templates; placeholders are replaced everywhere they occur.
@@ -44,6 +46,11 @@ public:
     // the layer's message on failure, empty on success.
     QString OpenMainConnection();
 
+    // Where new persons and projects take their Id_File: the owner of the
+    // open dossier (the main window) installs it; -1 without one.
+    void setDossierSource(std::function<int()> source) { m_dossierSource = std::move(source); }
+    int currentDossier() const { return m_dossierSource ? m_dossierSource() : -1; }
+
     void DeleteDocumentFiles(int owner, int kind);
     void DeleteDocumentImages(int owner, int kind);
 
@@ -77,6 +84,8 @@ private:
     void cascadeObject(Dataset& ds, const QString& imagePrefix, const QString& planningColumn, int kind);
     void cascadeDossier(Dataset& ds);
     void removeDataFileAfterCommit(const QString& relativePath);
+
+    std::function<int()> m_dossierSource;
 };
 
 // The file names of the stores under the data directory.

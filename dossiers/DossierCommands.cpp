@@ -27,7 +27,7 @@ void DossierCommands::Popup_File_AddClick()
 
 void DossierCommands::Popup_File_EditClick()
 {
-    EditDossier(core::globals().currentDossier, false);
+    EditDossier(m_display.OpenDossierNumber(), false);
 }
 
 void DossierCommands::Popup_File_CloseClick()
@@ -60,6 +60,7 @@ void DossierCommands::EditDossier(int number, bool isNew)
     } else {
         q.Edit();
     }
+    bool opened = false;
     {
         TEnterFile dialog(q, isNew, m_display.displayWindow());
         const int result = ui::prompt().exec(&dialog);
@@ -74,13 +75,16 @@ void DossierCommands::EditDossier(int number, bool isNew)
             const QString name = q.FieldByName(QStringLiteral("LoginName")).AsString();
             q.Close();
             // A new dossier opens at once, without its password.
-            if (core::globals().currentDossier != -1)
+            if (m_display.OpenDossierNumber() != -1)
                 m_display.CloseDossierDisplay(true);
             m_display.OpenDossierDisplay(id, mode, name);
+            opened = true;
         }
     }
     q.Close();
-    m_display.UpdateMenus();
+    // Opening the display has brought the menus up to date.
+    if (!opened)
+        m_display.UpdateMenus();
 }
 
 void DossierCommands::OpenDossierCommand()
@@ -94,7 +98,7 @@ void DossierCommands::OpenDossierCommand()
         number = list.chosenId();
         name = list.chosenName();
     }
-    if (core::globals().currentDossier != -1)
+    if (m_display.OpenDossierNumber() != -1)
         m_display.CloseDossierDisplay(true);
 
     db::Dataset& q = m_dm.MainFile;
@@ -119,14 +123,15 @@ void DossierCommands::OpenDossierCommand()
     q.SQL().removeLast();
     if (found && (password.isEmpty() || AskDossierPassword(password, m_display.displayWindow())))
         m_display.OpenDossierDisplay(number, mode, name);
-    m_display.UpdateMenus();
+    else
+        m_display.UpdateMenus();
 }
 
 void DossierCommands::DeleteDossier()
 {
     if (!ui::confirm(QStringLiteral("Confirmez-vous la suppression de ce dossier ?"), m_display.displayWindow()))
         return;
-    const int number = core::globals().currentDossier;
+    const int number = m_display.OpenDossierNumber();
     QString copyFailure;
     QString deleteFailure;
     {
@@ -177,7 +182,6 @@ void DossierCommands::DeleteDossier()
         ui::showError(deleteFailure, m_display.displayWindow());
     if (!copyFailure.isEmpty())
         ui::showError(copyFailure, m_display.displayWindow());
-    m_display.UpdateMenus();
 }
 
 bool DossierCommands::AutoOpenFirstDossier()

@@ -19,10 +19,11 @@ public:
     virtual void CloseDossierDisplay(bool storePreferences) = 0;
     virtual void UpdateMenus() = 0;
     virtual QWidget* displayWindow() = 0;
+    // PROFILES.ID of the open dossier, -1 when none.
+    virtual int OpenDossierNumber() const = 0;
 };
 
-// The commands of the dossier menu. The current dossier number is the
-// process-wide value (-1 when none is open).
+// The commands of the dossier menu; the display owns the open dossier.
 class DossierCommands {
 public:
     DossierCommands(db::TDataModule1& dataModule, DossierDisplay& display);

@@ -15,17 +15,6 @@ namespace mainwindow {
 // person, 4 for a project (the others are the grid commands' pictures).
 const QImage& DefaultPicture(int index);
 
-// One entry list with its 35 × 35 thumbnails, in entry order.
-struct EntryList {
-    QStringList entries;
-    std::vector<QImage> thumbnails;
-    void clear()
-    {
-        entries.clear();
-        thumbnails.clear();
-    }
-};
-
 // A picture centred in a frame with a stepped shadow on the right and bottom.
 void DrawFramedPicture(QPainter& p, const QRect& frame, const QImage& picture, int shadowDepth, int firstShade,
                        int shadeStep, quint32 frameColor, quint32 fillColor, quint32 shadowBase);

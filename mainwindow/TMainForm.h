@@ -2,7 +2,8 @@
 
 #include "dossiers/DossierCommands.h"
 #include "mainwindow/GridPainting.h"
-#include "planning/PlanningModel.h"
+#include "planning/PlanningSession.h"
+#include "records/RecordCommands.h"
 
 #include <QWidget>
 
@@ -32,19 +33,14 @@ class TitleBar;
 
 namespace mainwindow {
 
-// The entry dialogs of persons and projects, given by the records layer:
-// they edit the current row of the query and answer the dialog's result.
-struct RecordDialogs {
-    std::function<int(db::Dataset& query, bool isNew, QWidget* parent)> person;
-    std::function<int(db::Dataset& query, bool isNew, QWidget* parent)> project;
-};
-
 // The program's main window: the dossier's planning, its grids, its menus.
-// It owns the planning context and the two entry lists.
+// It owns the open dossier: the planning context and the two entry lists
+// (one PlanningSession), which it lends to the loaders and commands.
 class TMainForm : public QWidget, public dossiers::DossierDisplay {
     Q_OBJECT
 public:
-    TMainForm(db::TDataModule1& dataModule, db::TDataModuleObject& objectStore, RecordDialogs dialogs = {},
+    // Empty dialogs: the entry dialogs of the records layer.
+    TMainForm(db::TDataModule1& dataModule, db::TDataModuleObject& objectStore, records::RecordDialogs dialogs = {},
               QWidget* parent = nullptr);
     ~TMainForm() override;
 
@@ -53,6 +49,7 @@ public:
     void CloseDossierDisplay(bool storePreferences) override;
     void UpdateMenus() override;
     QWidget* displayWindow() override { return this; }
+    int OpenDossierNumber() const override { return m_session.ctx.dossierId; }
 
     void RefreshPlanning();
     void LoadPlanning();
@@ -92,9 +89,10 @@ public:
     void Apropos1Click();
     void ClockTimer();
 
-    const planning::PlanningContext& context() const { return m_ctx; }
-    const EntryList& persons() const { return m_persons; }
-    const EntryList& projects() const { return m_projects; }
+    const planning::PlanningSession& session() const { return m_session; }
+    const planning::PlanningContext& context() const { return m_session.ctx; }
+    const planning::EntryList& persons() const { return m_session.persons; }
+    const planning::EntryList& projects() const { return m_session.projects; }
     dossiers::DossierCommands& dossierCommands() { return *m_dossiers; }
     QAction* action(const QString& name) const;
 
@@ -107,24 +105,24 @@ private:
     void buildMenus();
     QToolButton* menuButton(const QString& text, const QString& name, ui::TPopupMenuMod* menu);
     QAction* addItem(ui::TPopupMenuMod* menu, const QString& text, const QString& name, std::function<void()> run);
+    void connectSignals();
     void loadEntries(bool personsSide, int idToSelect);
     void showLabels();
     void setTitleText(const QString& text);
     void FormCreate();
     int selectedObjectId() const;
     int selectedLegendIndex() const;
-    const EntryList& objectSide() const;
-    const EntryList& legendSide() const;
     void deleteRecord(bool person, int id);
     void editRecord(bool person, int id, bool isNew);
+    // Moves the shown year or month by delta and loads once.
+    void stepYear(int delta);
+    void stepMonth(int delta);
 
     db::TDataModule1& m_dm;
     db::TDataModuleObject& m_store;
-    RecordDialogs m_dialogs;
+    records::RecordCommands m_records;
     std::unique_ptr<dossiers::DossierCommands> m_dossiers;
-    planning::PlanningContext m_ctx;
-    EntryList m_persons;
-    EntryList m_projects;
+    planning::PlanningSession m_session;
     bool m_syncing = false;
     int m_clockTick = 0;
 

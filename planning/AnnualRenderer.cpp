@@ -17,21 +17,69 @@ inline int q(int a, int b)
 
 }  // namespace
 
-bool ExactlyLeft(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers)
+YearGeometry YearGeometry::ForSize(int width, int height, quint32 backgroundColor, bool showDayNumber)
 {
-    return buttons == Qt::LeftButton && (modifiers & ~Qt::KeypadModifier) == Qt::NoModifier;
+    YearGeometry g;
+    g.cellWidth = qMax(0, (width - 25) / 37);
+    g.halfRowHeight = qMax(0, (height - 15) / 24);
+    g.backgroundColor = backgroundColor;
+    g.showDayNumber = showDayNumber;
+    return g;
 }
 
-bool ExactlyRight(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers)
+QRect YearGeometry::positionRect(int column, int month, int half) const
 {
-    return buttons == Qt::RightButton && (modifiers & ~Qt::KeypadModifier) == Qt::NoModifier;
+    const int x = left + (column - 1) * cellWidth;
+    const int y = top + (2 * (month - 1) + half - 1) * halfRowHeight;
+    return QRect(QPoint(x + 1, y + 1), QPoint(x + cellWidth - 1, y + halfRowHeight - 1));
 }
 
-AnnualRenderer::AnnualRenderer()
+YearCalendar::YearCalendar(int year)
 {
-    cells.ClearYear();
-    computeCalendar();
+    for (int m = 1; m <= 12; ++m) {
+        days[m] = DaysInMonth(year, m);
+        firstColumn[m] = FirstColumnOf(year, m);
+    }
 }
+
+YearHit HalfDayAt(const YearGeometry& g, const YearCalendar& calendar, int x, int y)
+{
+    YearHit hit;
+    if (g.cellWidth == 0 || g.halfRowHeight == 0)
+        return hit;
+    int month = 0, half = 0;
+    if (y > g.top) {
+        const int halfRow = q(y - g.top, g.halfRowHeight);
+        month = q(halfRow, 2) + 1;
+        half = halfRow % 2 + 1;
+    }
+    if (month > 12)
+        month = 0;
+    if (month == 0)
+        return hit;
+    const int x0 = g.left + (calendar.firstColumn[month] - 1) * g.cellWidth;
+    int day = x > x0 ? q(x - x0, g.cellWidth) + 1 : 0;
+    if (day > calendar.days[month])
+        day = 0;
+    if (day == 0 || half == 0)
+        return hit;
+    return {month, day, half};
+}
+
+YearHover YearHoverAt(const YearGeometry& g, int x, int y)
+{
+    YearHover h;
+    if (g.cellWidth > 0 && g.halfRowHeight > 0) {
+        h.column = q(x - g.left, g.cellWidth) + 1;
+        h.month = q(y - g.top, 2 * g.halfRowHeight) + 1;
+        h.half = q(y - g.top, g.halfRowHeight) - 2 * (h.month - 1) + 1;
+    }
+    return h;
+}
+
+AnnualRenderer::AnnualRenderer(const AnnualModel& model, const LegendImages& images, const YearHover& hover)
+    : m_model(model), m_images(images), m_hover(hover), m_calendar(model.Year)
+{ }
 
 QString AnnualRenderer::WeekdayHeaderText(int column)
 {
@@ -49,68 +97,27 @@ bool AnnualRenderer::isWeekendColumn(int c)
     return c >= 1 && c <= 37 && (r == 6 || r == 0);
 }
 
-QRect AnnualRenderer::positionRect(int column, int month, int half) const
+void AnnualRenderer::drawCell(QPainter& p, const YearGeometry& g, int m, int d, int h) const
 {
-    const int x = m_left + (column - 1) * m_cellWidth;
-    const int y = m_top + (2 * (month - 1) + half - 1) * m_halfRowHeight;
-    return QRect(QPoint(x + 1, y + 1), QPoint(x + m_cellWidth - 1, y + m_halfRowHeight - 1));
-}
-
-AnnualRenderer::Geometry AnnualRenderer::ownGeometry() const
-{
-    Geometry g;
-    g.cellWidth = m_cellWidth;
-    g.halfRowHeight = m_halfRowHeight;
-    g.left = m_left;
-    g.top = m_top;
-    g.backgroundColor = m_backgroundColor;
-    g.showDayNumber = m_showDayNumber;
-    return g;
-}
-
-void AnnualRenderer::computeLayout(int width, int height)
-{
-    m_top = 15;
-    m_left = 25;
-    m_cellWidth = qMax(0, (width - 25) / 37);
-    m_halfRowHeight = qMax(0, (height - 15) / 24);
-}
-
-void AnnualRenderer::computeCalendar()
-{
-    for (int m = 1; m <= 12; ++m) {
-        m_days[m] = DaysInMonth(Year, m);
-        m_firstColumn[m] = FirstColumnOf(Year, m);
-    }
-}
-
-void AnnualRenderer::rebuildLegendImages()
-{
-    m_images.rebuild(Legend, m_cellWidth - 1, m_halfRowHeight - 1);
-}
-
-void AnnualRenderer::drawCell(QPainter& p, const Geometry& g, int m, int d, int h) const
-{
-    const int column = m_firstColumn[m] + d - 1;
-    const int x = g.left + (column - 1) * g.cellWidth;
-    const int y = g.top + (2 * (m - 1) + h - 1) * g.halfRowHeight;
-    const QRect r(QPoint(x + 1, y + 1), QPoint(x + g.cellWidth - 1, y + g.halfRowHeight - 1));
-    const HalfDayCell& c = cells.cell(m, d, h);
+    const int column = m_calendar.firstColumn[m] + d - 1;
+    const QRect r = g.positionRect(column, m, h);
+    const HalfDayCell& c = m_model.cells.cell(m, d, h);
     if (c.Id == -1) {
         p.fillRect(r, ColorFromRef(isWeekendColumn(column) ? kWeekendColor : 0xFFFFFF));
     } else {
-        DrawAssignedHalfDay(p, r, c, IsPastHalfDay(Year, m, d), DirectColors, 20, m_images, Legend);
+        DrawAssignedHalfDay(p, r, c, IsPastHalfDay(m_model.Year, m, d), m_model.DirectColors, 20, m_images,
+                            m_model.Legend);
     }
     if (g.showDayNumber && h == 1)
         DrawDayNumber(p, r, d);
 }
 
-void AnnualRenderer::drawHeaders(QPainter& p, const Geometry& g, bool highlight) const
+void AnnualRenderer::drawHeaders(QPainter& p, const YearGeometry& g, bool highlight) const
 {
     p.save();
     p.setFont(ArialFont(14));
     for (int c = 1; c <= 37; ++c) {
-        const quint32 bg = !highlight ? 0xFFFFFF : (c == m_hoverColumn ? kHighlightColor : g.backgroundColor);
+        const quint32 bg = !highlight ? 0xFFFFFF : (c == m_hover.column ? kHighlightColor : g.backgroundColor);
         const QRect cell(QPoint(g.left + (c - 1) * g.cellWidth, 0), QPoint(g.left + c * g.cellWidth - 1, g.top - 1));
         p.fillRect(cell, ColorFromRef(bg));
         p.setClipRect(cell);
@@ -120,7 +127,7 @@ void AnnualRenderer::drawHeaders(QPainter& p, const Geometry& g, bool highlight)
         p.setClipping(false);
     }
     for (int m = 1; m <= 12; ++m) {
-        const quint32 bg = !highlight ? 0xFFFFFF : (m == m_hoverMonth ? kHighlightColor : g.backgroundColor);
+        const quint32 bg = !highlight ? 0xFFFFFF : (m == m_hover.month ? kHighlightColor : g.backgroundColor);
         const int y0 = g.top + 2 * g.halfRowHeight * (m - 1);
         const QRect cell(QPoint(0, y0), QPoint(g.left - 1, g.top + 2 * g.halfRowHeight * m - 1));
         p.fillRect(cell, ColorFromRef(bg));
@@ -134,10 +141,10 @@ void AnnualRenderer::drawHeaders(QPainter& p, const Geometry& g, bool highlight)
 
 void AnnualRenderer::RenderYear(QPainter* canvas, bool cellsOnly, bool showDayNumber, bool highlightHeaders,
                                 quint32 gridColor, quint32 weekendColor, quint32 backgroundColor, int halfRowHeight,
-                                int cellWidth, int left, int top, int height, int width)
+                                int cellWidth, int left, int top, int height, int width) const
 {
     QPainter& p = *canvas;
-    Geometry g;
+    YearGeometry g;
     g.cellWidth = cellWidth;
     g.halfRowHeight = halfRowHeight;
     g.left = left;
@@ -146,7 +153,6 @@ void AnnualRenderer::RenderYear(QPainter* canvas, bool cellsOnly, bool showDayNu
     g.showDayNumber = showDayNumber;
     p.setRenderHint(QPainter::Antialiasing, false);
     if (!cellsOnly) {
-        computeCalendar();
         p.fillRect(QRect(0, 0, width, height), ColorFromRef(backgroundColor));
         for (int k = 0; k <= 4; ++k) {
             const int x1 = left + cellWidth * (5 + 7 * k);
@@ -167,84 +173,41 @@ void AnnualRenderer::RenderYear(QPainter* canvas, bool cellsOnly, bool showDayNu
         p.setPen(QPen(Qt::black, 0));
         p.setBrush(Qt::NoBrush);
         for (int m = 1; m <= 12; ++m) {
-            const int x = left + cellWidth * (m_firstColumn[m] - 1);
+            const int x = left + cellWidth * (m_calendar.firstColumn[m] - 1);
             const int y = top + 2 * halfRowHeight * (m - 1);
-            p.drawRect(QRect(x, y, cellWidth * m_days[m], 2 * halfRowHeight));
+            p.drawRect(QRect(x, y, cellWidth * m_calendar.days[m], 2 * halfRowHeight));
         }
     }
     for (int m = 1; m <= 12; ++m) {
-        for (int d = 1; d <= m_days[m]; ++d) {
+        for (int d = 1; d <= m_calendar.days[m]; ++d) {
             for (int h = 1; h <= 2; ++h)
                 drawCell(p, g, m, d, h);
         }
     }
 }
 
-void AnnualRenderer::drawHover(QPainter& p, const Geometry& g) const
+void AnnualRenderer::drawHover(QPainter& p, const YearGeometry& g) const
 {
     for (int m = 1; m <= 12; ++m) {
         for (int c = 1; c <= 37; ++c) {
-            const int d = c - m_firstColumn[m] + 1;
-            const bool inMonth = d >= 1 && d <= m_days[m];
+            const int d = c - m_calendar.firstColumn[m] + 1;
+            const bool inMonth = d >= 1 && d <= m_calendar.days[m];
             for (int h = 1; h <= 2; ++h) {
-                if (inMonth && cells.cell(m, d, h).Id != -1)
+                if (inMonth && m_model.cells.cell(m, d, h).Id != -1)
                     continue;
                 quint32 color;
-                if (c == m_hoverColumn || (m == m_hoverMonth && h == m_hoverHalf))
+                if (c == m_hover.column || (m == m_hover.month && h == m_hover.half))
                     color = kHighlightColor;
                 else if (isWeekendColumn(c))
                     color = kWeekendColor;
                 else
                     color = inMonth ? 0xFFFFFF : g.backgroundColor;
-                const QRect r = positionRect(c, m, h);
+                const QRect r = g.positionRect(c, m, h);
                 p.fillRect(r, ColorFromRef(color));
                 if (g.showDayNumber && h == 1 && inMonth)
                     DrawDayNumber(p, r, d);
             }
         }
-    }
-}
-
-bool AnnualRenderer::PaintAt(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int x, int y, int* monthOut,
-                             int* dayOut, int* halfOut)
-{
-    if (PaintId <= -1 || m_cellWidth == 0 || m_halfRowHeight == 0)
-        return false;
-    int month = 0, day = 0, half = 0;
-    if (y > m_top) {
-        const int halfRow = q(y - m_top, m_halfRowHeight);
-        month = q(halfRow, 2) + 1;
-        half = halfRow % 2 + 1;
-    }
-    if (month > 12)
-        month = 0;
-    if (month == 0)
-        return false;
-    const int x0 = m_left + (m_firstColumn[month] - 1) * m_cellWidth;
-    day = x > x0 ? q(x - x0, m_cellWidth) + 1 : 0;
-    if (day > m_days[month])
-        day = 0;
-    if (day == 0 || half == 0)
-        return false;
-    HoverMonth = month;
-    HoverDay = day;
-    HoverHalf = half;
-    if (!ApplyGesture(cells.cell(month, day, half), buttons, modifiers, PaintId, PaintPenColor, PaintBrushColor,
-                      PaintStyle))
-        return false;
-    *monthOut = month;
-    *dayOut = day;
-    *halfOut = half;
-    return true;
-}
-
-void AnnualRenderer::updateHover(int x, int y)
-{
-    m_hoverColumn = m_hoverMonth = m_hoverHalf = 0;
-    if (m_cellWidth > 0 && m_halfRowHeight > 0) {
-        m_hoverColumn = q(x - m_left, m_cellWidth) + 1;
-        m_hoverMonth = q(y - m_top, 2 * m_halfRowHeight) + 1;
-        m_hoverHalf = q(y - m_top, m_halfRowHeight) - 2 * (m_hoverMonth - 1) + 1;
     }
 }
 

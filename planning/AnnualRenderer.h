@@ -6,8 +6,6 @@
 #include <QRect>
 #include <QStringList>
 
-#include <Qt>
-
 class QPainter;
 
 namespace planning {
@@ -16,92 +14,88 @@ inline constexpr quint32 kHighlightColor = 15982294;  // (214, 222, 243)
 inline constexpr quint32 kGridColor = 12632256;       // (192, 192, 192)
 inline constexpr quint32 kWeekendColor = 16119285;    // (245, 245, 245)
 
-// True for exactly the left (or right) button with no modifier and no other button.
-bool ExactlyLeft(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers);
-bool ExactlyRight(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers);
-
-// The model and drawing of one object's year, free of widgets: the annual
-// view keeps one and the exports draw through RenderYear on their canvases.
-class AnnualRenderer {
-public:
-    AnnualRenderer();
-    virtual ~AnnualRenderer() = default;
-
+// One object's year as the annual view and the exports hold it.
+struct AnnualModel {
     YearPlanning cells;
     int Year = 2000;
-    int PaintId = -1;
-    quint32 PaintPenColor = 0;
-    quint32 PaintBrushColor = 0;
-    quint8 PaintStyle = bsSolid;
-    QStringList Legend;
+    QStringList Legend;  // legend-side entry strings
     bool DirectColors = false;
-    int HoverMonth = 1;
-    int HoverDay = 1;
-    int HoverHalf = 1;
 
     void ClearYear() { cells.ClearYear(); }
     void SetYearCell(int month, int day, int half, int id, quint32 penColor, quint32 brushColor, quint8 style)
     {
         cells.SetYearCell(month, day, half, id, penColor, brushColor, style);
     }
+};
 
-    // Draws the year on any canvas with the geometry given.
-    void RenderYear(QPainter* canvas, bool cellsOnly, bool showDayNumber, bool highlightHeaders, quint32 gridColor,
-                    quint32 weekendColor, quint32 backgroundColor, int halfRowHeight, int cellWidth, int left, int top,
-                    int height, int width);
+// The hovered position of the annual drawing; 0 means none.
+struct YearHover {
+    int column = 0;
+    int month = 0;
+    int half = 0;
+};
 
-    // Geometry of the view's own drawing.
-    int cellWidth() const { return m_cellWidth; }
-    int halfRowHeight() const { return m_halfRowHeight; }
-    int topMargin() const { return m_top; }
-    int leftMargin() const { return m_left; }
-    int firstColumn(int month) const { return m_firstColumn[month]; }
-    int daysOf(int month) const { return m_days[month]; }
-    int hoveredColumn() const { return m_hoverColumn; }
-    int hoveredMonth() const { return m_hoverMonth; }
-    int hoveredHalf() const { return m_hoverHalf; }
-    const LegendImages& legendImages() const { return m_images; }
+// Where the year is drawn: 37 columns, 24 half-rows below and right of the margins.
+struct YearGeometry {
+    int cellWidth = 0;
+    int halfRowHeight = 0;
+    int left = 25;
+    int top = 15;
+    quint32 backgroundColor = 0xFFFFFF;
+    bool showDayNumber = true;
 
+    // The view's layout for a drawing area of width × height.
+    static YearGeometry ForSize(int width, int height, quint32 backgroundColor, bool showDayNumber);
     // The rectangle of a position (column, month, half), right and bottom excluded.
     QRect positionRect(int column, int month, int half) const;
+};
+
+// Days and first columns (Monday = 1) of every month of a year.
+struct YearCalendar {
+    int days[13] = {};
+    int firstColumn[13] = {};
+    explicit YearCalendar(int year);
+};
+
+// A half-day of the year under a point, for painting; all 0 when none.
+struct YearHit {
+    int month = 0;
+    int day = 0;
+    int half = 0;
+};
+YearHit HalfDayAt(const YearGeometry& g, const YearCalendar& calendar, int x, int y);
+// The hovered column, month and half under a point (not clipped to the grid).
+YearHover YearHoverAt(const YearGeometry& g, int x, int y);
+
+// Draws a const year model. The legend images (one per Legend entry, unused
+// with DirectColors) and the hover state belong to the caller.
+class AnnualRenderer {
+public:
+    AnnualRenderer(const AnnualModel& model, const LegendImages& images, const YearHover& hover = {});
+
+    // Draws the year on any canvas with the geometry given; cells only
+    // leaves the grid, headers and outlines as they are.
+    void RenderYear(QPainter* canvas, bool cellsOnly, bool showDayNumber, bool highlightHeaders, quint32 gridColor,
+                    quint32 weekendColor, quint32 backgroundColor, int halfRowHeight, int cellWidth, int left, int top,
+                    int height, int width) const;
+
+    void drawCell(QPainter& p, const YearGeometry& g, int month, int day, int half) const;
+    // The cross of highlighted empty half-days along the hovered column and half-row.
+    void drawHover(QPainter& p, const YearGeometry& g) const;
+    void drawHeaders(QPainter& p, const YearGeometry& g, bool highlight) const;
+
+    const YearCalendar& calendar() const { return m_calendar; }
+
     static bool isWeekendColumn(int column);
     // "L", "M", ... for column 1..37 and "Jan", "Fév", ... for month 1..12.
     static QString WeekdayHeaderText(int column);
     static QString MonthHeaderText(int month);
 
-protected:
-    struct Geometry {
-        int cellWidth = 0, halfRowHeight = 0, left = 25, top = 15;
-        quint32 backgroundColor = 0xFFFFFF;
-        bool showDayNumber = true;
-    };
-
-    void computeLayout(int width, int height);
-    void computeCalendar();
-    void rebuildLegendImages();
-    // Paints or erases the half-day under (x, y); answers true with the cell
-    // changed (month, day, half) when something was set.
-    bool PaintAt(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int x, int y, int* month, int* day,
-                 int* half);
-    void updateHover(int x, int y);
-    void drawCell(QPainter& p, const Geometry& g, int month, int day, int half) const;
-    void drawHover(QPainter& p, const Geometry& g) const;
-    void drawHeaders(QPainter& p, const Geometry& g, bool highlight) const;
-    Geometry ownGeometry() const;
-
-    int m_cellWidth = 0;
-    int m_halfRowHeight = 0;
-    int m_top = 15;
-    int m_left = 25;
-    int m_hoverColumn = 0;
-    int m_hoverMonth = 0;
-    int m_hoverHalf = 0;
-    int m_yearDrawn = -1;
-    int m_days[13] = {};
-    int m_firstColumn[13] = {};
-    bool m_showDayNumber = true;
-    quint32 m_backgroundColor = 0xFFFFFF;
-    LegendImages m_images;
+private:
+    const AnnualModel& m_model;
+    const LegendImages& m_images;
+    YearHover m_hover;
+    YearCalendar m_calendar;
 };
 
 }  // namespace planning

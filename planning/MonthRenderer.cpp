@@ -7,7 +7,34 @@
 
 namespace planning {
 
-namespace { }  // namespace
+MonthGeometry MonthGeometry::ForMonth(int year, int month, int defaultColumnWidth, int defaultRowHeight,
+                                      quint32 backgroundColor, bool showDayNumber)
+{
+    MonthGeometry g;
+    g.days = DaysInMonth(year, month);
+    g.dayWidth = qMax(0, (defaultColumnWidth - 10) / g.days);
+    g.halfRowHeight = qMax(0, (defaultRowHeight - 15 - 1) / 2);
+    g.firstWeekday = QDate(year, month, 1).dayOfWeek() % 7 + 1;
+    g.backgroundColor = backgroundColor;
+    g.showDayNumber = showDayNumber;
+    return g;
+}
+
+QRect MonthGeometry::halfDayRect(const QRect& rowRect, int day, int half) const
+{
+    const int x = rowRect.left() + left + (day - 1) * dayWidth;
+    const int y = rowRect.top() + top + (half - 1) * halfRowHeight;
+    return QRect(QPoint(x + 1, y + 1), QPoint(x + dayWidth - 1, y + halfRowHeight - 1));
+}
+
+bool MonthGeometry::isWeekendDay(int day) const
+{
+    return MonthRenderer::IsWeekendDayOf(firstWeekday, day);
+}
+
+MonthRenderer::MonthRenderer(const MonthModel& model, const LegendImages& images, const MonthHover& hover)
+    : m_model(model), m_images(images), m_hover(hover)
+{ }
 
 bool MonthRenderer::IsWeekendDayOf(int firstWeekday, int day)
 {
@@ -16,66 +43,33 @@ bool MonthRenderer::IsWeekendDayOf(int firstWeekday, int day)
     return index >= 0 && (index % 7 == 0 || index % 7 == 6);
 }
 
-bool MonthRenderer::isWeekendDay(int day) const
-{
-    return IsWeekendDayOf(m_firstWeekday, day);
-}
-
-QRect MonthRenderer::halfDayRect(const QRect& rowRect, int day, int half) const
-{
-    const int x = rowRect.left() + 10 + (day - 1) * m_dayWidth;
-    const int y = rowRect.top() + 15 + (half - 1) * m_halfRowHeight;
-    return QRect(QPoint(x + 1, y + 1), QPoint(x + m_dayWidth - 1, y + m_halfRowHeight - 1));
-}
-
-MonthRenderer::Geometry MonthRenderer::ownGeometry() const
-{
-    Geometry g;
-    g.dayWidth = m_dayWidth;
-    g.halfRowHeight = m_halfRowHeight;
-    g.days = m_days;
-    g.firstWeekday = m_firstWeekday;
-    g.backgroundColor = m_backgroundColor;
-    g.showDayNumber = m_showDayNumber;
-    return g;
-}
-
-void MonthRenderer::computeLayout(int defaultColumnWidth, int defaultRowHeight)
-{
-    m_days = DaysInMonth(Year, Month);
-    m_dayWidth = qMax(0, (defaultColumnWidth - 10) / m_days);
-    m_halfRowHeight = qMax(0, (defaultRowHeight - 15 - 1) / 2);
-    m_images.rebuild(Legend, m_dayWidth - 1, m_halfRowHeight - 1);
-    m_firstWeekday = QDate(Year, Month, 1).dayOfWeek() % 7 + 1;
-}
-
-void MonthRenderer::drawHalfDay(QPainter& p, const Geometry& g, const QRect& rowRect, int row, int d, int h,
+void MonthRenderer::drawHalfDay(QPainter& p, const MonthGeometry& g, const QRect& rowRect, int row, int d, int h,
                                 bool highlight) const
 {
-    const int x = rowRect.left() + g.left + (d - 1) * g.dayWidth;
-    const int y = rowRect.top() + g.top + (h - 1) * g.halfRowHeight;
-    const QRect r(QPoint(x + 1, y + 1), QPoint(x + g.dayWidth - 1, y + g.halfRowHeight - 1));
-    if (!cells.contains(row, Month, d, h))
+    const int month = m_model.Month;
+    if (!m_model.cells.contains(row, month, d, h))
         return;
-    const HalfDayCell& c = cells.cell(row, Month, d, h);
+    const QRect r = g.halfDayRect(rowRect, d, h);
+    const HalfDayCell& c = m_model.cells.cell(row, month, d, h);
     if (c.Id == -1) {
-        const quint32 color = highlight && d == m_hoverDay ? kMonthHoverEmptyColor
-            : IsWeekendDayOf(g.firstWeekday, d)            ? kWeekendColor
-                                                           : 0xFFFFFF;
+        const quint32 color = highlight && d == m_hover.day ? kMonthHoverEmptyColor
+            : g.isWeekendDay(d)                             ? kWeekendColor
+                                                            : 0xFFFFFF;
         p.fillRect(r, ColorFromRef(color));
     } else {
-        DrawAssignedHalfDay(p, r, c, IsPastHalfDay(Year, Month, d), DirectColors, 50, m_images, Legend);
+        DrawAssignedHalfDay(p, r, c, IsPastHalfDay(m_model.Year, month, d), m_model.DirectColors, 50, m_images,
+                            m_model.Legend);
     }
     if (g.showDayNumber && h == 1)
         DrawDayNumber(p, r, d);
 }
 
-void MonthRenderer::drawDayHeaders(QPainter& p, const Geometry& g, bool highlight) const
+void MonthRenderer::drawDayHeaders(QPainter& p, const MonthGeometry& g, bool highlight) const
 {
     p.save();
     p.setFont(ArialFont(12));
     for (int d = 1; d <= g.days; ++d) {
-        const quint32 bg = !highlight ? 0xFFFFFF : (d == m_hoverDay ? kHighlightColor : g.backgroundColor);
+        const quint32 bg = !highlight ? 0xFFFFFF : (d == m_hover.day ? kHighlightColor : g.backgroundColor);
         const QRect cell(QPoint(10 + (d - 1) * g.dayWidth, 0), QPoint(10 + d * g.dayWidth - 1, 14));
         p.fillRect(cell, ColorFromRef(bg));
         p.setClipRect(cell);
@@ -91,15 +85,15 @@ void MonthRenderer::drawDayHeaders(QPainter& p, const Geometry& g, bool highligh
 
 void MonthRenderer::RenderMonthRow(QPainter* canvas, const QRect& rowRect, bool showDayNumber, bool highlight,
                                    quint32 gridColor, quint32 weekendColor, quint32 backgroundColor, int firstWeekday,
-                                   int days, int halfRowHeight, int dayWidth, int left, int top, int row)
+                                   int days, int halfRowHeight, int dayWidth, int left, int top, int row) const
 {
     // Empty weekend half-days always take the fixed weekend grey.
     Q_UNUSED(weekendColor);
-    if (!cells.dimensionsSet())
+    if (!m_model.cells.dimensionsSet())
         return;
     QPainter& p = *canvas;
     p.setRenderHint(QPainter::Antialiasing, false);
-    Geometry g;
+    MonthGeometry g;
     g.dayWidth = dayWidth;
     g.halfRowHeight = halfRowHeight;
     g.left = left;

@@ -13,25 +13,14 @@ namespace planning {
 
 inline constexpr quint32 kMonthHoverEmptyColor = 16313575;  // (231, 236, 248)
 
-// The model and drawing of every object's month, free of widgets: the
-// monthly view keeps one and the exports draw rows through RenderMonthRow.
-class MonthRenderer {
-public:
-    MonthRenderer() = default;
-    virtual ~MonthRenderer() = default;
-
+// Every object's month as the monthly view and the exports hold it.
+struct MonthModel {
     MonthPlanning cells;
     int Year = 2000;
     int Month = 1;
-    int ObjectCount = 0;
-    int PaintId = -1;
-    quint32 PaintPenColor = 0;
-    quint32 PaintBrushColor = 0;
-    quint8 PaintStyle = bsSolid;
-    QStringList Legend;
+    int ObjectCount = 0;  // object rows that hold data
+    QStringList Legend;   // legend-side entry strings
     bool DirectColors = false;
-    int HoverDay = 1;
-    int HoverHalf = 1;
 
     void SetMonthDimensions(int rows, int months, int days, int halves)
     {
@@ -41,48 +30,57 @@ public:
     {
         cells.SetMonthCell(row, month, day, half, id, pen, brush, style);
     }
+};
+
+// The hovered day and half of the monthly drawing; 0 means none.
+struct MonthHover {
+    int day = 0;
+    int half = 0;
+};
+
+// Where a month row is drawn: a strip of `top` pixels, then two half-rows of
+// day columns right of `left`.
+struct MonthGeometry {
+    int dayWidth = 0;
+    int halfRowHeight = 0;
+    int left = 10;
+    int top = 15;
+    int days = 31;
+    int firstWeekday = 1;  // Sunday = 1
+    quint32 backgroundColor = 0xFFFFFF;
+    bool showDayNumber = true;
+
+    // The view's layout of a month in rows of defaultRowHeight and columns
+    // of defaultColumnWidth pixels.
+    static MonthGeometry ForMonth(int year, int month, int defaultColumnWidth, int defaultRowHeight,
+                                  quint32 backgroundColor, bool showDayNumber);
+    // The half-day rectangle inside a row rectangle, right and bottom excluded.
+    QRect halfDayRect(const QRect& rowRect, int day, int half) const;
+    bool isWeekendDay(int day) const;
+};
+
+// Draws rows of a const month model with the caller's legend images and hover.
+class MonthRenderer {
+public:
+    MonthRenderer(const MonthModel& model, const LegendImages& images, const MonthHover& hover = {});
 
     // Draws one object row inside rowRect; the day headers go to y = 0..15
     // of the canvas. Nothing when the dimensions are not set.
     void RenderMonthRow(QPainter* canvas, const QRect& rowRect, bool showDayNumber, bool highlight, quint32 gridColor,
                         quint32 weekendColor, quint32 backgroundColor, int firstWeekday, int days, int halfRowHeight,
-                        int dayWidth, int left, int top, int row);
+                        int dayWidth, int left, int top, int row) const;
 
-    int dayWidth() const { return m_dayWidth; }
-    int halfRowHeight() const { return m_halfRowHeight; }
-    int days() const { return m_days; }
-    int firstWeekday() const { return m_firstWeekday; }  // Sunday = 1
-    int hoveredDay() const { return m_hoverDay; }
-    int hoveredHalf() const { return m_hoverHalf; }
-    const LegendImages& legendImages() const { return m_images; }
-    bool isWeekendDay(int day) const;
+    void drawHalfDay(QPainter& p, const MonthGeometry& g, const QRect& rowRect, int row, int day, int half,
+                     bool highlight) const;
+    void drawDayHeaders(QPainter& p, const MonthGeometry& g, bool highlight) const;
+
     // Saturday or Sunday, for a month whose day 1 is firstWeekday (Sunday = 1).
     static bool IsWeekendDayOf(int firstWeekday, int day);
 
-    // The half-day rectangle inside a row rectangle, right and bottom excluded.
-    QRect halfDayRect(const QRect& rowRect, int day, int half) const;
-
-protected:
-    struct Geometry {
-        int dayWidth = 0, halfRowHeight = 0, left = 10, top = 15, days = 0, firstWeekday = 1;
-        quint32 backgroundColor = 0xFFFFFF;
-        bool showDayNumber = true;
-    };
-    Geometry ownGeometry() const;
-    void computeLayout(int defaultColumnWidth, int defaultRowHeight);
-    void drawHalfDay(QPainter& p, const Geometry& g, const QRect& rowRect, int row, int day, int half,
-                     bool highlight) const;
-    void drawDayHeaders(QPainter& p, const Geometry& g, bool highlight) const;
-
-    int m_dayWidth = 0;
-    int m_halfRowHeight = 0;
-    int m_days = 31;
-    int m_firstWeekday = 1;
-    int m_hoverDay = 0;
-    int m_hoverHalf = 0;
-    bool m_showDayNumber = true;
-    quint32 m_backgroundColor = 0xFFFFFF;
-    LegendImages m_images;
+private:
+    const MonthModel& m_model;
+    const LegendImages& m_images;
+    MonthHover m_hover;
 };
 
 }  // namespace planning

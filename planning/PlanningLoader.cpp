@@ -1,9 +1,8 @@
 #include "planning/PlanningLoader.h"
 
 #include "db/Dataset.h"
-#include "planning/TAnnualGraphicPlanning.h"
-#include "planning/TMonthlyGraphicPlanning.h"
-#include "ui/HourglassCursor.h"
+#include "planning/AnnualRenderer.h"
+#include "planning/MonthRenderer.h"
 
 #include <QHash>
 
@@ -84,7 +83,7 @@ const QStringList& ObjectEntries(const PlanningContext& ctx, const QStringList& 
     return ctx.orientation == 0 ? persons : projects;
 }
 
-void FillYearPlanning(AnnualRenderer& year, db::Dataset& query, const PlanningContext& ctx, int yearValue, int personId,
+void FillYearPlanning(AnnualModel& year, db::Dataset& query, const PlanningContext& ctx, int yearValue, int personId,
                       int projectId)
 {
     const QString filter = ctx.orientation == 0 ? QStringLiteral("PLANNING.Id_People=%1").arg(personId)
@@ -101,7 +100,7 @@ void FillYearPlanning(AnnualRenderer& year, db::Dataset& query, const PlanningCo
     });
 }
 
-void FillMonthPlanning(MonthRenderer& month, db::Dataset& query, const PlanningContext& ctx, const QStringList& objects,
+void FillMonthPlanning(MonthModel& month, db::Dataset& query, const PlanningContext& ctx, const QStringList& objects,
                        int yearValue, int monthValue)
 {
     QHash<int, int> rowOf;
@@ -126,50 +125,6 @@ void FillMonthPlanning(MonthRenderer& month, db::Dataset& query, const PlanningC
         const int id = ctx.orientation == 0 ? r.project : r.people;
         month.SetMonthCell(it.value(), r.month, r.day, r.half, id, r.pen, r.brush, DecodeBrushStyle(r.style));
     });
-}
-
-void LoadYearPlanning(TAnnualGraphicPlanning& view, db::Dataset& query, const PlanningContext& ctx,
-                      const QStringList& persons, const QStringList& projects, int year, int personId, int projectId)
-{
-    ui::HourglassCursor wait;
-    view.ClearYear();
-    view.Year = year;
-    view.Legend = LegendEntries(ctx, persons, projects);
-    FillYearPlanning(view, query, ctx, year, personId, projectId);
-    // A new day-number flag lays the view out again by itself: draw once.
-    if (view.ShowDayNumber() != ctx.showDayNumber)
-        view.setShowDayNumber(ctx.showDayNumber);
-    else
-        view.Relayout(false);
-}
-
-void LoadMonthPlanning(TMonthlyGraphicPlanning& view, db::Dataset& query, const PlanningContext& ctx,
-                       const QStringList& persons, const QStringList& projects, int year, int month, int objectRows,
-                       int selectedRow)
-{
-    ui::HourglassCursor wait;
-    view.SetMonthDimensions(objectRows, 12, 31, 2);
-    view.Year = year;
-    view.Month = month;
-    const QStringList objects = ObjectEntries(ctx, persons, projects);
-    view.Legend = LegendEntries(ctx, persons, projects);
-    FillMonthPlanning(view, query, ctx, objects, year, month);
-    view.ObjectCount = static_cast<int>(objects.size());
-    view.setRowCount(objectRows);
-    view.setRow(selectedRow);
-    if (view.ShowDayNumber() != ctx.showDayNumber)
-        view.setShowDayNumberQuietly(ctx.showDayNumber);
-    view.Relayout();
-}
-
-void LoadPlanning(TAnnualGraphicPlanning& annual, TMonthlyGraphicPlanning& monthly, db::Dataset& query,
-                  const PlanningContext& ctx, const QStringList& persons, const QStringList& projects, int objectRows,
-                  int selectedRow)
-{
-    if (ctx.planningType == 0)
-        LoadYearPlanning(annual, query, ctx, persons, projects, ctx.year, ctx.personId, ctx.projectId);
-    else if (ctx.planningType == 1)
-        LoadMonthPlanning(monthly, query, ctx, persons, projects, ctx.year, ctx.month, objectRows, selectedRow);
 }
 
 }  // namespace planning

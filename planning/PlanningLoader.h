@@ -10,10 +10,8 @@ class Dataset;
 
 namespace planning {
 
-class AnnualRenderer;
-class MonthRenderer;
-class TAnnualGraphicPlanning;
-class TMonthlyGraphicPlanning;
+struct AnnualModel;
+struct MonthModel;
 
 // The legend-side and object-side entry lists for an orientation.
 const QStringList& LegendEntries(const PlanningContext& ctx, const QStringList& persons, const QStringList& projects);
@@ -23,23 +21,12 @@ const QStringList& ObjectEntries(const PlanningContext& ctx, const QStringList& 
 // project in orientation 1) from PLANNING. Rows whose ids or half are -1, or
 // whose legend record is gone, are skipped; of two rows for one half-day the
 // later wins. query is the data module's shared query. Throws DbError.
-void FillYearPlanning(AnnualRenderer& year, db::Dataset& query, const PlanningContext& ctx, int yearValue, int personId,
+void FillYearPlanning(AnnualModel& year, db::Dataset& query, const PlanningContext& ctx, int yearValue, int personId,
                       int projectId);
 
 // Fills row i of the month cells with object entry i, with one indexed query
 // for the whole month. The dimensions must be set.
-void FillMonthPlanning(MonthRenderer& month, db::Dataset& query, const PlanningContext& ctx, const QStringList& objects,
+void FillMonthPlanning(MonthModel& month, db::Dataset& query, const PlanningContext& ctx, const QStringList& objects,
                        int yearValue, int monthValue);
-
-// The loaders of the views: hourglass, day-number flag, cells, legend, redraw.
-void LoadYearPlanning(TAnnualGraphicPlanning& view, db::Dataset& query, const PlanningContext& ctx,
-                      const QStringList& persons, const QStringList& projects, int year, int personId, int projectId);
-// objectRows and selectedRow are those of the object grid beside the view.
-void LoadMonthPlanning(TMonthlyGraphicPlanning& view, db::Dataset& query, const PlanningContext& ctx,
-                       const QStringList& persons, const QStringList& projects, int year, int month, int objectRows,
-                       int selectedRow);
-void LoadPlanning(TAnnualGraphicPlanning& annual, TMonthlyGraphicPlanning& monthly, db::Dataset& query,
-                  const PlanningContext& ctx, const QStringList& persons, const QStringList& projects, int objectRows,
-                  int selectedRow);
 
 }  // namespace planning

@@ -1,6 +1,7 @@
 #include "planning/PlanningModel.h"
 
 #include "core/Clock.h"
+#include "core/ColorRef.h"
 
 namespace planning {
 
@@ -34,39 +35,14 @@ int EncodeBrushStyle(TBrushStyle style)
     return 0;
 }
 
-QColor ColorFromRef(quint32 c)
+QColor ColorFromRef(quint32 colorRef)
 {
-    if (c & 0xFF000000u) {
-        // System colours of the original platform, by index.
-        static const quint32 kSystem[] = {
-            0xC8D0D4, 0x984E00, 0x6A240A, 0x808080, 0xC8D0D4, 0xFFFFFF, 0x000000, 0x000000, 0x000000, 0xFFFFFF,
-            0xC8D0D4, 0xC8D0D4, 0x808080, 0x6A240A, 0xFFFFFF, 0xC8D0D4, 0x808080, 0x808080, 0x000000, 0xC8D0D4,
-            0xFFFFFF, 0x404040, 0xC8D0D4, 0x000000, 0xE1FFFF, 0xB5B5B5, 0x800000, 0xF0CAA6, 0xC0C0C0,
-        };
-        const quint32 index = c & 0xFF;
-        c = index < sizeof(kSystem) / sizeof(kSystem[0]) ? kSystem[index] : 0;
-    }
-    return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
+    return QColor::fromRgb(core::RgbFromColorRef(colorRef));
 }
 
 quint32 ColorRefFromColor(const QColor& color)
 {
-    return static_cast<quint32>(color.red()) | (static_cast<quint32>(color.green()) << 8)
-        | (static_cast<quint32>(color.blue()) << 16);
-}
-
-quint32 ShiftColor(quint32 colorRef, int amount)
-{
-    const QColor c = ColorFromRef(colorRef);
-    auto shift = [amount](int v) {
-        v += amount;
-        if (amount > 0 && v > 255)
-            v = 254;
-        if (amount <= 0 && v < 0)
-            v = 1;
-        return v;
-    };
-    return ColorRefFromColor(QColor(shift(c.red()), shift(c.green()), shift(c.blue())));
+    return core::ColorRefFromRgb(color.rgb());
 }
 
 QString MakeEntry(int id, quint32 penColor, quint32 brushColor, int brushStyle, const QString& label1,

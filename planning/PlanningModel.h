@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/ColorRef.h"
+
 #include <QColor>
 #include <QDate>
 #include <QString>
@@ -27,14 +29,11 @@ TBrushStyle DecodeBrushStyle(int code);
 // The inverse; a style without a code gives 0.
 int EncodeBrushStyle(TBrushStyle style);
 
-// 0x00BBGGRR as stored, with the system colour constants (0x80000000 | index)
-// resolved to the usual RGB values.
+// 0x00BBGGRR as stored, through core::RgbFromColorRef.
 QColor ColorFromRef(quint32 colorRef);
 quint32 ColorRefFromColor(const QColor& color);
 
-// Adds amount to red, green and blue; with amount > 0 a channel above 255
-// becomes 254, with amount <= 0 a channel below 0 becomes 1.
-quint32 ShiftColor(quint32 colorRef, int amount);
+using core::ShiftColor;
 
 // Entry strings: "NNNN%&a%pen%&b%brush%&c%style%&d%label1%&e%label2%&f%".
 QString MakeEntry(int id, quint32 penColor, quint32 brushColor, int brushStyle, const QString& label1,

@@ -1,6 +1,5 @@
 #include "planning/PlanningPaint.h"
 
-#include "planning/AnnualRenderer.h"
 #include "planning/LegendImages.h"
 #include "planning/Swatch.h"
 
@@ -52,14 +51,23 @@ void DrawAssignedHalfDay(QPainter& p, const QRect& r, const HalfDayCell& c, bool
     }
 }
 
-bool ApplyGesture(HalfDayCell& c, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int paintId,
-                  quint32 penColor, quint32 brushColor, quint8 style)
+bool ExactlyLeft(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers)
+{
+    return buttons == Qt::LeftButton && (modifiers & ~Qt::KeypadModifier) == Qt::NoModifier;
+}
+
+bool ExactlyRight(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers)
+{
+    return buttons == Qt::RightButton && (modifiers & ~Qt::KeypadModifier) == Qt::NoModifier;
+}
+
+bool ApplyGesture(HalfDayCell& c, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, const CurrentPaint& paint)
 {
     if (ExactlyLeft(buttons, modifiers)) {
-        c.Id = paintId;
-        c.PenColor = penColor;
-        c.BrushColor = brushColor;
-        c.Style = style;
+        c.Id = paint.PaintId;
+        c.PenColor = paint.PaintPenColor;
+        c.BrushColor = paint.PaintBrushColor;
+        c.Style = paint.PaintStyle;
         c.Modified = 1;
         return true;
     }

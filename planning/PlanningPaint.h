@@ -30,10 +30,22 @@ class LegendImages;
 void DrawAssignedHalfDay(QPainter& p, const QRect& r, const HalfDayCell& cell, bool past, bool directColors,
                          int pastLighten, const LegendImages& images, const QStringList& legend);
 
+// True for exactly the left (or right) button with no modifier and no other button.
+bool ExactlyLeft(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers);
+bool ExactlyRight(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers);
+
+// The current paint of a view: what the left button puts into a half-day.
+struct CurrentPaint {
+    int PaintId = -1;  // legend-side record; -1: nothing selected, no gesture paints
+    quint32 PaintPenColor = 0;
+    quint32 PaintBrushColor = 0;
+    quint8 PaintStyle = bsSolid;
+};
+
 // What a gesture does to a half-day: exactly the left button paints the
 // current paint, exactly the right button erases; both mark the cell
 // modified. Anything else leaves it alone and answers false.
-bool ApplyGesture(HalfDayCell& cell, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int paintId,
-                  quint32 penColor, quint32 brushColor, quint8 style);
+bool ApplyGesture(HalfDayCell& cell, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers,
+                  const CurrentPaint& paint);
 
 }  // namespace planning

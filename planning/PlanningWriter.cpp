@@ -3,11 +3,9 @@
 #include "db/Connection.h"
 #include "db/Dataset.h"
 #include "db/DbError.h"
+#include "planning/AnnualRenderer.h"
+#include "planning/MonthRenderer.h"
 #include "planning/PlanningPaint.h"
-#include "planning/TAnnualGraphicPlanning.h"
-#include "planning/TMonthlyGraphicPlanning.h"
-#include "ui/HourglassCursor.h"
-#include "ui/Prompt.h"
 
 #include <vector>
 
@@ -46,7 +44,6 @@ int saveCells(db::Dataset& query, const std::vector<HalfDayCell*>& modified, con
     db::Connection* c = query.connection();
     if (!c)
         throw db::DbError(QStringLiteral("La connexion à la base de données est fermée."));
-    ui::HourglassCursor wait;
     {
         db::Transaction transaction(*c);
         for (size_t i = 0; i < modified.size(); ++i)
@@ -60,7 +57,7 @@ int saveCells(db::Dataset& query, const std::vector<HalfDayCell*>& modified, con
 
 }  // namespace
 
-int SaveAnnualPlanning(AnnualRenderer& year, db::Dataset& query, const PlanningContext& ctx)
+int SaveAnnualPlanning(AnnualModel& year, db::Dataset& query, const PlanningContext& ctx)
 {
     struct Pending {
         int month, day, half;
@@ -90,8 +87,8 @@ int SaveAnnualPlanning(AnnualRenderer& year, db::Dataset& query, const PlanningC
     }
 }
 
-int SaveMonthlyPlanning(MonthRenderer& month, db::Dataset& query, const PlanningContext& ctx,
-                        const QStringList& objects, int rowCount)
+int SaveMonthlyPlanning(MonthModel& month, db::Dataset& query, const PlanningContext& ctx, const QStringList& objects,
+                        int rowCount)
 {
     struct Pending {
         int row, day, half;
@@ -120,29 +117,6 @@ int SaveMonthlyPlanning(MonthRenderer& month, db::Dataset& query, const Planning
     } catch (...) {
         query.Close();
         throw;
-    }
-}
-
-void AnnualGraphicPlanningAfterChange(TAnnualGraphicPlanning& view, db::Dataset& query, const PlanningContext& ctx)
-{
-    try {
-        SaveAnnualPlanning(view, query, ctx);
-    } catch (const db::DbError& e) {
-        ui::showError(QStringLiteral("Le planning n'a pas pu être enregistré : les demi-journées modifiées le seront "
-                                     "au prochain relâchement de la souris.\r\r")
-                      + e.message());
-    }
-}
-
-void MonthlyGraphicPlanningAfterChange(TMonthlyGraphicPlanning& view, db::Dataset& query, const PlanningContext& ctx,
-                                       const QStringList& persons, const QStringList& projects)
-{
-    try {
-        SaveMonthlyPlanning(view, query, ctx, ctx.orientation == 0 ? persons : projects, view.RowCount());
-    } catch (const db::DbError& e) {
-        ui::showError(QStringLiteral("Le planning n'a pas pu être enregistré : les demi-journées modifiées le seront "
-                                     "au prochain relâchement de la souris.\r\r")
-                      + e.message());
     }
 }
 

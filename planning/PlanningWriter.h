@@ -11,27 +11,19 @@ class Dataset;
 
 namespace planning {
 
-class AnnualRenderer;
-class MonthRenderer;
-class TAnnualGraphicPlanning;
-class TMonthlyGraphicPlanning;
+struct AnnualModel;
+struct MonthModel;
 
 // Writes every modified half-day of the year into PLANNING, one row per
 // half-day (found by dossier, object, date and half; appended when missing),
 // in one transaction. The Modified flags are cleared only once it has
 // committed: on failure it rolls back, the flags stay set for the next
 // release and DbError reaches the caller. Answers the half-days written.
-int SaveAnnualPlanning(AnnualRenderer& year, db::Dataset& query, const PlanningContext& ctx);
+int SaveAnnualPlanning(AnnualModel& year, db::Dataset& query, const PlanningContext& ctx);
 
 // The same for every row of the month; row r is object entry r.
-int SaveMonthlyPlanning(MonthRenderer& month, db::Dataset& query, const PlanningContext& ctx,
-                        const QStringList& objects, int rowCount);
-
-// The views' AfterChange handlers of the main window: save, and show the
-// layer's message when the save failed.
-void AnnualGraphicPlanningAfterChange(TAnnualGraphicPlanning& view, db::Dataset& query, const PlanningContext& ctx);
-void MonthlyGraphicPlanningAfterChange(TMonthlyGraphicPlanning& view, db::Dataset& query, const PlanningContext& ctx,
-                                       const QStringList& persons, const QStringList& projects);
+int SaveMonthlyPlanning(MonthModel& month, db::Dataset& query, const PlanningContext& ctx, const QStringList& objects,
+                        int rowCount);
 
 // "Lundi 5 Janvier 2009 (Après-Midi)", or empty for a day outside the month.
 QString HoverHintText(int day, int month, int half, int year);

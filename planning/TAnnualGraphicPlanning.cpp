@@ -36,14 +36,18 @@ void TAnnualGraphicPlanning::Relayout(bool forced)
 {
     bool cellsOnly = true;
     if (forced || Year != m_yearDrawn || m_bitmap.size() != size()) {
-        computeLayout(width(), height());
+        m_geometry = YearGeometry::ForSize(width(), height(), m_backgroundColor, m_showDayNumber);
+        m_calendar = YearCalendar(Year);
         m_bitmap = QImage(qMax(1, width()), qMax(1, height()), QImage::Format_RGB32);
         cellsOnly = false;
     }
-    rebuildLegendImages();
+    m_geometry.backgroundColor = m_backgroundColor;
+    m_geometry.showDayNumber = m_showDayNumber;
+    m_images.rebuild(Legend, m_geometry.cellWidth - 1, m_geometry.halfRowHeight - 1);
     QPainter p(&m_bitmap);
-    RenderYear(&p, cellsOnly, m_showDayNumber, true, kGridColor, kWeekendColor, m_backgroundColor, m_halfRowHeight,
-               m_cellWidth, m_left, m_top, height(), width());
+    AnnualRenderer(*this, m_images, m_hover)
+        .RenderYear(&p, cellsOnly, m_showDayNumber, true, kGridColor, kWeekendColor, m_backgroundColor,
+                    m_geometry.halfRowHeight, m_geometry.cellWidth, m_geometry.left, m_geometry.top, height(), width());
     p.end();
     m_yearDrawn = Year;
     update();
@@ -63,64 +67,68 @@ void TAnnualGraphicPlanning::resizeEvent(QResizeEvent*)
     Relayout(true);
 }
 
-void TAnnualGraphicPlanning::paintAndDraw(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, const QPoint& pos)
+void TAnnualGraphicPlanning::PaintAt(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, const QPoint& pos)
 {
-    int m, d, h;
-    if (!PaintAt(buttons, modifiers, pos.x(), pos.y(), &m, &d, &h))
+    if (PaintId <= -1)
+        return;
+    const YearHit hit = HalfDayAt(m_geometry, m_calendar, pos.x(), pos.y());
+    if (hit.month == 0)
+        return;
+    HoverMonth = hit.month;
+    HoverDay = hit.day;
+    HoverHalf = hit.half;
+    if (!ApplyGesture(cells.cell(hit.month, hit.day, hit.half), buttons, modifiers, *this))
         return;
     QPainter p(&m_bitmap);
-    drawCell(p, ownGeometry(), m, d, h);
+    AnnualRenderer(*this, m_images, m_hover).drawCell(p, m_geometry, hit.month, hit.day, hit.half);
     p.end();
-    update(positionRect(m_firstColumn[m] + d - 1, m, h));
+    update(positionRect(m_calendar.firstColumn[hit.month] + hit.day - 1, hit.month, hit.half));
+}
+
+void TAnnualGraphicPlanning::drawHoverAndHeaders()
+{
+    QPainter p(&m_bitmap);
+    const AnnualRenderer renderer(*this, m_images, m_hover);
+    renderer.drawHover(p, m_geometry);
+    renderer.drawHeaders(p, m_geometry, true);
+    p.end();
+    update();
 }
 
 void TAnnualGraphicPlanning::mousePressEvent(QMouseEvent* e)
 {
-    paintAndDraw(e->buttons(), e->modifiers(), e->position().toPoint());
-    if (BeforeChange)
-        BeforeChange(this);
+    PaintAt(e->buttons(), e->modifiers(), e->position().toPoint());
+    Q_EMIT BeforeChange(this);
 }
 
 void TAnnualGraphicPlanning::mouseMoveEvent(QMouseEvent* e)
 {
     const QPoint pos = e->position().toPoint();
-    m_hoverColumn = m_hoverMonth = m_hoverHalf = 0;
-    paintAndDraw(e->buttons(), e->modifiers(), pos);
-    if (m_cellWidth > 0 && m_halfRowHeight > 0 && !m_bitmap.isNull()) {
-        updateHover(pos.x(), pos.y());
-        QPainter p(&m_bitmap);
-        const Geometry g = ownGeometry();
-        drawHover(p, g);
-        drawHeaders(p, g, true);
-        p.end();
-        update();
+    m_hover = {};
+    PaintAt(e->buttons(), e->modifiers(), pos);
+    if (m_geometry.cellWidth > 0 && m_geometry.halfRowHeight > 0 && !m_bitmap.isNull()) {
+        m_hover = YearHoverAt(m_geometry, pos.x(), pos.y());
+        drawHoverAndHeaders();
     }
-    if (m_hoverMonth >= 1 && m_hoverMonth <= 12) {
-        HoverMonth = m_hoverMonth;
-        HoverDay = m_hoverColumn - m_firstColumn[m_hoverMonth] + 1;
-        HoverHalf = m_hoverHalf;
+    if (m_hover.month >= 1 && m_hover.month <= 12) {
+        HoverMonth = m_hover.month;
+        HoverDay = m_hover.column - m_calendar.firstColumn[m_hover.month] + 1;
+        HoverHalf = m_hover.half;
     }
-    if (OnMouseMove)
-        OnMouseMove(this);
+    Q_EMIT MouseMove(this);
 }
 
 void TAnnualGraphicPlanning::mouseReleaseEvent(QMouseEvent*)
 {
-    if (AfterChange)
-        AfterChange(this);
+    Q_EMIT AfterChange(this);
 }
 
 void TAnnualGraphicPlanning::leaveEvent(QEvent*)
 {
-    m_hoverColumn = m_hoverMonth = m_hoverHalf = 0;
-    if (m_bitmap.isNull() || m_cellWidth == 0 || m_halfRowHeight == 0)
+    m_hover = {};
+    if (m_bitmap.isNull() || m_geometry.cellWidth == 0 || m_geometry.halfRowHeight == 0)
         return;
-    QPainter p(&m_bitmap);
-    const Geometry g = ownGeometry();
-    drawHover(p, g);
-    drawHeaders(p, g, true);
-    p.end();
-    update();
+    drawHoverAndHeaders();
 }
 
 }  // namespace planning

@@ -1,18 +1,20 @@
 #pragma once
 
 #include "planning/AnnualRenderer.h"
+#include "planning/LegendImages.h"
+#include "planning/PlanningPaint.h"
 
 #include <QImage>
 #include <QWidget>
-
-#include <functional>
 
 namespace planning {
 
 // One object's year, months by weekday columns, two half-rows per month.
 // Left button paints the current paint, right button erases; the owner saves
 // on AfterChange. Draws into an offscreen bitmap that paintEvent copies.
-class TAnnualGraphicPlanning : public QWidget, public AnnualRenderer {
+// The view owns its model (the public AnnualModel fields), its paint and its
+// hover state; drawing goes through AnnualRenderer.
+class TAnnualGraphicPlanning : public QWidget, public AnnualModel, public CurrentPaint {
     Q_OBJECT
 public:
     explicit TAnnualGraphicPlanning(QWidget* parent = nullptr);
@@ -28,12 +30,29 @@ public:
     // only the half-days; rebuilds the legend images in both cases.
     void Relayout(bool forced);
 
-    const QImage& bitmap() const { return m_bitmap; }
+    // The hovered half-day for the owner; HoverDay may fall outside the month.
+    int HoverMonth = 1;
+    int HoverDay = 1;
+    int HoverHalf = 1;
 
-    std::function<void(QObject*)> BeforeChange;
-    std::function<void(QObject*)> AfterChange;
-    // The control's mouse-move event, after the hover fields are updated.
-    std::function<void(QObject*)> OnMouseMove;
+    const QImage& bitmap() const { return m_bitmap; }
+    int cellWidth() const { return m_geometry.cellWidth; }
+    int halfRowHeight() const { return m_geometry.halfRowHeight; }
+    int topMargin() const { return m_geometry.top; }
+    int leftMargin() const { return m_geometry.left; }
+    int firstColumn(int month) const { return m_calendar.firstColumn[month]; }
+    int daysOf(int month) const { return m_calendar.days[month]; }
+    const YearHover& hover() const { return m_hover; }
+    const LegendImages& legendImages() const { return m_images; }
+    QRect positionRect(int column, int month, int half) const { return m_geometry.positionRect(column, month, half); }
+
+Q_SIGNALS:
+    // After a press has painted or erased the half-day under the cursor.
+    void BeforeChange(QObject* sender);
+    // On every release, whatever the button and whether anything changed.
+    void AfterChange(QObject* sender);
+    // On every move over the drawing, after the hover fields are updated.
+    void MouseMove(QObject* sender);
 
 protected:
     void paintEvent(QPaintEvent*) override;
@@ -44,9 +63,17 @@ protected:
     void leaveEvent(QEvent*) override;
 
 private:
-    void paintAndDraw(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, const QPoint& pos);
+    void PaintAt(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, const QPoint& pos);
+    void drawHoverAndHeaders();
 
     QImage m_bitmap;
+    YearGeometry m_geometry;
+    YearCalendar m_calendar{2000};
+    YearHover m_hover;
+    LegendImages m_images;
+    int m_yearDrawn = -1;
+    bool m_showDayNumber = true;
+    quint32 m_backgroundColor = 0xFFFFFF;
 };
 
 }  // namespace planning

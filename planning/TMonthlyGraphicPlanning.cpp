@@ -21,10 +21,9 @@ TMonthlyGraphicPlanning::TMonthlyGraphicPlanning(QWidget* parent) : QWidget(pare
             return;
         m_topRow = value;
         repaintAll();
-        if (OnTopLeftChanged)
-            OnTopLeftChanged(this);
+        Q_EMIT TopLeftChanged(this);
         if (ObjectCount > 0) {
-            m_hoverDay = 0;
+            m_hover.day = 0;
             drawHover();
         }
     });
@@ -33,13 +32,14 @@ TMonthlyGraphicPlanning::TMonthlyGraphicPlanning(QWidget* parent) : QWidget(pare
 
 void TMonthlyGraphicPlanning::setShowDayNumber(bool show)
 {
-    m_showDayNumber = show;
+    m_geometry.showDayNumber = show;
     repaintAll();
 }
 
 void TMonthlyGraphicPlanning::setBackGroundColor(quint32 color)
 {
     m_backgroundColor = color;
+    m_geometry.backgroundColor = color;
     repaintAll();
 }
 
@@ -105,7 +105,9 @@ void TMonthlyGraphicPlanning::ClearMonth()
 
 void TMonthlyGraphicPlanning::Relayout()
 {
-    computeLayout(m_defaultColWidth, kDefaultRowHeight);
+    m_geometry = MonthGeometry::ForMonth(Year, Month, m_defaultColWidth, kDefaultRowHeight, m_backgroundColor,
+                                         m_geometry.showDayNumber);
+    m_images.rebuild(Legend, m_geometry.dayWidth - 1, m_geometry.halfRowHeight - 1);
     repaintAll();
 }
 
@@ -126,13 +128,15 @@ void TMonthlyGraphicPlanning::repaintAll()
     QPainter p(&m_bitmap);
     p.fillRect(m_bitmap.rect(), ColorFromRef(m_color));
     if (ObjectCount > 0) {
+        const MonthRenderer renderer(*this, m_images, m_hover);
         const int visible = VisibleRowCount();
         for (int i = 0; i <= visible; ++i) {
             const int r = m_topRow + i;
             if (r >= m_rowCount)
                 break;
-            RenderMonthRow(&p, CellRect(r), m_showDayNumber, true, kGridColor, kWeekendColor, m_color, m_firstWeekday,
-                           m_days, m_halfRowHeight, m_dayWidth, 10, 15, r);
+            renderer.RenderMonthRow(&p, CellRect(r), m_geometry.showDayNumber, true, kGridColor, kWeekendColor, m_color,
+                                    m_geometry.firstWeekday, m_geometry.days, m_geometry.halfRowHeight,
+                                    m_geometry.dayWidth, 10, 15, r);
         }
     }
     p.end();
@@ -144,7 +148,7 @@ void TMonthlyGraphicPlanning::drawHover()
     if (m_bitmap.isNull())
         return;
     QPainter p(&m_bitmap);
-    const Geometry g = ownGeometry();
+    const MonthGeometry& g = m_geometry;
     const int visible = VisibleRowCount();
     for (int i = 0; i <= visible; ++i) {
         const int r = m_topRow + i;
@@ -153,25 +157,25 @@ void TMonthlyGraphicPlanning::drawHover()
         const int y = kDefaultRowHeight * i;
         if (i > 0) {
             p.fillRect(QRect(0, y, m_defaultColWidth, 15), ColorFromRef(m_backgroundColor));
-            if (m_hoverDay >= 1 && m_hoverDay <= m_days)
-                p.fillRect(QRect(QPoint(10 + (m_hoverDay - 1) * m_dayWidth + 1, y),
-                                 QPoint(10 + m_hoverDay * m_dayWidth - 1, y + 14)),
+            if (m_hover.day >= 1 && m_hover.day <= g.days)
+                p.fillRect(QRect(QPoint(10 + (m_hover.day - 1) * g.dayWidth + 1, y),
+                                 QPoint(10 + m_hover.day * g.dayWidth - 1, y + 14)),
                            ColorFromRef(kHighlightColor));
         }
         const QRect rowRect = CellRect(r);
-        for (int d = 1; d <= m_days; ++d) {
+        for (int d = 1; d <= g.days; ++d) {
             for (int h = 1; h <= 2; ++h) {
                 if (!cells.contains(r, Month, d, h) || cells.cell(r, Month, d, h).Id != -1)
                     continue;
-                const QRect cell = halfDayRect(rowRect, d, h);
-                const quint32 color = d == m_hoverDay ? kHighlightColor : isWeekendDay(d) ? kWeekendColor : 0xFFFFFF;
+                const QRect cell = g.halfDayRect(rowRect, d, h);
+                const quint32 color = d == m_hover.day ? kHighlightColor : g.isWeekendDay(d) ? kWeekendColor : 0xFFFFFF;
                 p.fillRect(cell, ColorFromRef(color));
-                if (m_showDayNumber && h == 1)
+                if (g.showDayNumber && h == 1)
                     DrawDayNumber(p, cell, d);
             }
         }
     }
-    drawDayHeaders(p, g, true);
+    MonthRenderer(*this, m_images, m_hover).drawDayHeaders(p, g, true);
     p.end();
     update();
 }
@@ -186,26 +190,26 @@ void TMonthlyGraphicPlanning::paintEvent(QPaintEvent*)
 
 void TMonthlyGraphicPlanning::PaintAt(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int x, int y)
 {
-    if (PaintId <= -1 || m_dayWidth == 0 || m_halfRowHeight == 0)
+    const MonthGeometry& g = m_geometry;
+    if (PaintId <= -1 || g.dayWidth == 0 || g.halfRowHeight == 0)
         return;
     const int row = y / kDefaultRowHeight + m_topRow;
     const int inRow = y - (y / kDefaultRowHeight) * kDefaultRowHeight;
     if (row < 0 || row >= m_rowCount)
         return;
     int day = 0, half = 0;
-    if (inRow > 15 && inRow < 15 + 2 * m_halfRowHeight && x > 10 && x < 10 + m_dayWidth * m_days) {
-        half = (inRow - 15) / m_halfRowHeight + 1;
-        day = (x - 10) / m_dayWidth + 1;
-        if (day > m_days)
+    if (inRow > 15 && inRow < 15 + 2 * g.halfRowHeight && x > 10 && x < 10 + g.dayWidth * g.days) {
+        half = (inRow - 15) / g.halfRowHeight + 1;
+        day = (x - 10) / g.dayWidth + 1;
+        if (day > g.days)
             day = 0;
     }
     if (day == 0 || half == 0 || Month == 0 || !cells.contains(row, Month, day, half))
         return;
-    if (!ApplyGesture(cells.cell(row, Month, day, half), buttons, modifiers, PaintId, PaintPenColor, PaintBrushColor,
-                      PaintStyle))
+    if (!ApplyGesture(cells.cell(row, Month, day, half), buttons, modifiers, *this))
         return;
     QPainter p(&m_bitmap);
-    drawHalfDay(p, ownGeometry(), CellRect(row), row, day, half, true);
+    MonthRenderer(*this, m_images, m_hover).drawHalfDay(p, g, CellRect(row), row, day, half, true);
     p.end();
     update();
 }
@@ -219,42 +223,38 @@ void TMonthlyGraphicPlanning::mousePressEvent(QMouseEvent* e)
         m_row = row;
         m_pressed = true;
     }
-    if (BeforeChange)
-        BeforeChange(this);
+    Q_EMIT BeforeChange(this);
 }
 
 void TMonthlyGraphicPlanning::mouseMoveEvent(QMouseEvent* e)
 {
     const QPoint pos = e->position().toPoint();
     PaintAt(e->buttons(), e->modifiers(), pos.x(), pos.y());
-    m_hoverDay = 0;
-    m_hoverHalf = 0;
-    if (m_dayWidth > 0 && m_halfRowHeight > 0 && ObjectCount > 0) {
-        m_hoverDay = (pos.x() - 10) / m_dayWidth + 1;
+    m_hover = {};
+    if (m_geometry.dayWidth > 0 && m_geometry.halfRowHeight > 0 && ObjectCount > 0) {
+        m_hover.day = (pos.x() - 10) / m_geometry.dayWidth + 1;
         const int inRow = pos.y() - (pos.y() / kDefaultRowHeight) * kDefaultRowHeight;
-        m_hoverHalf = (inRow - 15) / m_halfRowHeight + 1;
+        m_hover.half = (inRow - 15) / m_geometry.halfRowHeight + 1;
         drawHover();
     }
-    HoverDay = m_hoverDay;
-    HoverHalf = m_hoverHalf;
-    if (OnMouseMove)
-        OnMouseMove(this);
+    HoverDay = m_hover.day;
+    HoverHalf = m_hover.half;
+    Q_EMIT MouseMove(this);
 }
 
 void TMonthlyGraphicPlanning::mouseReleaseEvent(QMouseEvent*)
 {
     const bool clicked = m_pressed;
     m_pressed = false;
-    if (clicked && OnClick)
-        OnClick(this);
-    if (AfterChange)
-        AfterChange(this);
+    if (clicked)
+        Q_EMIT Click(this);
+    Q_EMIT AfterChange(this);
 }
 
 void TMonthlyGraphicPlanning::leaveEvent(QEvent*)
 {
     if (ObjectCount > 0) {
-        m_hoverDay = 0;
+        m_hover.day = 0;
         drawHover();
     }
 }

@@ -1,11 +1,11 @@
 #pragma once
 
+#include "planning/LegendImages.h"
 #include "planning/MonthRenderer.h"
+#include "planning/PlanningPaint.h"
 
 #include <QImage>
 #include <QWidget>
-
-#include <functional>
 
 class QScrollBar;
 
@@ -13,18 +13,19 @@ namespace planning {
 
 // Every object's month, one 50-pixel row per object with a 15-pixel strip
 // and two half-rows of day columns; scrolls by rows. Left button paints,
-// right button erases; the owner saves on AfterChange.
-class TMonthlyGraphicPlanning : public QWidget, public MonthRenderer {
+// right button erases; the owner saves on AfterChange. The view owns its
+// model (the public MonthModel fields), its paint and its hover state.
+class TMonthlyGraphicPlanning : public QWidget, public MonthModel, public CurrentPaint {
     Q_OBJECT
 public:
     static constexpr int kDefaultRowHeight = 50;
 
     explicit TMonthlyGraphicPlanning(QWidget* parent = nullptr);
 
-    bool ShowDayNumber() const { return m_showDayNumber; }
+    bool ShowDayNumber() const { return m_geometry.showDayNumber; }
     void setShowDayNumber(bool show);
     // For a caller that lays the view out right after.
-    void setShowDayNumberQuietly(bool show) { m_showDayNumber = show; }
+    void setShowDayNumberQuietly(bool show) { m_geometry.showDayNumber = show; }
     quint32 BackGroundColor() const { return m_backgroundColor; }
     void setBackGroundColor(quint32 color);
     // The grid's own colour, the background of its cells.
@@ -47,13 +48,30 @@ public:
     // Rectangle of grid row r on screen (column 0).
     QRect CellRect(int row) const;
 
-    const QImage& bitmap() const { return m_bitmap; }
+    // The hovered half-day for the owner.
+    int HoverDay = 1;
+    int HoverHalf = 1;
 
-    std::function<void(QObject*)> BeforeChange;
-    std::function<void(QObject*)> AfterChange;
-    std::function<void(QObject*)> OnMouseMove;
-    std::function<void(QObject*)> OnClick;
-    std::function<void(QObject*)> OnTopLeftChanged;
+    const QImage& bitmap() const { return m_bitmap; }
+    int dayWidth() const { return m_geometry.dayWidth; }
+    int halfRowHeight() const { return m_geometry.halfRowHeight; }
+    int days() const { return m_geometry.days; }
+    int firstWeekday() const { return m_geometry.firstWeekday; }  // Sunday = 1
+    const MonthHover& hover() const { return m_hover; }
+    const LegendImages& legendImages() const { return m_images; }
+    bool isWeekendDay(int day) const { return m_geometry.isWeekendDay(day); }
+    QRect halfDayRect(const QRect& rowRect, int day, int half) const
+    {
+        return m_geometry.halfDayRect(rowRect, day, half);
+    }
+
+Q_SIGNALS:
+    void BeforeChange(QObject* sender);
+    void AfterChange(QObject* sender);
+    void MouseMove(QObject* sender);
+    // A left press selected a row (Row()), on its release.
+    void Click(QObject* sender);
+    void TopLeftChanged(QObject* sender);
 
 protected:
     void paintEvent(QPaintEvent*) override;
@@ -72,6 +90,10 @@ private:
 
     QScrollBar* m_scroll;
     QImage m_bitmap;
+    MonthGeometry m_geometry;
+    MonthHover m_hover;
+    LegendImages m_images;
+    quint32 m_backgroundColor = 0xFFFFFF;
     quint32 m_color = 0xFFFFFF;
     int m_rowCount = 2;
     int m_row = 0;

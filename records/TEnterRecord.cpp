@@ -3,6 +3,7 @@
 #include "core/Globals.h"
 #include "core/MessageCatalog.h"
 #include "db/Connection.h"
+#include "db/CustomLabels.h"
 #include "db/Dataset.h"
 #include "db/DbError.h"
 #include "db/QueryHelpers.h"
@@ -286,27 +287,23 @@ void TEnterRecord::buildCustomPage(QWidget* page)
     }
 }
 
+int TEnterRecord::dossierId() const
+{
+    // The record belongs to the dossier its row names.
+    return m_query.FieldByName(QStringLiteral("Id_File")).AsInteger();
+}
+
 void TEnterRecord::loadCustomLabels()
 {
     db::Connection* c = m_query.connection();
     if (!c)
         return;
-    const int dossier = core::globals().currentDossier;
-    db::Dataset labels(c);
-    labels.setSQL({QStringLiteral("SELECT * FROM CustomLab WHERE Id_File=%1").arg(dossier)});
-    labels.Open();
-    if (db::IsEmpty(labels)) {
-        labels.Append();
-        labels.FieldByName(QStringLiteral("Id_File")).SetValue(dossier);
-        labels.Post();
-    }
-    const QString prefix = m_kind.person ? QStringLiteral("People_Misc") : QStringLiteral("Project_Misc");
+    const QStringList captions = db::ReadCustomLabels(*c, dossierId(), m_kind.person);
     for (int i = 1; i <= 7; ++i) {
         const QString digits = QStringLiteral("%1").arg(i, 2, 10, QLatin1Char('0'));
         if (auto* label = findChild<QLabel*>(m_kind.labelPrefix + digits))
-            label->setText(labels.FieldByName(prefix + digits).AsString());
+            label->setText(captions.at(i - 1));
     }
-    labels.Close();
 }
 
 void TEnterRecord::editCustomLabel(QLabel* label)
@@ -315,21 +312,11 @@ void TEnterRecord::editCustomLabel(QLabel* label)
     if (ui::prompt().exec(&ask) != QDialog::Accepted || ask.text().isEmpty())
         return;
     db::Connection* c = m_query.connection();
-    const int dossier = core::globals().currentDossier;
     try {
-        db::Dataset labels(c);
-        labels.setSQL({QStringLiteral("SELECT * FROM CustomLab WHERE Id_File=%1").arg(dossier)});
-        labels.Open();
-        if (db::IsEmpty(labels)) {
-            labels.Append();
-            labels.FieldByName(QStringLiteral("Id_File")).SetValue(dossier);
-        } else {
-            labels.Edit();
-        }
+        if (!c)
+            throw db::DbError(QStringLiteral("La connexion à la base de données est fermée."));
         // Lab_People_Misc03 names the column People_Misc03.
-        labels.FieldByName(label->objectName().mid(4)).SetValue(ask.text());
-        labels.Post();
-        labels.Close();
+        db::WriteCustomLabel(*c, dossierId(), label->objectName().mid(4), ask.text());
         label->setText(ask.text());
     } catch (const db::DbError& e) {
         ui::showError(e.message(), this);

@@ -113,6 +113,7 @@ protected:
     void loadFields();
     void writeFields();
     void showThumbnail();
+    int dossierId() const;
     void loadCustomLabels();
     // The right-hand column, the watched edits, the values and the frame.
     void finishSetUp(QGridLayout* grid, std::initializer_list<const char*> watched);

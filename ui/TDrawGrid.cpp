@@ -18,8 +18,7 @@ TDrawGrid::TDrawGrid(QWidget* parent) : QWidget(parent)
             return;
         m_topRow = v;
         update();
-        if (OnTopLeftChanged)
-            OnTopLeftChanged();
+        Q_EMIT TopLeftChanged();
     });
 }
 
@@ -184,16 +183,16 @@ void TDrawGrid::mousePressEvent(QMouseEvent* e)
 
 void TDrawGrid::mouseReleaseEvent(QMouseEvent* e)
 {
-    if (m_pressed && e->button() == Qt::LeftButton && OnClick)
-        OnClick();
+    if (m_pressed && e->button() == Qt::LeftButton)
+        Q_EMIT Click();
     m_pressed = false;
 }
 
 void TDrawGrid::mouseDoubleClickEvent(QMouseEvent* e)
 {
     int c, r;
-    if (e->button() == Qt::LeftButton && cellAt(e->position().toPoint(), &c, &r) && OnDblClick)
-        OnDblClick();
+    if (e->button() == Qt::LeftButton && cellAt(e->position().toPoint(), &c, &r))
+        Q_EMIT DblClick();
 }
 
 void TDrawGrid::keyPressEvent(QKeyEvent* e)
@@ -211,8 +210,8 @@ void TDrawGrid::keyPressEvent(QKeyEvent* e)
 
 void TDrawGrid::keyReleaseEvent(QKeyEvent* e)
 {
-    if (!e->isAutoRepeat() && OnKeyUp)
-        OnKeyUp(e->key());
+    if (!e->isAutoRepeat())
+        Q_EMIT KeyUp(e->key());
 }
 
 void TDrawGrid::wheelEvent(QWheelEvent* e)
@@ -224,8 +223,7 @@ void TDrawGrid::wheelEvent(QWheelEvent* e)
 
 void TDrawGrid::contextMenuEvent(QContextMenuEvent* e)
 {
-    if (OnContextMenu)
-        OnContextMenu(e->globalPos());
+    Q_EMIT ContextMenu(e->globalPos());
 }
 
 }  // namespace ui

@@ -40,12 +40,17 @@ public:
     int ClientWidth() const;
     QRect CellRect(int col, int row) const;
 
+    // Draws one cell; the owner paints every cell through it.
     std::function<void(QPainter&, int col, int row, const QRect&)> OnDrawCell;
-    std::function<void()> OnClick;
-    std::function<void()> OnDblClick;
-    std::function<void(int key)> OnKeyUp;
-    std::function<void()> OnTopLeftChanged;
-    std::function<void(const QPoint& globalPos)> OnContextMenu;
+
+Q_SIGNALS:
+    // A left press and release selected a cell (Row(), Col()).
+    void Click();
+    void DblClick();
+    // A key released, auto-repeat left out.
+    void KeyUp(int key);
+    void TopLeftChanged();
+    void ContextMenu(const QPoint& globalPos);
 
 protected:
     void paintEvent(QPaintEvent*) override;

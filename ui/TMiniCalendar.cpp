@@ -1,6 +1,7 @@
 #include "ui/TMiniCalendar.h"
 
 #include "core/Clock.h"
+#include "core/ColorRef.h"
 
 #include <QPainter>
 
@@ -10,7 +11,7 @@ namespace {
 
 QColor fromRef(quint32 c)
 {
-    return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
+    return QColor::fromRgb(core::RgbFromColorRef(c));
 }
 
 // The leaf: a page with a red binding, on the transparent grey (192, 192, 192).

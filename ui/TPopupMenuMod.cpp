@@ -1,5 +1,7 @@
 #include "ui/TPopupMenuMod.h"
 
+#include "core/ColorRef.h"
+
 #include <QPainter>
 #include <QProxyStyle>
 #include <QStyleOptionMenuItem>
@@ -10,7 +12,7 @@ namespace {
 
 QColor fromRef(quint32 c)
 {
-    return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
+    return QColor::fromRgb(core::RgbFromColorRef(c));
 }
 
 const QRgb kMagenta = qRgb(255, 0, 255);

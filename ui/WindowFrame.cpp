@@ -1,5 +1,6 @@
 #include "ui/WindowFrame.h"
 
+#include "core/ColorRef.h"
 #include "core/Globals.h"
 #include "core/MessageCatalog.h"
 
@@ -37,7 +38,7 @@ void installHintFilter()
 
 QColor fromRef(quint32 c)
 {
-    return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
+    return QColor::fromRgb(core::RgbFromColorRef(c));
 }
 
 // The small image buttons of the title bar, drawn as white glyphs.

@@ -27,8 +27,9 @@ int main(int argc, char** argv)
         }
         if (argc == 5 && std::strcmp(argv[1], "delete-person") == 0) {
             core::globals().dataDir = QString::fromLocal8Bit(argv[2]);
-            core::globals().currentDossier = std::atoi(argv[3]);
+            const int dossier = std::atoi(argv[3]);
             db::TDataModule1 dm;
+            dm.setDossierSource([dossier] { return dossier; });
             const QString failure = dm.OpenMainConnection();
             if (!failure.isEmpty())
                 throw db::DbError(failure);

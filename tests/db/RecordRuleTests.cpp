@@ -24,7 +24,7 @@ protected:
         core::globals().db = core::DatabaseLocation{};
         dm = std::make_unique<TDataModule1>();
         ASSERT_EQ(dm->OpenMainConnection(), QString());
-        core::globals().currentDossier = 4;
+        dm->setDossierSource([] { return 4; });
         for (Dataset* q : {&dm->People, &dm->Project})
             q->SQL()[2] = QStringLiteral("WHERE ID_FILE=4");
     }

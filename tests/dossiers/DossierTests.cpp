@@ -26,17 +26,19 @@ class FakeDisplay : public DossierDisplay {
 public:
     void OpenDossierDisplay(int number, int mode, const QString& name) override
     {
-        core::globals().currentDossier = number;
+        open = number;
         log << QStringLiteral("open %1 %2 %3").arg(number).arg(mode).arg(name);
     }
     void CloseDossierDisplay(bool store) override
     {
-        core::globals().currentDossier = -1;
+        open = -1;
         log << (store ? QStringLiteral("close") : QStringLiteral("close without preferences"));
     }
     void UpdateMenus() override { }
     QWidget* displayWindow() override { return nullptr; }
+    int OpenDossierNumber() const override { return open; }
     QStringList log;
+    int open = -1;
 };
 
 class DossierTest : public ::testing::Test {
@@ -162,7 +164,7 @@ TEST_F(DossierTest, OpeningFromTheListWithPasswords)
     EXPECT_EQ(display.log, QStringList{QStringLiteral("close")});
     ASSERT_EQ(prompt.messages().size(), 1);
     EXPECT_EQ(prompt.messages().first().text, QStringLiteral("Mot de passe incorrect !"));
-    EXPECT_EQ(core::globals().currentDossier, -1);
+    EXPECT_EQ(display.open, -1);
 
     display.log.clear();
     prompt.clear();
@@ -205,7 +207,7 @@ TEST_F(DossierTest, DeletionKeepsACompactedCopyReplacedEachTime)
     EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM PROFILES")), 0);
     EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM PEOPLE")), 0);
     EXPECT_EQ(display.log.count(QStringLiteral("close without preferences")), 2);
-    EXPECT_EQ(core::globals().currentDossier, -1);
+    EXPECT_EQ(display.open, -1);
     // No answer Yes: nothing is deleted.
     addDossier(QStringLiteral("C"), QString());
     display.OpenDossierDisplay(3, 0, QString());

@@ -35,8 +35,10 @@ protected:
                        MakeEntry(7, kBlue, kRed, 1, QStringLiteral("Tour"), {})};
         view.show();
         view.Relayout(true);
-        view.BeforeChange = [this](QObject*) { log << QStringLiteral("before"); };
-        view.AfterChange = [this](QObject*) { log << QStringLiteral("after"); };
+        QObject::connect(&view, &TAnnualGraphicPlanning::BeforeChange, &view,
+                         [this](QObject*) { log << QStringLiteral("before"); });
+        QObject::connect(&view, &TAnnualGraphicPlanning::AfterChange, &view,
+                         [this](QObject*) { log << QStringLiteral("after"); });
     }
     void TearDown() override { core::setClock({}); }
 
@@ -131,10 +133,13 @@ TEST_F(AnnualViewTest, PaintEraseAndRefusedGestures)
     for (int d : {1, 2, 3})
         EXPECT_EQ(view.cells.cell(8, d, 1).Id, -1);
     EXPECT_EQ(log.count(QStringLiteral("after")), 1);
-    for (int m = 1; m <= 12; ++m)
-        for (int d = 1; d <= 31; ++d)
-            if (m != 7)
+    for (int m = 1; m <= 12; ++m) {
+        for (int d = 1; d <= 31; ++d) {
+            if (m != 7) {
                 EXPECT_EQ(view.cells.cell(m, d, 1).Modified, 0) << m << "/" << d;
+            }
+        }
+    }
 
     // No legend item chosen: neither painting nor erasing.
     view.PaintId = -1;
@@ -147,9 +152,9 @@ TEST_F(AnnualViewTest, PaintEraseAndRefusedGestures)
 TEST_F(AnnualViewTest, HoverCrossAndHint)
 {
     QString caption;
-    view.OnMouseMove = [this, &caption](QObject*) {
+    QObject::connect(&view, &TAnnualGraphicPlanning::MouseMove, &view, [this, &caption](QObject*) {
         caption = MiddleBarCaption(view.HoverDay, view.HoverMonth, view.HoverHalf, view.Year);
-    };
+    });
     view.SetYearCell(3, 5, 2, 5, kRed, kBlue, bsClear);
     view.Relayout(false);
     mouse(&view, QEvent::MouseMove, at(3, 12, 2), Qt::NoButton, Qt::NoButton);
@@ -184,7 +189,8 @@ protected:
         view.ObjectCount = 6;
         view.setRowCount(6);
         view.resize(10 + 20 * 29 + bar, 200);  // day width 20 for February 2024
-        view.AfterChange = [this](QObject*) { log << QStringLiteral("after"); };
+        QObject::connect(&view, &TMonthlyGraphicPlanning::AfterChange, &view,
+                         [this](QObject*) { log << QStringLiteral("after"); });
         view.PaintId = 5;
         view.PaintPenColor = kRed;
         view.PaintBrushColor = kBlue;

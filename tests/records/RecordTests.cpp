@@ -85,7 +85,7 @@ protected:
         db::CreateDatabaseFile(g.dataDir + QStringLiteral("Access/PLANNING.MDB"));
         dm = std::make_unique<db::TDataModule1>();
         ASSERT_EQ(dm->OpenMainConnection(), QString());
-        g.currentDossier = 3;
+        dm->setDossierSource([] { return 3; });
         dm->People.SQL()[2] = QStringLiteral("WHERE ID_FILE=3");
         dm->Project.SQL()[2] = QStringLiteral("WHERE ID_FILE=3");
     }
