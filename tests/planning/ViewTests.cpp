@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <QSignalSpy>
 
 #include <gtest/gtest.h>
 
@@ -266,4 +267,32 @@ TEST_F(MonthlyViewTest, MonthsWeekendsAndScrolling)
     view.ClearMonth();
     EXPECT_FALSE(view.cells.dimensionsSet());
     EXPECT_EQ(view.ObjectCount, 0);
+}
+
+// The owner learns of a drag through one AfterChange carrying the view, whose
+// modified cells are exactly those the drag crossed.
+TEST_F(MonthlyViewTest, DragEmitsOneAfterChangeWithTheModifiedCells)
+{
+    QSignalSpy after(&view, &TMonthlyGraphicPlanning::AfterChange);
+    QSignalSpy before(&view, &TMonthlyGraphicPlanning::BeforeChange);
+    const int y = view.CellRect(1).top() + 15 + 5;  // row 1, morning
+    mouse(&view, QEvent::MouseButtonPress, QPoint(10 + 20 * 2 + 5, y), Qt::LeftButton, Qt::LeftButton);
+    for (int d = 4; d <= 6; ++d)
+        mouse(&view, QEvent::MouseMove, QPoint(10 + 20 * (d - 1) + 5, y), Qt::NoButton, Qt::LeftButton);
+    EXPECT_EQ(after.count(), 0);
+    mouse(&view, QEvent::MouseButtonRelease, QPoint(10 + 20 * 5 + 5, y), Qt::LeftButton, Qt::NoButton);
+    ASSERT_EQ(after.count(), 1);
+    EXPECT_EQ(before.count(), 1);
+    EXPECT_EQ(after.first().first().value<QObject*>(), &view);
+    QList<int> modified;
+    for (int r = 0; r < 6; ++r) {
+        for (int d = 1; d <= 29; ++d) {
+            for (int h = 1; h <= 2; ++h) {
+                if (view.cells.cell(r, 2, d, h).Modified == 1)
+                    modified << r * 1000 + d * 10 + h;
+            }
+        }
+    }
+    EXPECT_EQ(modified, (QList<int>{1031, 1041, 1051, 1061}));
+    EXPECT_EQ(view.cells.cell(1, 2, 4, 1).Id, 5);
 }
