@@ -513,8 +513,13 @@ void TMainForm::MonthlyGraphicPlanningClick()
 {
     if (!m_syncing) {
         m_syncing = true;
+        const int before = Grid_Object->Row();
         Grid_Object->setRow(MonthlyGraphicPlanning->Row());
         Grid_Object->setTopRow(MonthlyGraphicPlanning->TopRow());
+        // A new row is a new current object, as a click in the grid makes it;
+        // the flag keeps that click from echoing back to the view.
+        if (Grid_Object->Row() != before)
+            Grid_ObjectClick();
     }
     m_syncing = false;
 }

@@ -322,3 +322,33 @@ TEST_F(MainFormTest, ArrowKeysMoveThePaintAndBothFrameModes)
     EXPECT_FALSE(form->findChild<QWidget*>(QStringLiteral("TitleBar"))->isVisible());
     EXPECT_EQ(form->windowTitle(), QStringLiteral("Quillmark Planning 1.34 - A"));
 }
+
+TEST_F(MainFormTest, MonthlyRowClickMakesTheObjectCurrent)
+{
+    dossier(QStringLiteral("A"));
+    person(1, QStringLiteral("Alice"));
+    person(1, QStringLiteral("Bruno"));
+    project(1, QStringLiteral("Pont"));
+    create();
+    form->Popup_Display_MonthlyClick();
+    auto* monthly = form->findChild<planning::TMonthlyGraphicPlanning*>();
+    auto* grid = form->findChild<ui::TDrawGrid*>(QStringLiteral("Grid_Object"));
+    ASSERT_TRUE(monthly->isVisible());
+    // A click in the name strip of Bruno's row selects him without painting.
+    QTest::mouseClick(monthly, Qt::LeftButton, Qt::NoModifier, QPoint(5, 50 + 5));
+    EXPECT_EQ(grid->Row(), 1);
+    EXPECT_EQ(monthly->Row(), 1);
+    EXPECT_EQ(form->context().personId, 2);
+    EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM PLANNING")), 0);
+
+    // Back in the annual mode the year is Bruno's and painting writes his rows.
+    form->Popup_Display_AnnualClick();
+    auto* annual = form->findChild<planning::TAnnualGraphicPlanning*>();
+    ASSERT_TRUE(annual->isVisible());
+    const int column = annual->firstColumn(1) + 5 - 1;
+    const QPoint pos(annual->leftMargin() + (column - 1) * annual->cellWidth() + annual->cellWidth() / 2,
+                     annual->topMargin() + annual->halfRowHeight() / 2);
+    QTest::mouseClick(annual, Qt::LeftButton, Qt::NoModifier, pos);
+    EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM PLANNING WHERE Id_People=2 AND Id_Project=1")), 1);
+    EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM PLANNING WHERE Id_People=1")), 0);
+}
