@@ -62,17 +62,35 @@ protected:
     }
 };
 
-// A label that reports double clicks (the custom captions).
+// A label that reports double clicks (the custom captions). It keeps its
+// place with an empty caption, outlined, so an unnamed field can be named.
 class CaptionLabel : public QLabel {
 public:
+    static constexpr int kMinimumWidth = 90;
     using QLabel::QLabel;
     std::function<void()> doubleClicked;
+
+    QSize minimumSizeHint() const override
+    {
+        const QSize s = QLabel::minimumSizeHint();
+        return {qMax(s.width(), kMinimumWidth), qMax(s.height(), fontMetrics().height() + 4)};
+    }
+    QSize sizeHint() const override { return minimumSizeHint().expandedTo(QLabel::sizeHint()); }
 
 protected:
     void mouseDoubleClickEvent(QMouseEvent*) override
     {
         if (doubleClicked)
             doubleClicked();
+    }
+    void paintEvent(QPaintEvent* e) override
+    {
+        QLabel::paintEvent(e);
+        if (!text().isEmpty())
+            return;
+        QPainter p(this);
+        p.setPen(QPen(palette().color(QPalette::Mid), 1, Qt::DotLine));
+        p.drawRect(rect().adjusted(0, 2, -2, -3));
     }
 };
 
@@ -179,9 +197,13 @@ void TEnterRecord::openPicker(QLineEdit* edit)
 void TEnterRecord::editList(QLineEdit* edit)
 {
     QString caption = edit->property("comboCaption").toString();
-    // The custom fields are titled with their label's caption.
-    if (auto* label = findChild<QLabel*>(caption))
+    // The custom fields are titled with their label's caption, an unnamed
+    // one with the default caption "Divers n".
+    if (auto* label = findChild<QLabel*>(caption)) {
         caption = label->text();
+        if (caption.isEmpty())
+            caption = QStringLiteral("Divers %1").arg(label->objectName().right(2).toInt());
+    }
     try {
         EditComboList(caption, edit->property("comboColumn").toString(), *m_comboItems, this);
     } catch (const db::DbError& e) {

@@ -19,6 +19,7 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -345,5 +346,49 @@ TEST_F(RecordTest, ListEditorStoresAsEditedAndPickerFillsTheCountry)
             p->choose(0);                         // the empty item clears the country
         }
     EXPECT_EQ(country->text(), QString());
+    dialog.reject();
+}
+
+TEST_F(RecordTest, UnnamedCustomFieldsCanBeNamed)
+{
+    // A new dossier has no captions: the labels keep their place and hint.
+    dm->People.Open();
+    dm->People.Insert();
+    TEnterPeople dialog(dm->DSPeople, dm->People);
+    dialog.IsNewRecord = true;
+    dialog.show();
+    dialog.findChild<QTabWidget*>(QStringLiteral("TabNoteBook"))->setCurrentIndex(1);
+    for (int i = 1; i <= 7; ++i) {
+        auto* label = dialog.findChild<QLabel*>(QStringLiteral("Lab_People_Misc0%1").arg(i));
+        ASSERT_NE(label, nullptr);
+        EXPECT_EQ(label->text(), QString());
+        EXPECT_TRUE(label->isVisible());
+        EXPECT_GE(label->width(), 60) << i;
+        EXPECT_GE(label->height(), 10) << i;
+        EXPECT_EQ(label->toolTip(), QStringLiteral("Double-cliquez\npour modifier"));
+    }
+    // The list editor of an unnamed field has the default caption as title.
+    prompt.setNextDialogHandler([](QDialog* d) {
+        EXPECT_EQ(d->windowTitle(), QStringLiteral("Divers 2"));
+        return int(QDialog::Rejected);
+    });
+    dialog.editList(dialog.findChild<QLineEdit*>(QStringLiteral("Ed_Misc02")));
+    EXPECT_TRUE(prompt.messages().isEmpty());
+
+    // A double-click names the field.
+    auto* label = dialog.findChild<QLabel*>(QStringLiteral("Lab_People_Misc02"));
+    prompt.setNextDialogHandler([](QDialog* d) {
+        EXPECT_EQ(d->findChild<QLabel*>(QStringLiteral("Lab_Title"))->text(), QStringLiteral("Modifiez le libellé"));
+        static_cast<TEnterStr*>(d)->Ed_Str->setText(QStringLiteral("Taille"));
+        return int(QDialog::Accepted);
+    });
+    QTest::mouseDClick(label, Qt::LeftButton, Qt::NoModifier, QPoint(5, label->height() / 2));
+    EXPECT_EQ(label->text(), QStringLiteral("Taille"));
+    EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM CUSTOMLAB WHERE Id_File=3 AND People_Misc02='Taille'")), 1);
+    prompt.setNextDialogHandler([](QDialog* d) {
+        EXPECT_EQ(d->windowTitle(), QStringLiteral("Taille"));
+        return int(QDialog::Rejected);
+    });
+    dialog.editList(dialog.findChild<QLineEdit*>(QStringLiteral("Ed_Misc02")));
     dialog.reject();
 }
