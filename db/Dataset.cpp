@@ -541,7 +541,10 @@ void Dataset::Next()
         m_eof = false;
         moved();
     } else {
+        // A failed move leaves the row where it is: only an empty set is at
+        // once before its first and after its last record.
         m_eof = true;
+        m_bof = m_rows.empty();
     }
 }
 
@@ -555,6 +558,7 @@ void Dataset::Prior()
         moved();
     } else {
         m_bof = true;
+        m_eof = m_rows.empty();
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "db/DbError.h"
 #include "db/FieldType.h"
+#include "db/QueryHelpers.h"
 
 #include <QDate>
 
@@ -46,6 +47,43 @@ TEST_F(DatasetTest, BrowseNavigationAndEmptiness)
     EXPECT_FALSE(people.Locate(QStringLiteral("Name"), QStringLiteral("Zoé")));
     EXPECT_EQ(people.RecNo(), 3);
     EXPECT_THROW(people.FieldByName(QStringLiteral("Nope")), db::DbError);
+}
+
+TEST_F(DatasetTest, OnlyAnEmptySetIsEmptyAfterAWalk)
+{
+    connection->exec(QStringLiteral("INSERT INTO PEOPLE (Id_File, Name) VALUES (4, 'Alice')"));
+    Dataset one(connection.get());
+    one.setSQL({QStringLiteral("SELECT *"), QStringLiteral("FROM PEOPLE"), QStringLiteral("WHERE ID_FILE=4")});
+    Dataset none(connection.get());
+    none.setSQL({QStringLiteral("SELECT *"), QStringLiteral("FROM PEOPLE"), QStringLiteral("WHERE ID_FILE=5")});
+    const struct {
+        const char* walk;
+        bool bof, eof;
+    } cases[] = {{"", true, false},     {"N", false, true}, {"NN", false, true}, {"LP", true, false},
+                 {"LPN", false, true},  {"P", true, false}, {"NP", true, false}, {"FN", false, true},
+                 {"NNPP", true, false}, {"L", false, true}};
+    for (const auto& c : cases) {
+        for (Dataset* d : {&one, &none}) {
+            d->Close();
+            d->Open();
+            for (const char* s = c.walk; *s; ++s) {
+                switch (*s) {
+                case 'N': d->Next(); break;
+                case 'P': d->Prior(); break;
+                case 'F': d->First(); break;
+                case 'L': d->Last(); break;
+                }
+            }
+            const bool empty = d == &none;
+            EXPECT_EQ(d->IsEmpty(), empty) << c.walk;
+            EXPECT_EQ(db::IsEmpty(*d), empty) << c.walk;
+            EXPECT_EQ(d->Bof(), empty || c.bof) << c.walk;
+            EXPECT_EQ(d->Eof(), empty || c.eof) << c.walk;
+            if (!empty) {
+                EXPECT_EQ(d->FieldByName(QStringLiteral("Name")).AsString(), QStringLiteral("Alice")) << c.walk;
+            }
+        }
+    }
 }
 
 TEST_F(DatasetTest, TypesNullsDatesBooleansAndBlobs)
