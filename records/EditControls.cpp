@@ -12,6 +12,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <limits>
+
 namespace records {
 
 using namespace planning;
@@ -87,7 +89,8 @@ void TumNumberEdit::textEdited(const QString& text)
     bool ok = false;
     const qlonglong n = text.toLongLong(&ok);
     const QString max = QString::number(m_max);
-    bool rejected = !ok || n < 0;
+    // Value is a non-negative 32-bit integer: a larger number is no number.
+    bool rejected = !ok || n < 0 || n > std::numeric_limits<qint32>::max();
     if (!rejected && m_max != 0)
         rejected = n > m_max || text.size() > max.size() || (text.size() == max.size() && text > max);
     if (rejected) {

@@ -56,6 +56,35 @@ TEST(NumberEdit, KeystrokesAndLimits)
     EXPECT_EQ(edit.Value(), 0);
 }
 
+TEST(NumberEdit, ValueStaysANonNegative32BitInteger)
+{
+    TumNumberEdit edit;  // no MaxValue
+    edit.setValue(214748364);
+    edit.setFocus();
+    edit.setCursorPosition(9);
+    QTest::keyClick(&edit, Qt::Key_8);  // 2147483648 is beyond the value's range
+    EXPECT_EQ(edit.text(), QStringLiteral("214748364"));
+    EXPECT_EQ(edit.Value(), 214748364);
+    EXPECT_EQ(edit.cursorPosition(), 9);
+    QTest::keyClick(&edit, Qt::Key_7);
+    EXPECT_EQ(edit.text(), QStringLiteral("2147483647"));
+    EXPECT_EQ(edit.Value(), 2147483647);
+    // Pasted texts follow the same rule.
+    const struct {
+        const char* text;
+        int value;
+    } cases[] = {{"4294967296", 2147483647},
+                 {"99999999999999999999", 2147483647},
+                 {"2147483648", 2147483647},
+                 {"12", 12},
+                 {"2147483648", 12}};
+    for (const auto& c : cases) {
+        edit.setText(QString::fromLatin1(c.text));
+        EXPECT_EQ(edit.Value(), c.value) << c.text;
+        EXPECT_EQ(edit.text(), QString::number(c.value)) << c.text;
+    }
+}
+
 TEST(BrushStyleDlg, MarksChoosesAndCancels)
 {
     ui::ScriptedPrompt prompt;
