@@ -1,5 +1,8 @@
 #include "core/StringUtils.h"
 
+#include <QCollator>
+#include <QLocale>
+
 namespace core {
 
 QString FoldAccents(const QString& text)
@@ -40,6 +43,17 @@ QString normalizeSeparators(const QString& path)
     QString out = path;
     out.replace(QLatin1Char('\\'), QLatin1Char('/'));
     return out;
+}
+
+int compareFrench(QStringView a, QStringView b)
+{
+    // Case differences rank below letters and accents, so "É" sorts with "E".
+    static const QCollator collator = [] {
+        QCollator c{QLocale(QLocale::French, QLocale::France)};
+        c.setCaseSensitivity(Qt::CaseInsensitive);
+        return c;
+    }();
+    return collator.compare(a, b);
 }
 
 }  // namespace core

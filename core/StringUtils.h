@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringView>
 
 namespace core {
 
@@ -13,5 +14,14 @@ QString IncludeTrailingBackslash(const QString& path);
 
 // Turns "\" separators of values written on Windows into "/".
 QString normalizeSeparators(const QString& path);
+
+// French text order without regard to case or accents ("alice" before
+// "Bruno", "Élodie" before "Zoé"), as a French user expects lists sorted.
+// Negative, zero or positive like QString::compare.
+int compareFrench(QStringView a, QStringView b);
+inline bool lessFrench(const QString& a, const QString& b)
+{
+    return compareFrench(a, b) < 0;
+}
 
 }  // namespace core

@@ -3,10 +3,15 @@
 #include "db/Dataset.h"
 #include "db/DbError.h"
 
+#include "core/StringUtils.h"
+
 #include <QFileInfo>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QUrl>
+
+#include <sqlite3.h>
 
 #include <atomic>
 
@@ -30,6 +35,30 @@ QString sqlErrorText(const QSqlError& error)
         text = QStringLiteral("Erreur inconnue de la base de données");
     return text;
 }
+
+namespace {
+
+// SQLite hands over native UTF-16 with lengths in bytes.
+int frenchCollation(void*, int lengthA, const void* a, int lengthB, const void* b)
+{
+    return core::compareFrench(QStringView(static_cast<const char16_t*>(a), lengthA / 2),
+                               QStringView(static_cast<const char16_t*>(b), lengthB / 2));
+}
+
+bool registerFrenchCollation(const QSqlDatabase& db)
+{
+    if (!db.driver())
+        return false;
+    const QVariant v = db.driver()->handle();
+    if (!v.isValid() || qstrcmp(v.typeName(), "sqlite3*") != 0)
+        return false;
+    sqlite3* h = *static_cast<sqlite3* const*>(v.constData());
+    return h
+        && sqlite3_create_collation_v2(h, Connection::kFrenchCollation, SQLITE_UTF16, nullptr, frenchCollation, nullptr)
+        == SQLITE_OK;
+}
+
+}  // namespace
 
 Connection::Connection()
 {
@@ -99,6 +128,12 @@ void Connection::open()
                 q.finish();
                 q.exec(QStringLiteral("PRAGMA synchronous=FULL"));
             }
+            if (error.isEmpty()) {
+                // The ODBC driver's connection takes no collation of ours:
+                // there lists sort without regard to case only.
+                m_orderCollation = !m_odbc && registerFrenchCollation(db) ? QString::fromLatin1(kFrenchCollation)
+                                                                          : QStringLiteral("NOCASE");
+            }
         }
         if (!error.isEmpty())
             db.close();
@@ -111,6 +146,7 @@ void Connection::open()
 
 void Connection::close()
 {
+    m_orderCollation.clear();
     for (Dataset* d : m_datasets) {
         if (d->IsOpen())
             d->Close();

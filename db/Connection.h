@@ -55,6 +55,12 @@ public:
 
     QSqlDatabase database() const;
     bool isOdbc() const { return m_odbc; }
+    // The collation that text columns of an ORDER BY take: "FRENCH" (French
+    // order without regard to case or accents, registered on the SQLite
+    // file's connection); through ODBC, where nothing can be registered,
+    // SQLite's own "NOCASE". Empty while closed.
+    const QString& orderCollation() const { return m_orderCollation; }
+    static constexpr const char* kFrenchCollation = "FRENCH";
 
     // Runs one statement with positional "?" values; answers the rows
     // affected. Throws DbError.
@@ -82,6 +88,7 @@ private:
     QString m_name;
     QString m_connectionString;
     bool m_odbc = false;
+    QString m_orderCollation;
     bool m_inTransaction = false;
     QVector<Dataset*> m_datasets;
     std::vector<std::function<void()>> m_afterCommit;

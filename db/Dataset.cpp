@@ -363,15 +363,32 @@ void Dataset::Open()
     const SelectShape shape = scanSelect(text);
     m_table.clear();
     m_tableQualifier.clear();
+    // Text columns sort in the connection's order; the SQL text itself stays.
+    const QString ordered = !shape.isSelect
+        ? text
+        : withOrderCollation(text, c.orderCollation(), [&](const QString& qualifier, QString column) {
+              QString table = shape.table;
+              column = unquoteIdentifier(column);
+              if (!qualifier.isEmpty()) {
+                  if (unquoteIdentifier(qualifier).compare(unquoteIdentifier(shape.qualifier), Qt::CaseInsensitive)
+                      != 0)
+                      table = unquoteIdentifier(qualifier);
+              } else {
+                  column = shape.aliases.value(column.toUpper(), column);
+              }
+              const TableInfo* t = table.isEmpty() ? nullptr : c.tableInfo(table);
+              const ColumnInfo* col = t ? t->find(column) : nullptr;
+              return col && (col->type == FieldType::WideString || col->type == FieldType::WideMemo);
+          });
     const TableInfo* info = nullptr;
-    QString sql = text;
+    QString sql = ordered;
     if (shape.singleTable) {
         info = c.tableInfo(shape.table);
         if (info) {
             m_table = info->name;
             m_tableQualifier = shape.qualifier;
-            sql = text.left(shape.selectListStart) + QLatin1Char(' ') + m_tableQualifier + QStringLiteral(".rowid AS ")
-                + kRowidColumn + QLatin1Char(',') + text.mid(shape.selectListStart);
+            sql = ordered.left(shape.selectListStart) + QLatin1Char(' ') + m_tableQualifier
+                + QStringLiteral(".rowid AS ") + kRowidColumn + QLatin1Char(',') + ordered.mid(shape.selectListStart);
         }
     }
 

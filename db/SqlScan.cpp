@@ -188,4 +188,56 @@ SelectShape scanSelect(const QString& sql)
     return shape;
 }
 
+QString withOrderCollation(const QString& sql, const QString& collation,
+                           const std::function<bool(const QString& qualifier, const QString& column)>& isText)
+{
+    const QVector<Token> tokens = tokenize(sql);
+    if (tokens.isEmpty() || tokens.front().upper != QStringLiteral("SELECT") || collation.isEmpty())
+        return sql;
+    qsizetype start = -1;
+    for (qsizetype i = 0; i + 1 < tokens.size(); ++i) {
+        if (tokens.at(i).depth == 0 && tokens.at(i).upper == QStringLiteral("ORDER")
+            && tokens.at(i + 1).upper == QStringLiteral("BY"))
+            start = i + 2;
+    }
+    if (start < 0)
+        return sql;
+    qsizetype end = start;
+    while (end < tokens.size()) {
+        const Token& t = tokens.at(end);
+        if (t.depth == 0
+            && (t.upper == QStringLiteral("LIMIT") || t.upper == QStringLiteral("OFFSET")
+                || t.text == QStringLiteral(";")))
+            break;
+        ++end;
+    }
+    // Insertion points, found front to back, applied back to front.
+    QVector<qsizetype> at;
+    qsizetype termStart = start;
+    for (qsizetype i = start; i <= end; ++i) {
+        if (i < end && !(tokens.at(i).depth == 0 && tokens.at(i).text == QStringLiteral(",")))
+            continue;
+        qsizetype last = i;
+        if (last - termStart == 2
+            && (tokens.at(last - 1).upper == QStringLiteral("ASC")
+                || tokens.at(last - 1).upper == QStringLiteral("DESC")))
+            --last;
+        if (last - termStart == 1) {
+            const Token& column = tokens.at(termStart);
+            const bool literal = column.text.front().isDigit() || column.text.front() == QLatin1Char('\'');
+            if (column.word && !literal && !column.text.contains(QLatin1Char('*'))) {
+                const qsizetype dot = column.text.lastIndexOf(QLatin1Char('.'));
+                const QString qualifier = dot < 0 ? QString() : column.text.left(dot);
+                if (isText(qualifier, column.text.mid(dot + 1)))
+                    at.append(column.end);
+            }
+        }
+        termStart = i + 1;
+    }
+    QString out = sql;
+    for (qsizetype k = at.size() - 1; k >= 0; --k)
+        out.insert(at.at(k), QStringLiteral(" COLLATE ") + collation);
+    return out;
+}
+
 }  // namespace db

@@ -1,5 +1,6 @@
 #include "dossiers/DossierDialogs.h"
 
+#include "core/StringUtils.h"
 #include "db/Dataset.h"
 #include "db/DbError.h"
 #include "ui/DialogButtons.h"
@@ -18,6 +19,8 @@
 #include <QSizeGrip>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace dossiers {
 
@@ -146,13 +149,21 @@ TFileList::TFileList(db::Dataset& dossier, QWidget* parent) : QDialog(parent)
     if (!wasOpen)
         dossier.Open();
     dossier.First();
+    QList<QPair<QString, int>> rows;
     while (!dossier.Eof()) {
-        auto* item = new QTreeWidgetItem(Tree_Global, {dossier.FieldByName(QStringLiteral("LoginName")).AsString()});
-        item->setData(0, Qt::UserRole, dossier.FieldByName(QStringLiteral("ID")).AsInteger());
+        rows.append({dossier.FieldByName(QStringLiteral("LoginName")).AsString(),
+                     dossier.FieldByName(QStringLiteral("ID")).AsInteger()});
         dossier.Next();
     }
     if (!wasOpen)
         dossier.Close();
+    // Names in French order; dossiers of the same name stay in table order.
+    std::stable_sort(rows.begin(), rows.end(),
+                     [](const auto& a, const auto& b) { return core::lessFrench(a.first, b.first); });
+    for (const auto& [name, id] : rows) {
+        auto* item = new QTreeWidgetItem(Tree_Global, {name});
+        item->setData(0, Qt::UserRole, id);
+    }
     if (Tree_Global->topLevelItemCount() > 0)
         Tree_Global->setCurrentItem(Tree_Global->topLevelItem(0));
     auto sync = [this] { Btn_Ok->setEnabled(Tree_Global->currentItem() != nullptr); };

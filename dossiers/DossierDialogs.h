@@ -45,7 +45,7 @@ private:
     db::Dataset& m_dossier;
 };
 
-// The list of dossiers in table order; answers the chosen node's number and caption.
+// The list of dossiers, names in French order; answers the chosen node's number and caption.
 class TFileList : public QDialog {
     Q_OBJECT
 public:

@@ -1,5 +1,6 @@
 #include "records/ComboLists.h"
 
+#include "core/StringUtils.h"
 #include "db/Dataset.h"
 #include "db/DbError.h"
 #include "db/QueryHelpers.h"
@@ -44,8 +45,7 @@ QStringList SortedComboItems(const QString& text)
         if (!seen)
             out.append(item);
     }
-    std::stable_sort(out.begin(), out.end(),
-                     [](const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
+    std::stable_sort(out.begin(), out.end(), core::lessFrench);
     return out;
 }
 
@@ -187,14 +187,12 @@ TStrList* ShowItemPicker(QLineEdit* target, bool sorted, const QStringList& item
             items = linesOf(listQuery->FieldByName(column).AsString());
         listQuery->Close();
         if (sorted)
-            std::stable_sort(items.begin(), items.end(),
-                             [](const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
+            std::stable_sort(items.begin(), items.end(), core::lessFrench);
         items.prepend(QString());
     } else {
         items = itemsText;
         if (sorted)
-            std::stable_sort(items.begin(), items.end(),
-                             [](const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
+            std::stable_sort(items.begin(), items.end(), core::lessFrench);
     }
     auto* picker = new TStrList(target, items);
     const int rowHeight = qMax(1,

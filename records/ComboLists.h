@@ -15,8 +15,8 @@ class Dataset;
 
 namespace records {
 
-// A list text: sorted without regard to case, later duplicates (also without
-// regard to case) dropped.
+// A list text: in French order without regard to case or accents, later
+// duplicates (without regard to case) dropped.
 QStringList SortedComboItems(const QString& text);
 
 // The list editor of one COMBOITEMS column.

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using testing_support::Sandbox;
 
 TEST(FoldAccents, FoldsLowerCaseAccentsOnly)
@@ -24,6 +26,18 @@ TEST(FoldAccents, FoldsLowerCaseAccentsOnly)
     };
     for (const auto& c : cases)
         EXPECT_EQ(core::FoldAccents(QString::fromUtf8(c.in)), QString::fromUtf8(c.out)) << c.in;
+}
+
+TEST(CompareFrench, IgnoresCaseAndAccents)
+{
+    QStringList names{QStringLiteral("Zoé"),   QStringLiteral("Élodie"),  QStringLiteral("alice"),
+                      QStringLiteral("Bruno"), QStringLiteral("émile"),   QStringLiteral("Eric"),
+                      QStringLiteral("Ève"),   QStringLiteral("zacharie")};
+    std::stable_sort(names.begin(), names.end(), core::lessFrench);
+    EXPECT_EQ(names.join(QLatin1Char(',')), QStringLiteral("alice,Bruno,Élodie,émile,Eric,Ève,zacharie,Zoé"));
+    EXPECT_EQ(core::compareFrench(u"abc", u"ABC"), 0);
+    EXPECT_LT(core::compareFrench(u"", u"a"), 0);
+    EXPECT_GT(core::compareFrench(u"Œuvre", u"Noé"), 0);
 }
 
 TEST(IncludeTrailingBackslash, AddsSeparatorOnce)

@@ -85,6 +85,18 @@ TEST_F(DbTest, OdbcProviderOpensARegisteredDataSource)
     db::TDataModuleObject store(dm.ADOConnection1);
     store.WriteInteger(2, QStringLiteral("PlanningType"), QStringLiteral("Integer"), 1);
     EXPECT_EQ(store.ReadInteger(2, QStringLiteral("PlanningType"), QStringLiteral("Integer"), 0), 1);
+    // The driver's connection takes no collation of ours: the standing
+    // queries still run and sort without regard to case.
+    EXPECT_EQ(dm.ADOConnection1.orderCollation(), QStringLiteral("NOCASE"));
+    for (const char* n : {"Bruno", "alice", "Carl"})
+        dm.ADOConnection1.exec(QStringLiteral("INSERT INTO PEOPLE (Id_File, Name) VALUES (2, ?)"),
+                               {QString::fromLatin1(n)});
+    dm.People.SQL()[2] = QStringLiteral("WHERE ID_FILE=2");
+    dm.People.Open();
+    QStringList names;
+    for (; !dm.People.Eof(); dm.People.Next())
+        names << dm.People.FieldByName(QStringLiteral("Name")).AsString();
+    EXPECT_EQ(names.join(QLatin1Char(',')), QStringLiteral("alice,Bruno,Carl"));
     dm.ADOConnection1.close();
 
     connection->open();

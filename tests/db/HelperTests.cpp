@@ -2,6 +2,7 @@
 
 #include "db/DbError.h"
 #include "db/QueryHelpers.h"
+#include "db/SqlScan.h"
 #include "db/TDataModule1.h"
 
 #include <QFile>
@@ -120,4 +121,82 @@ TEST_F(DbTest, StandingQueriesMatchNothingUntilRescoped)
     dm.People.Open();
     EXPECT_EQ(dm.People.RecordCount(), 1);
     EXPECT_TRUE(dm.DSPeople.state() == Dataset::State::Browse);
+}
+
+TEST(OrderCollation, AddedToTextColumnsOnly)
+{
+    // Text columns: Name, Title, P.Name; everything else is not.
+    auto isText = [](const QString& qualifier, const QString& column) {
+        const QString c = unquoteIdentifier(column).toUpper();
+        return (c == QStringLiteral("NAME") || c == QStringLiteral("TITLE"))
+            && (qualifier.isEmpty() || qualifier.toUpper() == QStringLiteral("P"));
+    };
+    const struct {
+        const char* in;
+        const char* out;
+    } cases[] = {
+        {"SELECT *\nFROM PEOPLE\nWHERE ID_FILE=3\nORDER BY Name",
+         "SELECT *\nFROM PEOPLE\nWHERE ID_FILE=3\nORDER BY Name COLLATE X"},
+        {"SELECT * FROM PEOPLE WHERE ID_FILE=3 ORDER BY NAME",
+         "SELECT * FROM PEOPLE WHERE ID_FILE=3 ORDER BY NAME COLLATE X"},
+        {"select * from people order by Name desc, Id, [Title] asc limit 3",
+         "select * from people order by Name COLLATE X desc, Id, [Title] COLLATE X asc limit 3"},
+        {"SELECT * FROM PEOPLE P ORDER BY P.Name, Q.Name", "SELECT * FROM PEOPLE P ORDER BY P.Name COLLATE X, Q.Name"},
+        {"SELECT * FROM PEOPLE ORDER BY Name COLLATE BINARY", "SELECT * FROM PEOPLE ORDER BY Name COLLATE BINARY"},
+        {"SELECT * FROM PEOPLE ORDER BY lower(Name), 1", "SELECT * FROM PEOPLE ORDER BY lower(Name), 1"},
+        {"SELECT * FROM PEOPLE WHERE Name='ORDER BY Name'", "SELECT * FROM PEOPLE WHERE Name='ORDER BY Name'"},
+        {"SELECT * FROM (SELECT * FROM PEOPLE ORDER BY Name) ORDER BY Id",
+         "SELECT * FROM (SELECT * FROM PEOPLE ORDER BY Name) ORDER BY Id"},
+        {"DELETE FROM PEOPLE ORDER BY Name", "DELETE FROM PEOPLE ORDER BY Name"},
+        {"SELECT * FROM PEOPLE", "SELECT * FROM PEOPLE"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(withOrderCollation(QString::fromLatin1(c.in), QStringLiteral("X"), isText),
+                  QString::fromLatin1(c.out))
+            << c.in;
+    EXPECT_EQ(withOrderCollation(QStringLiteral("SELECT * FROM PEOPLE ORDER BY Name"), QString(), isText),
+              QStringLiteral("SELECT * FROM PEOPLE ORDER BY Name"));
+}
+
+TEST_F(DbTest, TextSortsInFrenchOrderWithTheStandingSqlKept)
+{
+    for (const char* n : {"Zoé", "Élodie", "alice", "Bruno", "éric", "Eva"}) {
+        connection->exec(QStringLiteral("INSERT INTO PEOPLE (Id_File, Name, Function) VALUES (3, ?, ?)"),
+                         {QString::fromUtf8(n), QString::fromUtf8(n)});
+    }
+    EXPECT_EQ(connection->orderCollation(), QStringLiteral("FRENCH"));
+    const QStringList standing{QStringLiteral("SELECT *"), QStringLiteral("FROM PEOPLE"),
+                               QStringLiteral("WHERE ID_FILE=3"), QStringLiteral("ORDER BY Name")};
+    const char* const expected = "alice,Bruno,Élodie,éric,Eva,Zoé";
+    const struct {
+        QStringList sql;
+        const char* order;
+    } cases[] = {
+        {standing, expected},
+        {{QStringLiteral("SELECT * FROM PEOPLE WHERE ID_FILE=3 ORDER BY NAME DESC")},
+         "Zoé,Eva,éric,Élodie,Bruno,alice"},
+        {{QStringLiteral("SELECT Name AS Nom FROM PEOPLE P ORDER BY P.Function, Id")}, expected},
+        {{QStringLiteral("SELECT Name, Function AS F FROM PEOPLE ORDER BY F")}, expected},
+        {{QStringLiteral("SELECT Name FROM PEOPLE ORDER BY Id")}, "Zoé,Élodie,alice,Bruno,éric,Eva"},
+    };
+    for (const auto& c : cases) {
+        Dataset q(connection.get());
+        q.setSQL(c.sql);
+        q.Open();
+        QStringList names;
+        for (; !q.Eof(); q.Next())
+            names << q.FieldByName(q.HasField(QStringLiteral("Name")) ? QStringLiteral("Name") : QStringLiteral("Nom"))
+                         .AsString();
+        EXPECT_EQ(names.join(QLatin1Char(',')), QString::fromUtf8(c.order))
+            << c.sql.join(QLatin1Char(' ')).toStdString();
+        EXPECT_EQ(q.SQL(), c.sql);  // the text as written
+    }
+    // Rows still write back through a collated query.
+    Dataset q(connection.get());
+    q.setSQL(standing);
+    q.Open();
+    q.Edit();
+    q.FieldByName(QStringLiteral("Name")).SetValue(QStringLiteral("Aline"));
+    q.Post();
+    EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM PEOPLE WHERE Name='Aline'")), 1);
 }

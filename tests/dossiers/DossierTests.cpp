@@ -184,6 +184,23 @@ TEST_F(DossierTest, OpeningFromTheListWithPasswords)
     EXPECT_EQ(dm->MainFile.SQL().size(), 1);  // the added WHERE line is gone again
 }
 
+TEST_F(DossierTest, ListShowsNamesInFrenchOrder)
+{
+    for (const char* n : {"Zoé", "Élodie", "atelier", "Bureau", "Atelier"})
+        addDossier(QString::fromUtf8(n), QString());
+    TFileList list(dm->MainFile);
+    auto* tree = list.findChild<QTreeWidget*>(QStringLiteral("Tree_Global"));
+    QStringList shown;
+    QList<int> ids;
+    for (int i = 0; i < tree->topLevelItemCount(); ++i) {
+        shown << tree->topLevelItem(i)->text(0);
+        ids << tree->topLevelItem(i)->data(0, Qt::UserRole).toInt();
+    }
+    EXPECT_EQ(shown.join(QLatin1Char(',')), QStringLiteral("atelier,Atelier,Bureau,Élodie,Zoé"));
+    EXPECT_EQ(ids, (QList<int>{3, 5, 4, 2, 1}));
+    EXPECT_EQ(tree->currentItem(), tree->topLevelItem(0));
+}
+
 TEST_F(DossierTest, DeletionKeepsACompactedCopyReplacedEachTime)
 {
     addDossier(QStringLiteral("A"), QString());

@@ -311,6 +311,9 @@ TEST(ComboLists, SortingAndPickerPlacement)
     EXPECT_EQ(SortedComboItems(QStringLiteral("b\r\nA\r\na\r\nc\r\n")),
               (QStringList{QStringLiteral("A"), QStringLiteral("b"), QStringLiteral("c")}));
     EXPECT_EQ(SortedComboItems(QString()), QStringList());
+    EXPECT_EQ(SortedComboItems(QStringLiteral("Zèbre\r\néclair\r\nabricot\r\nBanane\r\nÉcureuil\r\nÉclair")),
+              (QStringList{QStringLiteral("abricot"), QStringLiteral("Banane"), QStringLiteral("éclair"),
+                           QStringLiteral("Écureuil"), QStringLiteral("Zèbre")}));  // "Éclair" is "éclair" again
     const QRect screen(0, 0, 1280, 1000);
     // Under the edit, 8 rows high at most, 1 row for an empty list.
     EXPECT_EQ(PickerGeometry(QRect(100, 200, 150, 22), screen, 20, 16), QRect(100, 222, 150, 8 * 16 + 3));
