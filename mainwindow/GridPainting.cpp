@@ -38,6 +38,31 @@ const QImage& DefaultPicture(int index)
     return pictures.at(static_cast<size_t>(qBound(0, index, 7)));
 }
 
+QImage GridCommandPicture(int index)
+{
+    QImage img(16, 16, QImage::Format_RGB32);
+    img.fill(qRgb(255, 0, 255));
+    QPainter p(&img);
+    switch (index) {
+    case 0:  // a green plus
+        p.fillRect(7, 2, 3, 12, QColor(40, 150, 40));
+        p.fillRect(2, 7, 12, 3, QColor(40, 150, 40));
+        break;
+    case 1:  // a pencil
+        p.setPen(QPen(QColor(200, 140, 30), 3));
+        p.drawLine(4, 12, 12, 4);
+        p.setPen(QPen(QColor(60, 60, 60), 1));
+        p.drawLine(2, 14, 3, 13);
+        break;
+    default:  // a red cross
+        p.setPen(QPen(QColor(200, 30, 30), 3));
+        p.drawLine(4, 4, 12, 12);
+        p.drawLine(12, 4, 4, 12);
+        break;
+    }
+    return img;
+}
+
 void DrawFramedPicture(QPainter& p, const QRect& F, const QImage& picture, int n, int s, int t, quint32 frameColor,
                        quint32 fillColor, quint32 shadowBase)
 {

@@ -15,6 +15,10 @@ namespace mainwindow {
 // person, 4 for a project (the others are the grid commands' pictures).
 const QImage& DefaultPicture(int index);
 
+// The grid menus' pictures, 16 × 16 on the magenta (255, 0, 255) that the
+// menu draws transparent: 0 add, 1 edit, 2 delete.
+QImage GridCommandPicture(int index);
+
 // A picture centred in a frame with a stepped shadow on the right and bottom.
 void DrawFramedPicture(QPainter& p, const QRect& frame, const QImage& picture, int shadowDepth, int firstShade,
                        int shadeStep, quint32 frameColor, quint32 fillColor, quint32 shadowBase);

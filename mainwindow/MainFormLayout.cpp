@@ -354,6 +354,13 @@ void TMainForm::buildMenus()
             [this] { Popup_Grid_Key_EditClick(); });
     addItem(Popup_Grid_Key, QStringLiteral("&Supprimer"), QStringLiteral("Popup_Grid_Key_Delete"),
             [this] { Popup_Grid_Key_DeleteClick(); });
+    // The grid menus carry the pictures of their commands in the image column.
+    for (ui::TPopupMenuMod* grid : {Popup_Grid_Object, Popup_Grid_Key}) {
+        grid->HasImages = true;
+        const QList<QAction*> items = grid->actions();
+        for (int i = 0; i < items.size(); ++i)
+            items.at(i)->setIcon(QIcon(QPixmap::fromImage(GridCommandPicture(i))));
+    }
 }
 
 void TMainForm::connectSignals()

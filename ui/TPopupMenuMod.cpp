@@ -2,6 +2,7 @@
 
 #include "core/ColorRef.h"
 
+#include <QActionEvent>
 #include <QPainter>
 #include <QProxyStyle>
 #include <QStyleOptionMenuItem>
@@ -81,7 +82,9 @@ public:
         if (highlighted) {
             p->setPen(fromRef(m_menu->SelectBorderColor));
             p->setBrush(fromRef(m_menu->SelectBackGroundColor));
-            p->drawRect(QRect(QPoint(1, R.top()), QPoint(R.right() - 2, R.bottom() - 1)));
+            // A stroked rectangle covers its right and bottom edges: this one
+            // runs from (1, top) to (right - 1, bottom - 1).
+            p->drawRect(QRect(QPoint(1, R.top()), QPoint(R.right() - 2, R.bottom() - 2)));
         } else {
             p->fillRect(QRect(QPoint(textStart, R.top()), QPoint(R.right() - 1, R.bottom())),
                         fromRef(m_menu->TextBackGroundColor));
@@ -139,6 +142,36 @@ TPopupMenuMod::TPopupMenuMod(QWidget* parent) : QMenu(parent), m_style(new Style
 {
     CheckedImage = defaultCheck();
     setStyle(m_style);
+}
+
+void TPopupMenuMod::actionEvent(QActionEvent* e)
+{
+    QMenu::actionEvent(e);
+    if (e->type() != QEvent::ActionAdded)
+        return;
+    // A sub-menu measures and draws its items as this menu does, down to
+    // every level; it takes the settings again each time it opens.
+    if (auto* sub = qobject_cast<TPopupMenuMod*>(e->action()->menu())) {
+        sub->takeLook(*this);
+        connect(
+            sub, &QMenu::aboutToShow, this, [this, sub] { sub->takeLook(*this); }, Qt::UniqueConnection);
+    }
+}
+
+void TPopupMenuMod::takeLook(const TPopupMenuMod& from)
+{
+    CheckedImage = from.CheckedImage;
+    ItemsHeight = from.ItemsHeight;
+    SelectBackGroundColor = from.SelectBackGroundColor;
+    SelectBorderColor = from.SelectBorderColor;
+    ImageBackGroundColor = from.ImageBackGroundColor;
+    TextBackGroundColor = from.TextBackGroundColor;
+    SeparatorColor = from.SeparatorColor;
+    HasImages = from.HasImages;
+    for (QAction* a : actions()) {
+        if (auto* sub = qobject_cast<TPopupMenuMod*>(a->menu()))
+            sub->takeLook(*this);
+    }
 }
 
 TPopupMenuMod::~TPopupMenuMod()

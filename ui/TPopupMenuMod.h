@@ -27,7 +27,11 @@ public:
     // A disabled item's picture: every pixel but the magenta background grey.
     static QImage GreyedPicture(const QImage& picture);
 
+protected:
+    void actionEvent(QActionEvent* e) override;
+
 private:
+    void takeLook(const TPopupMenuMod& from);
     class Style;
     Style* m_style;
 };

@@ -9,6 +9,7 @@
 #include "planning/TMonthlyGraphicPlanning.h"
 #include "ui/ScriptedPrompt.h"
 #include "ui/TDrawGrid.h"
+#include "ui/TPopupMenuMod.h"
 
 #include "../support/Sandbox.h"
 
@@ -351,4 +352,46 @@ TEST_F(MainFormTest, MonthlyRowClickMakesTheObjectCurrent)
     QTest::mouseClick(annual, Qt::LeftButton, Qt::NoModifier, pos);
     EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM PLANNING WHERE Id_People=2 AND Id_Project=1")), 1);
     EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM PLANNING WHERE Id_People=1")), 0);
+}
+
+TEST_F(MainFormTest, GridMenusDrawTheirPictures)
+{
+    create();
+    for (const char* name : {"Popup_Grid_Object", "Popup_Grid_Key"}) {
+        auto* menu = form->findChild<ui::TPopupMenuMod*>(QString::fromLatin1(name));
+        ASSERT_NE(menu, nullptr);
+        EXPECT_TRUE(menu->HasImages);
+        menu->ensurePolished();
+        menu->adjustSize();
+        QImage img(menu->size(), QImage::Format_RGB32);
+        menu->render(&img);
+        for (QAction* a : menu->actions()) {
+            EXPECT_FALSE(a->icon().isNull()) << a->text().toStdString();
+            const QRect r = menu->actionGeometry(a);
+            EXPECT_EQ(r.height(), 20);
+            EXPECT_EQ(img.pixelColor(1, r.top() + 1), QColor(244, 244, 244));  // the image column
+            bool picture = false;
+            for (int x = 3; x < 19; ++x)
+                for (int y = r.top(); y <= r.bottom(); ++y) {
+                    const QColor c = img.pixelColor(x, y);
+                    picture |= c != QColor(244, 244, 244) && c != QColor(255, 0, 255);
+                }
+            EXPECT_TRUE(picture) << a->text().toStdString();
+        }
+    }
+    // The sub-menu of the tools measures its items like the menu that holds it.
+    auto* tools = form->findChild<ui::TPopupMenuMod*>(QStringLiteral("Popup_Tools"));
+    ASSERT_NE(tools, nullptr);
+    int subMenus = 0;
+    for (QAction* item : tools->actions()) {
+        QMenu* sub = item->menu();
+        if (!sub)
+            continue;
+        ++subMenus;
+        sub->ensurePolished();
+        sub->adjustSize();
+        for (QAction* a : sub->actions())
+            EXPECT_EQ(sub->actionGeometry(a).height(), a->isSeparator() ? 10 : 20) << a->text().toStdString();
+    }
+    EXPECT_GE(subMenus, 1);
 }

@@ -149,6 +149,42 @@ TEST(PopupMenu, SeparatorsDisabledAndCheckedItems)
     EXPECT_TRUE(stroke);
 }
 
+TEST(PopupMenu, HighlightFrameAndSubMenusMeasureAlike)
+{
+    TPopupMenuMod menu;
+    menu.ItemsHeight = 20;
+    QAction* first = menu.addAction(QStringLiteral("&Premier"));
+    menu.addAction(QStringLiteral("&Second"));
+    auto* sub = new TPopupMenuMod(&menu);
+    sub->setTitle(QStringLiteral("&Base de données"));
+    QAction* inner = sub->addAction(QStringLiteral("&Sauvegarde"));
+    auto* third = new TPopupMenuMod(sub);
+    third->setTitle(QStringLiteral("&Plus"));
+    QAction* deepest = third->addAction(QStringLiteral("&Dernier"));
+    sub->addMenu(third);
+    menu.addMenu(sub);
+    sub->ensurePolished();
+    sub->adjustSize();
+    third->ensurePolished();
+    third->adjustSize();
+    EXPECT_EQ(sub->actionGeometry(inner).height(), 20);
+    EXPECT_EQ(third->actionGeometry(deepest).height(), 20);
+    EXPECT_EQ(menu.actionGeometry(sub->menuAction()).height(), 20);
+
+    // The highlight: outline from (1, top) to (right - 1, bottom - 1).
+    menu.setActiveAction(first);
+    const QImage img = renderMenu(menu);
+    const QRect r = menu.actionGeometry(first);
+    const QColor border(131, 166, 224), fill(231, 236, 248);
+    EXPECT_EQ(img.pixelColor(1, r.top()), border);
+    EXPECT_EQ(img.pixelColor(1, r.bottom() - 1), border);
+    EXPECT_EQ(img.pixelColor(r.right() - 1, r.bottom() - 1), border);
+    EXPECT_EQ(img.pixelColor(r.right() - 1, r.top() + 5), border);
+    EXPECT_NE(img.pixelColor(5, r.bottom()), border);
+    EXPECT_NE(img.pixelColor(r.right(), r.top() + 5), border);
+    EXPECT_EQ(img.pixelColor(2, r.top() + 1), fill);
+}
+
 TEST(MiniCalendar, DayAndMonthTexts)
 {
     TMiniCalendar cal;
