@@ -201,6 +201,8 @@ TEnterPassWord::TEnterPassWord(QWidget* parent) : QDialog(parent)
     Ed_PassWord = new QLineEdit(this);
     Ed_PassWord->setObjectName(QStringLiteral("Ed_PassWord"));
     Ed_PassWord->setEchoMode(QLineEdit::Password);
+    // Each typed character shows as "*" whatever the platform's style uses.
+    Ed_PassWord->setStyleSheet(QStringLiteral("lineedit-password-character: 42;"));
     Ed_PassWord->setMaxLength(255);
     body->addWidget(Ed_PassWord);
     outer->addLayout(body);

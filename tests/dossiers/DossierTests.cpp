@@ -118,6 +118,14 @@ TEST_F(DossierTest, CreateOpensAtOnceWithTheChosenOrientation)
     EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM PROFILES WHERE FullName='Mme Durand' AND PlanningMode=1")), 1);
 }
 
+TEST_F(DossierTest, PasswordShowsStars)
+{
+    TEnterPassWord ask;
+    auto* ed = ask.findChild<QLineEdit*>(QStringLiteral("Ed_PassWord"));
+    ed->setText(QStringLiteral("abc"));
+    EXPECT_EQ(ed->displayText(), QStringLiteral("***"));
+}
+
 TEST_F(DossierTest, AutomaticOpeningRules)
 {
     EXPECT_FALSE(commands->AutoOpenFirstDossier());
