@@ -27,6 +27,10 @@ namespace dossiers {
 namespace {
 
 // Title bar of the drawn frame, hidden by SetUpWindow in system-frame mode.
+// Where the orientation group stands in the dossier dialog's main panel.
+constexpr int kOrientationTop = 195;
+constexpr int kOrientationHeight = 60;
+
 void addTitle(QDialog* dialog, QVBoxLayout* layout, const QString& title, int buttons)
 {
     auto* bar = new ui::TitleBar(title, buttons, dialog);
@@ -46,7 +50,17 @@ TEnterFile::TEnterFile(db::Dataset& dossier, bool isNew, QWidget* parent) : QDia
 
     auto* panel = new QWidget(this);
     panel->setObjectName(QStringLiteral("Pan_Main"));
-    auto* form = new QFormLayout(panel);
+    // The fields fill the top of the panel; below them the orientation group
+    // has its fixed place, 70 pixels that make the window taller.
+    auto* column = new QVBoxLayout(panel);
+    column->setContentsMargins(0, 0, 0, 0);
+    auto* fields = new QWidget(panel);
+    fields->setFixedHeight(kOrientationTop - 4);
+    column->addWidget(fields);
+    column->addSpacing(kOrientationHeight + 10);
+    column->addStretch();
+    auto* form = new QFormLayout(fields);
+    form->setContentsMargins(10, 6, 10, 0);
     Ed_File = new QLineEdit(panel);
     Ed_File->setObjectName(QStringLiteral("Ed_File"));
     Ed_File->setMaxLength(128);
@@ -68,14 +82,16 @@ TEnterFile::TEnterFile(db::Dataset& dossier, bool isNew, QWidget* parent) : QDia
     QFont arial(QStringLiteral("Arial"));
     arial.setPointSize(8);
     Group_Orientation->setFont(arial);
+    Group_Orientation->setGeometry(10, kOrientationTop, 261, kOrientationHeight);
     auto* radios = new QVBoxLayout(Group_Orientation);
+    radios->setContentsMargins(8, 2, 8, 2);
+    radios->setSpacing(0);
     Radio_PersonsProjects = new QRadioButton(QStringLiteral("Personnes <==> Projets"), Group_Orientation);
     Radio_PersonsProjects->setObjectName(QStringLiteral("Radio_PersonsProjects"));
     Radio_ProjectsPersons = new QRadioButton(QStringLiteral("Projets <==> Personnes"), Group_Orientation);
     Radio_ProjectsPersons->setObjectName(QStringLiteral("Radio_ProjectsPersons"));
     radios->addWidget(Radio_PersonsProjects);
     radios->addWidget(Radio_ProjectsPersons);
-    form->addRow(Group_Orientation);
     outer->addWidget(panel);
 
     ui::addOkCancelRow(this, outer, &Btn_Ok, &Btn_Cancel);

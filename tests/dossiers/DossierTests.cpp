@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -116,6 +117,30 @@ TEST_F(DossierTest, CreateOpensAtOnceWithTheChosenOrientation)
     });
     commands->Popup_File_EditClick();
     EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM PROFILES WHERE FullName='Mme Durand' AND PlanningMode=1")), 1);
+}
+
+TEST_F(DossierTest, OrientationGroupStandsInItsPlace)
+{
+    dm->MainFile.Open();
+    dm->MainFile.Append();
+    {
+        TEnterFile dialog(dm->MainFile, true);
+        dialog.show();
+        auto* group = dialog.findChild<QWidget*>(QStringLiteral("Group_Orientation"));
+        EXPECT_EQ(group->parentWidget()->objectName(), QStringLiteral("Pan_Main"));
+        EXPECT_EQ(group->geometry(), QRect(10, 195, 261, 60));
+        // The caption is the group's own, inside it; no field reaches into it.
+        EXPECT_EQ(static_cast<QGroupBox*>(group)->title(), QStringLiteral("Objet <==> Légende"));
+        for (const char* name : {"Ed_File", "Ed_PassWord", "Ed_Name", "Memo_Observation"}) {
+            auto* w = dialog.findChild<QWidget*>(QString::fromLatin1(name));
+            const QRect r(w->mapTo(group->parentWidget(), QPoint(0, 0)), w->size());
+            EXPECT_LT(r.bottom(), 195) << name;
+        }
+        for (auto* radio : group->findChildren<QRadioButton*>())
+            EXPECT_TRUE(group->rect().contains(radio->geometry())) << radio->text().toStdString();
+        dialog.findChild<QPushButton*>(QStringLiteral("Btn_Cancel"))->click();
+    }
+    dm->MainFile.Close();
 }
 
 TEST_F(DossierTest, PasswordShowsStars)
