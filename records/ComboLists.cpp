@@ -134,6 +134,9 @@ TStrList::TStrList(QLineEdit* target, const QStringList& items)
     pal.setColor(QPalette::Base, kListBackground);
     List->setPalette(pal);
     List->addItems(items);
+    // The picker's height follows its items (set by the caller), below the
+    // list box's usual minimum.
+    List->setMinimumSize(1, 1);
     layout->addWidget(List);
     List->viewport()->installEventFilter(this);
     connect(List, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) { choose(List->row(item)); });

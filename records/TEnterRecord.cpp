@@ -122,19 +122,29 @@ TEnterStr::TEnterStr(const QString& prompt, const QString& text, QWidget* parent
 {
     setObjectName(QStringLiteral("EnterStr"));
     auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 6);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
     const QString title = QStringLiteral("  Saisie d'une chaine de caractère");
     layout->addWidget(new ui::TitleBar(title, ui::TitleBar::Close, this));
     setWindowTitle(ui::WindowCaptionFromTitle(title));
-    auto* caption = new QLabel(prompt, this);
+    // Placed controls under the bar, so nothing makes the window taller
+    // than its 322 × 104 pixels.
+    auto* body = new QWidget(this);
+    body->setObjectName(QStringLiteral("Pan_Main"));
+    layout->addWidget(body, 1);
+    auto* caption = new QLabel(prompt, body);
     caption->setObjectName(QStringLiteral("Lab_Title"));
-    layout->addWidget(caption);
-    Ed_Str = new QLineEdit(text, this);
+    caption->setGeometry(8, 4, 306, 18);
+    Ed_Str = new QLineEdit(text, body);
     Ed_Str->setObjectName(QStringLiteral("Ed_Str"));
     Ed_Str->setMaxLength(128);
-    layout->addWidget(Ed_Str);
+    Ed_Str->setGeometry(8, 23, 306, 24);
+    auto* buttons = new QWidget(body);
+    buttons->setGeometry(0, 52, 322, 34);
+    auto* row = new QVBoxLayout(buttons);
+    row->setContentsMargins(0, 0, 0, 0);
     QPushButton* cancel;
-    ui::addOkCancelRow(this, layout, &Btn_Ok, &cancel);
+    ui::addOkCancelRow(this, row, &Btn_Ok, &cancel);
     Btn_Ok->setEnabled(!text.isEmpty());
     connect(Ed_Str, &QLineEdit::textChanged, this, [this](const QString& t) { Btn_Ok->setEnabled(!t.isEmpty()); });
     connect(Btn_Ok, &QPushButton::clicked, this, &QDialog::accept);

@@ -424,3 +424,44 @@ TEST_F(RecordTest, UnnamedCustomFieldsCanBeNamed)
     dialog.editList(dialog.findChild<QLineEdit*>(QStringLiteral("Ed_Misc02")));
     dialog.reject();
 }
+
+TEST(SmallDialogs, StringDialogAndPickerKeepTheirSizes)
+{
+    core::resetGlobals();
+    for (bool native : {false, true}) {
+        core::globals().nativeFrame = native;
+        TEnterStr ask(QStringLiteral("Modifiez le libellé"), QStringLiteral("Divers"));
+        ask.show();
+        EXPECT_EQ(ask.size(), QSize(322, native ? 86 : 104)) << native;
+        for (const char* name : {"Btn_Ok", "Btn_Cancel", "Ed_Str", "Lab_Title"}) {
+            auto* w = ask.findChild<QWidget*>(QString::fromLatin1(name));
+            const QRect r(w->mapTo(&ask, QPoint(0, 0)), w->size());
+            EXPECT_TRUE(ask.rect().contains(r)) << name << " " << native;
+        }
+        ask.reject();
+    }
+    core::resetGlobals();
+
+    // The picker: one row per item under eight, one row when empty, plus 3.
+    QWidget host;
+    auto* edit = new QLineEdit(&host);
+    host.resize(300, 60);
+    edit->setGeometry(10, 10, 200, 22);
+    host.show();
+    const struct {
+        QStringList items;
+        int rows;
+    } cases[] = {{{}, 1},
+                 {{QStringLiteral("a")}, 1},
+                 {{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")}, 3},
+                 {QStringList(12, QStringLiteral("x")), 8}};
+    for (const auto& c : cases) {
+        TStrList* picker = ShowItemPicker(edit, false, c.items, nullptr, nullptr, nullptr, QString());
+        const int row = picker->List->count() > 0 && picker->List->sizeHintForRow(0) > 0
+            ? picker->List->sizeHintForRow(0)
+            : picker->List->fontMetrics().height() + 2;
+        EXPECT_EQ(picker->height(), c.rows * row + 3) << c.items.size();
+        EXPECT_EQ(picker->width(), 200);
+        picker->close();
+    }
+}
