@@ -574,8 +574,9 @@ void TEnterRecord::reject()
 
 namespace {
 
-void buildRightColumn(TEnterRecord* dialog, QGridLayout* grid, int column, const RecordKind& kind, QLabel** photo,
-                      QLabel** sample, QPushButton** deleteImage, QLabel** patternShape, ui::TPopupMenuMod** menu)
+void buildRightColumn(TEnterRecord* dialog, QGridLayout* grid, int column, int rows, const RecordKind& kind,
+                      QLabel** photo, QLabel** sample, QPushButton** deleteImage, QLabel** patternShape,
+                      ui::TPopupMenuMod** menu)
 {
     auto* col = new QVBoxLayout;
     col->addWidget(new QLabel(QStringLiteral("Photo"), dialog));
@@ -616,7 +617,7 @@ void buildRightColumn(TEnterRecord* dialog, QGridLayout* grid, int column, const
     (*patternShape)->setGeometry(colorShape->rect());
     col->addWidget(colorShape);
     col->addStretch();
-    grid->addLayout(col, 0, column, 12, 1);
+    grid->addLayout(col, 0, column, rows, 1);
 
     *menu = new ui::TPopupMenuMod(dialog);
     (*menu)->setObjectName(kind.popupPrefix);
@@ -650,9 +651,10 @@ QPushButton* runButton(QWidget* parent, const QString& name)
 
 }  // namespace
 
-void TEnterRecord::finishSetUp(QGridLayout* grid, std::initializer_list<const char*> watched)
+void TEnterRecord::finishSetUp(QGridLayout* grid, std::initializer_list<const char*> watched, int rightColumnRows)
 {
-    buildRightColumn(this, grid, 3, m_kind, &m_photo, &m_sample, &m_deleteImage, &m_patternShape, &m_photoMenu);
+    buildRightColumn(this, grid, 3, rightColumnRows, m_kind, &m_photo, &m_sample, &m_deleteImage, &m_patternShape,
+                     &m_photoMenu);
     connect(m_email, &QPushButton::clicked, this, &TEnterRecord::SendMail);
     connect(m_web, &QPushButton::clicked, this, &TEnterRecord::OpenWebSite);
     for (const char* name : watched)
@@ -751,17 +753,29 @@ TEnterProject::TEnterProject(db::DataSource& source, db::Dataset& query, QWidget
     setObjectName(QStringLiteral("EnterProject"));
     buildCommon();
     auto* grid = new QGridLayout(m_general);
-    int row = 0;
-    lineRow(grid, row, QStringLiteral("Titre"), QStringLiteral("Ed_Title"), QStringLiteral("Title"));
-    lineRow(grid, row, QStringLiteral("Responsable"), QStringLiteral("Ed_Name"), QStringLiteral("Name"));
+    // Title and responsible side by side, each under its label.
+    auto* pair = new QGridLayout;
+    pair->addWidget(new QLabel(QStringLiteral("Titre"), m_general), 0, 0);
+    pair->addWidget(new QLabel(QStringLiteral("Responsable"), m_general), 0, 1);
+    pair->addWidget(addLine(m_general, QStringLiteral("Ed_Title"), QStringLiteral("Title"), 128), 1, 0);
+    pair->addWidget(addLine(m_general, QStringLiteral("Ed_Name"), QStringLiteral("Name"), 128), 1, 1);
+    grid->addLayout(pair, 0, 0, 1, 3);
+    int row = 1;
     lineRow(grid, row, QStringLiteral("Téléphone"), QStringLiteral("Ed_Phone"), QStringLiteral("Phone"));
     lineRow(grid, row, QStringLiteral("Fax"), QStringLiteral("Ed_Fax"), QStringLiteral("Fax"));
     mailAndWebRows(grid, row);
-    memoRow(grid, row, QStringLiteral("Description courte"), QStringLiteral("Memo_ShortDescription"),
-            QStringLiteral("ShortDescription"), 40, 255, true);
-    memoRow(grid, row, QStringLiteral("Description longue"), QStringLiteral("Memo_Description"),
-            QStringLiteral("Description"), 0);
-    finishSetUp(grid, {"Ed_Title", "Ed_Email", "Ed_WebSite"});
+    const int rightColumnRows = row;
+    // The two descriptions take the width of the page, under the photo too.
+    grid->addWidget(new QLabel(QStringLiteral("Description courte"), m_general), row++, 0, 1, 4);
+    QPlainTextEdit* shortDescription =
+        addMemo(m_general, QStringLiteral("Memo_ShortDescription"), QStringLiteral("ShortDescription"), 255, true);
+    shortDescription->setFixedHeight(40);
+    grid->addWidget(shortDescription, row++, 0, 1, 4);
+    grid->addWidget(new QLabel(QStringLiteral("Description longue"), m_general), row++, 0, 1, 4);
+    grid->addWidget(addMemo(m_general, QStringLiteral("Memo_Description"), QStringLiteral("Description")), row, 0, 1,
+                    4);
+    grid->setRowStretch(row, 1);
+    finishSetUp(grid, {"Ed_Title", "Ed_Email", "Ed_WebSite"}, rightColumnRows);
 }
 
 }  // namespace records

@@ -116,7 +116,7 @@ protected:
     int dossierId() const;
     void loadCustomLabels();
     // The right-hand column, the watched edits, the values and the frame.
-    void finishSetUp(QGridLayout* grid, std::initializer_list<const char*> watched);
+    void finishSetUp(QGridLayout* grid, std::initializer_list<const char*> watched, int rightColumnRows = 12);
     void makeComboField(QLineEdit* edit, QPushButton* button, const QString& column, const QString& caption);
     bool eventFilter(QObject* watched, QEvent* event) override;
 

@@ -465,3 +465,32 @@ TEST(SmallDialogs, StringDialogAndPickerKeepTheirSizes)
         picker->close();
     }
 }
+
+TEST_F(RecordTest, ProjectPageLayout)
+{
+    dm->Project.Open();
+    dm->Project.Insert();
+    TEnterProject dialog(dm->DSProject, dm->Project);
+    dialog.IsNewRecord = true;
+    dialog.show();
+    auto* page = dialog.findChild<QWidget*>(QStringLiteral("Page_General"));
+    auto at = [page](const char* name) {
+        auto* w = page->findChild<QWidget*>(QString::fromLatin1(name));
+        return QRect(w->mapTo(page, QPoint(0, 0)), w->size());
+    };
+    // Title and responsible side by side.
+    const QRect title = at("Ed_Title"), name = at("Ed_Name");
+    EXPECT_EQ(title.top(), name.top());
+    EXPECT_GT(name.left(), title.right());
+    EXPECT_LT(title.bottom(), at("Ed_Phone").top());
+    // Both descriptions take the page's width, under the photo too.
+    const QRect photo = at("ImgDB_Photo_Mini");
+    for (const char* memo : {"Memo_ShortDescription", "Memo_Description"}) {
+        const QRect r = at(memo);
+        EXPECT_LE(r.left(), title.left()) << memo;
+        EXPECT_GE(r.right(), photo.right()) << memo;
+        EXPECT_GT(r.top(), photo.bottom()) << memo;
+    }
+    EXPECT_GT(at("Memo_Description").height(), at("Memo_ShortDescription").height());
+    dialog.reject();
+}
