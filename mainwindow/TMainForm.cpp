@@ -54,9 +54,17 @@ class TAbout : public QDialog {
 public:
     explicit TAbout(QWidget* parent) : QDialog(parent)
     {
+        // "About" keeps its drawn frame in both frame modes.
         setObjectName(QStringLiteral("About"));
-        setWindowTitle(QStringLiteral("A propos"));
-        auto* layout = new QVBoxLayout(this);
+        auto* outer = new QVBoxLayout(this);
+        outer->setContentsMargins(0, 0, 0, 0);
+        outer->setSpacing(0);
+        const QString title = QStringLiteral("  A propos");
+        outer->addWidget(new ui::TitleBar(title, ui::TitleBar::Close, this));
+        setWindowTitle(ui::WindowCaptionFromTitle(title));
+        auto* layout = new QVBoxLayout;
+        layout->setContentsMargins(12, 10, 12, 10);
+        outer->addLayout(layout);
         const core::Globals& g = core::globals();
         auto* text =
             new QLabel(QStringLiteral("<b>%1</b><br>Version %2<br><br>© %3 Brindell Software Development<br>%4")
@@ -68,6 +76,7 @@ public:
         close->setObjectName(QStringLiteral("Btn_Close"));
         connect(close, &QPushButton::clicked, this, &QDialog::accept);
         layout->addWidget(close, 0, Qt::AlignRight);
+        ui::SetUpWindow(this);
     }
 };
 

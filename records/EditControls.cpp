@@ -189,8 +189,12 @@ private:
 
 }  // namespace
 
-TBrushStyleDlg::TBrushStyleDlg(QWidget* parent) : QDialog(parent)
+TBrushStyleDlg::TBrushStyleDlg(QWidget* parent)
+    : QDialog(parent,
+              Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                  | Qt::WindowCloseButtonHint)
 {
+    // A fixed dialog border: a caption and a close box, nothing to minimise.
     setObjectName(QStringLiteral("BrushStyleDlg"));
     setWindowTitle(QStringLiteral("Style du motif"));
     setFixedSize(182, 249);

@@ -139,7 +139,11 @@ void SetUpWindow(QWidget* window)
     if (g.nativeFrame && !keepDrawn) {
         if (auto* title = window->findChild<QLabel*>(QStringLiteral("Title")))
             window->setWindowTitle(WindowCaptionFromTitle(title->text()));
-        Qt::WindowFlags flags = window->windowFlags() & ~Qt::FramelessWindowHint;
+        // Only the frame buttons the drawn bar has: Qt's defaults would give
+        // every window minimise and maximise.
+        Qt::WindowFlags flags = window->windowFlags()
+            & ~(Qt::FramelessWindowHint | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint
+                | Qt::WindowSystemMenuHint | Qt::WindowContextHelpButtonHint | Qt::WindowFullscreenButtonHint);
         flags |= Qt::WindowTitleHint | Qt::CustomizeWindowHint;
         auto visible = [window](const char* name) {
             auto* w = window->findChild<QWidget*>(QString::fromLatin1(name));

@@ -395,3 +395,23 @@ TEST_F(MainFormTest, GridMenusDrawTheirPictures)
     }
     EXPECT_GE(subMenus, 1);
 }
+
+TEST_F(MainFormTest, AboutWindowKeepsTheDrawnFrame)
+{
+    core::globals().nativeFrame = true;
+    create();
+    EXPECT_FALSE(form->windowFlags() & Qt::FramelessWindowHint);
+    EXPECT_TRUE(form->windowFlags() & Qt::WindowMinimizeButtonHint);
+    EXPECT_TRUE(form->windowFlags() & Qt::WindowMaximizeButtonHint);
+    bool checked = false;
+    prompt.setNextDialogHandler([&checked](QDialog* d) {
+        EXPECT_EQ(d->objectName(), QStringLiteral("About"));
+        EXPECT_TRUE(d->windowFlags() & Qt::FramelessWindowHint);
+        EXPECT_FALSE(d->findChild<QWidget*>(QStringLiteral("TitleBar"))->isHidden());
+        checked = true;
+        return int(QDialog::Accepted);
+    });
+    form->Apropos1Click();
+    EXPECT_TRUE(checked);
+    core::globals().nativeFrame = false;
+}

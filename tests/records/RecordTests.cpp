@@ -90,6 +90,10 @@ TEST(BrushStyleDlg, MarksChoosesAndCancels)
     ui::ScriptedPrompt prompt;
     TBrushStyleDlg dialog;
     EXPECT_EQ(dialog.size(), QSize(182, 249));
+    // A fixed dialog border: nothing to minimise or maximise.
+    EXPECT_FALSE(dialog.windowFlags() & Qt::WindowMinimizeButtonHint);
+    EXPECT_FALSE(dialog.windowFlags() & Qt::WindowMaximizeButtonHint);
+    EXPECT_TRUE(dialog.windowFlags() & Qt::WindowCloseButtonHint);
     dialog.setBrush(planning::bsClear, 255);
     EXPECT_EQ(dialog.markedPanel(), QString());  // the transparent pattern marks nothing
     dialog.setBrush(planning::bsCross, 255);

@@ -5,11 +5,14 @@
 #include "ui/WindowFrame.h"
 
 #include <QAction>
+#include <QDialog>
 #include <QLabel>
 #include <QPainter>
 #include <QVBoxLayout>
 
 #include <gtest/gtest.h>
+
+#include <memory>
 
 using namespace ui;
 
@@ -73,6 +76,39 @@ TEST(WindowFrame, SystemFrameModeKeepsTheClientArea)
     SetUpWindow(&keep);
     EXPECT_FALSE(bar2->isHidden());
     EXPECT_TRUE(keep.windowFlags() & Qt::FramelessWindowHint);
+    core::resetGlobals();
+}
+
+TEST(WindowFrame, SystemFrameButtonsFollowTheDrawnOnes)
+{
+    core::resetGlobals();
+    core::globals().nativeFrame = true;
+    const struct {
+        int buttons;
+        bool minimise, maximise;
+    } cases[] = {{TitleBar::Close, false, false},
+                 {TitleBar::Minimize | TitleBar::Close, true, false},
+                 {TitleBar::Minimize | TitleBar::Maximize | TitleBar::Close, true, true}};
+    for (const auto& c : cases) {
+        for (bool dialog : {true, false}) {
+            std::unique_ptr<QWidget> w = dialog ? std::make_unique<QDialog>() : std::make_unique<QWidget>();
+            w->resize(300, 200);
+            new TitleBar(QStringLiteral("  Fenêtre"), c.buttons, w.get());
+            SetUpWindow(w.get());
+            const Qt::WindowFlags f = w->windowFlags();
+            EXPECT_EQ(bool(f & Qt::WindowMinimizeButtonHint), c.minimise) << c.buttons << dialog;
+            EXPECT_EQ(bool(f & Qt::WindowMaximizeButtonHint), c.maximise) << c.buttons << dialog;
+            EXPECT_TRUE(f & Qt::WindowCloseButtonHint);
+            EXPECT_FALSE(f & Qt::FramelessWindowHint);
+        }
+    }
+    // The about window keeps its drawn frame.
+    QDialog about;
+    about.setObjectName(QStringLiteral("About"));
+    auto* bar = new TitleBar(QStringLiteral("  A propos"), TitleBar::Close, &about);
+    SetUpWindow(&about);
+    EXPECT_TRUE(about.windowFlags() & Qt::FramelessWindowHint);
+    EXPECT_FALSE(bar->isHidden());
     core::resetGlobals();
 }
 
