@@ -9,6 +9,7 @@
 #include "ui/WindowFrame.h"
 
 #include <QAction>
+#include <QCursor>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -144,9 +145,6 @@ void TMainForm::buildLayout()
     DigitalTime->setGeometry(2, 58, 46, 16);
     DigitalTime->setAlignment(Qt::AlignCenter);
     Btn_Report = smallButton(QStringLiteral("Imprimer"), QStringLiteral("Btn_Report"), QString(), barreLeft);
-    QFont tiny = Btn_Report->font();
-    tiny.setPointSize(7);
-    Btn_Report->setFont(tiny);
     Btn_Report->setGeometry(2, 84, 46, 40);
     Btn_Html = smallButton(QStringLiteral("Html"), QStringLiteral("Btn_Html"), QString(), barreLeft);
     Btn_Html->setGeometry(2, 128, 46, 40);
@@ -249,6 +247,16 @@ QToolButton* TMainForm::menuButton(const QString& text, const QString& name, ui:
     b->setToolButtonStyle(Qt::ToolButtonTextOnly);
     b->setMenu(menu);
     b->setStyleSheet(QStringLiteral("QToolButton::menu-indicator { image: none; width: 0; }"));
+    // The pop-up took the mouse, so no leave event reaches the button: it
+    // would stay drawn raised after its menu closes.
+    connect(menu, &QMenu::aboutToHide, b, [b] {
+        QTimer::singleShot(0, b, [b] {
+            if (!b->rect().contains(b->mapFromGlobal(QCursor::pos()))) {
+                b->setAttribute(Qt::WA_UnderMouse, false);
+                b->update();
+            }
+        });
+    });
     findChild<QWidget*>(QStringLiteral("ToolBar2"))->layout()->addWidget(b);
     return b;
 }

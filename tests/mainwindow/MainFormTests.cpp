@@ -15,13 +15,16 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCursor>
 #include <QDialog>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
@@ -414,4 +417,21 @@ TEST_F(MainFormTest, AboutWindowKeepsTheDrawnFrame)
     form->Apropos1Click();
     EXPECT_TRUE(checked);
     core::globals().nativeFrame = false;
+}
+
+TEST_F(MainFormTest, MenuBarButtonsTurnFlatWhenTheirMenuCloses)
+{
+    create();
+    EXPECT_EQ(form->findChild<QToolButton*>(QStringLiteral("Btn_Report"))->font(),
+              form->findChild<QToolButton*>(QStringLiteral("Btn_Html"))->font());
+    for (const char* name : {"ToolButton_File", "ToolButton_Tools", "ToolButton_Help"}) {
+        auto* button = form->findChild<QToolButton*>(QString::fromLatin1(name));
+        ASSERT_NE(button, nullptr) << name;
+        button->setAttribute(Qt::WA_UnderMouse, true);  // the press came with the mouse over it
+        QCursor::setPos(form->mapToGlobal(QPoint(500, 400)));
+        QTimer::singleShot(0, button->menu(), [menu = button->menu()] { menu->close(); });
+        button->showMenu();
+        QTest::qWait(20);
+        EXPECT_FALSE(button->underMouse()) << name;
+    }
 }
