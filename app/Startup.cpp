@@ -1,5 +1,6 @@
 #include "app/Startup.h"
 
+#include "app/FrenchLocale.h"
 #include "app/SingleInstance.h"
 #include "app/TMdacMsg.h"
 #include "app/TSplash.h"
@@ -18,11 +19,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QFontDatabase>
-#include <QLibraryInfo>
-#include <QLocale>
 #include <QSqlDatabase>
 #include <QThread>
-#include <QTranslator>
 #include <QWidget>
 
 #include <sqlite3.h>
@@ -42,16 +40,7 @@ void initialiseApplication()
     const core::Globals& g = core::globals();
     QCoreApplication::setApplicationName(g.productName);
     QCoreApplication::setApplicationVersion(g.version);
-    QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
-    // Qt's own dialogs speak French too.
-    static QTranslator qtTranslator;
-    static bool loaded = false;
-    if (!loaded) {
-        loaded = true;
-        if (qtTranslator.load(QLocale(QLocale::French), QStringLiteral("qtbase"), QStringLiteral("_"),
-                              QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-            QCoreApplication::installTranslator(&qtTranslator);
-    }
+    InstallFrenchTranslations();
 }
 
 }  // namespace

@@ -1,3 +1,4 @@
+#include "app/FrenchLocale.h"
 #include "app/Startup.h"
 #include "mainwindow/TMainForm.h"
 
@@ -5,6 +6,7 @@
 
 int main(int argc, char** argv)
 {
+    app::PrepareFrenchDates();
     QApplication application(argc, argv);
     app::StartupOptions options;
     options.createMainWindow = [](db::TDataModule1& dm, db::TDataModuleObject& store) -> std::unique_ptr<QWidget> {

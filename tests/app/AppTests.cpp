@@ -1,4 +1,5 @@
 #include "app/Directories.h"
+#include "app/FrenchLocale.h"
 #include "app/SingleInstance.h"
 #include "app/Startup.h"
 #include "core/Globals.h"
@@ -7,9 +8,11 @@
 
 #include "../support/Sandbox.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
 #include <QProcess>
 
 #include <gtest/gtest.h>
@@ -308,4 +311,37 @@ TEST(StartupHelpers, Tables)
     EXPECT_EQ(app::SettingsFileNameFor(QStringLiteral("/opt/x/PLANNING.EXE")), QStringLiteral("planning.ini"));
     EXPECT_EQ(app::SettingsFileNameFor(QStringLiteral("/opt/x/planning")), QStringLiteral("planning.ini"));
     EXPECT_EQ(core::updateScriptNameFor(QStringLiteral("1.34")), QStringLiteral("BD_134.maj"));
+}
+
+TEST(FrenchLocale, QtDialogsAndDatesSpeakFrench)
+{
+    app::InstallFrenchTranslations();
+    EXPECT_EQ(QLocale().name(), QStringLiteral("fr_FR"));
+    const struct {
+        const char* context;
+        const char* source;
+        const char* comment;
+        const char* french;
+    } cases[] = {
+        {"QFileDialog", "&Open", nullptr, "&Ouvrir"},
+        {"QFileDialog", "Look in:", nullptr, "Voir dans :"},
+        {"QFileSystemModel", "Date Modified", nullptr, "Dernière modification"},
+        {"QAbstractFileIconProvider", "Folder", "All other platforms", "Dossier"},
+        {"QAbstractFileIconProvider", "Drive", nullptr, "Lecteur"},
+        {"QPlatformTheme", "Cancel", nullptr, "Annuler"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(QCoreApplication::translate(c.context, c.source, c.comment), QString::fromUtf8(c.french)) << c.source;
+
+    // The system locale writes French dates whatever LC_ALL or LANG say.
+    for (const char* all : {"", "C", "en_US.UTF-8"}) {
+        QProcess probe;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("LANG"), QStringLiteral("C"));
+        env.insert(QStringLiteral("LC_ALL"), QString::fromLatin1(all));
+        probe.setProcessEnvironment(env);
+        probe.start(QStringLiteral(APP_PROBE), {QStringLiteral("dates")});
+        ASSERT_TRUE(probe.waitForFinished(30000));
+        EXPECT_EQ(QString::fromUtf8(probe.readAllStandardOutput()).trimmed(), QStringLiteral("7 déc. 2009")) << all;
+    }
 }
