@@ -26,7 +26,9 @@
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QDialog>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
@@ -653,15 +655,23 @@ void TMainForm::Popup_Grid_Key_DeleteClick()
 void TMainForm::Popup_Help_DocClick()
 {
     const QString help = core::globals().helpFile;
-    if (QFile::exists(help))
-        QDesktopServices::openUrl(QUrl::fromLocalFile(help));
-    else
+    if (!QFile::exists(help))
         ui::showMessage(core::LookupText(core::msg::CommonLib_String1), this);
+    else if (!QDesktopServices::openUrl(QUrl::fromLocalFile(help)))
+        // A desktop without a browser or xdg-open: say where the manual is.
+        ui::showInformation(QStringLiteral("Aucun programme n'est disponible pour afficher l'aide.\r"
+                                           "Ouvrez le manuel avec votre navigateur : il se trouve dans le fichier\r")
+                                + QDir::toNativeSeparators(QFileInfo(help).absoluteFilePath()),
+                            this);
 }
 
 void TMainForm::MenuItem13Click()
 {
-    QDesktopServices::openUrl(QUrl(core::LookupText(core::msg::Common_WebSite)));
+    const QString site = core::LookupText(core::msg::Common_WebSite);
+    if (!QDesktopServices::openUrl(QUrl(site)))
+        ui::showInformation(
+            QStringLiteral("Aucun navigateur n'est disponible pour ouvrir le site web.\rSon adresse est : ") + site,
+            this);
 }
 
 void TMainForm::Apropos1Click()

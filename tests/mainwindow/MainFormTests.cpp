@@ -24,6 +24,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTest>
+#include <QTextDocument>
 #include <QTimer>
 #include <QToolButton>
 
@@ -433,5 +434,49 @@ TEST_F(MainFormTest, MenuBarButtonsTurnFlatWhenTheirMenuCloses)
         button->showMenu();
         QTest::qWait(20);
         EXPECT_FALSE(button->underMouse()) << name;
+    }
+}
+
+TEST_F(MainFormTest, HelpWithoutAViewerSaysWhereTheManualIs)
+{
+    create();
+    core::globals().helpFile = sandbox->root() + QStringLiteral("doc.htm");
+    form->Popup_Help_DocClick();
+    ASSERT_EQ(prompt.messages().size(), 1);
+    EXPECT_EQ(prompt.messages().first().text, QStringLiteral("Le fichier d'aide est introuvable !"));
+
+    // No program can open it (no xdg-open on the path): the user learns where it is.
+    testing_support::Sandbox::writeFile(core::globals().helpFile, "<html></html>");
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", sandbox->root().toUtf8());
+    prompt.clear();
+    form->Popup_Help_DocClick();
+    qputenv("PATH", path);
+    ASSERT_EQ(prompt.messages().size(), 1);
+    EXPECT_TRUE(prompt.messages().first().text.startsWith(
+        QStringLiteral("Aucun programme n'est disponible pour afficher l'aide.")));
+    EXPECT_TRUE(prompt.messages().first().text.endsWith(core::globals().helpFile));
+}
+
+TEST_F(MainFormTest, ManualNamesTheMenusOfTheWindow)
+{
+    QFile file(QStringLiteral(PLANNING_SOURCE_DIR "/resources/doc.htm"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QTextDocument page;
+    page.setHtml(QString::fromLatin1(file.readAll()));  // the page keeps to ASCII and entities
+    const QString text = page.toPlainText().simplified();
+    EXPECT_GT(text.size(), 4000);
+    create();
+    QStringList captions;
+    for (QToolButton* b : form->findChild<QWidget*>(QStringLiteral("ToolBar2"))->findChildren<QToolButton*>())
+        captions << b->text();
+    for (const char* menu : {"Popup_File", "Popup_Display", "Popup_Grid_Object"})
+        for (QAction* a : form->findChild<QMenu*>(QString::fromLatin1(menu))->actions())
+            if (!a->isSeparator())
+                captions << a->text();
+    EXPECT_EQ(captions.size(), 7 + 7 + 3 + 3);
+    for (QString caption : captions) {
+        caption.remove(QLatin1Char('&'));
+        EXPECT_TRUE(text.contains(caption, Qt::CaseInsensitive)) << caption.toStdString();
     }
 }
