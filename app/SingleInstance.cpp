@@ -2,12 +2,30 @@
 
 #include <QDir>
 #include <QFile>
+#include <QStringList>
 
+#include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
 
 namespace app {
+
+namespace {
+
+QString runtimeDirectory()
+{
+    const QString dir = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    return dir.isEmpty() || !QDir(dir).exists() ? QString() : dir;
+}
+
+QString lockIn(const QString& dir, const QString& name)
+{
+    return dir + QLatin1Char('/') + name + QStringLiteral(".lock");
+}
+
+}  // namespace
 
 SingleInstance::~SingleInstance()
 {
@@ -16,25 +34,40 @@ SingleInstance::~SingleInstance()
 
 QString SingleInstance::lockFilePath(const QString& name)
 {
-    QString dir = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (dir.isEmpty() || !QDir(dir).exists())
-        dir = QDir::tempPath();
-    return dir + QLatin1Char('/') + name + QStringLiteral(".lock");
+    const QString runtime = runtimeDirectory();
+    return lockIn(runtime.isEmpty() ? QDir::tempPath() : runtime, name);
 }
 
 bool SingleInstance::tryAcquire(const QString& name)
 {
     release();
-    const QByteArray path = QFile::encodeName(lockFilePath(name));
-    const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    if (fd < 0)
-        return true;  // no place for a lock: do not refuse the user
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        ::close(fd);
-        return false;
+    m_failure.clear();
+    QStringList places;
+    if (const QString runtime = runtimeDirectory(); !runtime.isEmpty())
+        places << lockIn(runtime, name);
+    if (const QString temp = lockIn(QDir::tempPath(), name); !places.contains(temp))
+        places << temp;
+    QStringList errors;
+    for (const QString& place : places) {
+        const int fd = ::open(QFile::encodeName(place).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+        if (fd < 0) {
+            errors << place + QStringLiteral(" : ") + QString::fromLocal8Bit(std::strerror(errno));
+            continue;
+        }
+        if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+            const int error = errno;
+            ::close(fd);
+            if (error == EWOULDBLOCK)
+                return false;  // another instance holds it
+            errors << place + QStringLiteral(" : ") + QString::fromLocal8Bit(std::strerror(error));
+            continue;
+        }
+        m_fd = fd;
+        m_path = place;
+        return true;
     }
-    m_fd = fd;
-    return true;
+    m_failure = errors.join(QLatin1Char('\r'));
+    return false;
 }
 
 void SingleInstance::release()
@@ -44,6 +77,7 @@ void SingleInstance::release()
         ::close(m_fd);
         m_fd = -1;
     }
+    m_path.clear();
 }
 
 }  // namespace app

@@ -148,7 +148,13 @@ int RunStartup(const StartupOptions& options)
     // 5. Nothing on disk is touched before the lock is ours.
     SingleInstance instance;
     if (!instance.tryAcquire(g.instanceName)) {
-        ui::showInformation(g.productName + QStringLiteral(" est déjà en exécution."));
+        if (instance.failure().isEmpty())
+            ui::showInformation(g.productName + QStringLiteral(" est déjà en exécution."));
+        else
+            ui::showError(QStringLiteral("Impossible de vérifier que %1 n'est pas déjà en exécution : le fichier de "
+                                         "verrou ne peut être créé.\r\r")
+                              .arg(g.productName)
+                          + instance.failure());
         g.startOk = false;
         return 1;
     }

@@ -263,6 +263,37 @@ TEST(SingleInstance, SecondProcessIsRefusedUntilTheFirstEnds)
     EXPECT_TRUE(mine.tryAcquire(QStringLiteral("QUILLMARK_PLANNING")));
 }
 
+TEST(SingleInstance, FallsBackToTheTemporaryDirectoryThenSaysSo)
+{
+    Sandbox s(false);
+    const QString name = QStringLiteral("QUILLMARK_PLANNING");
+    // A directory where the lock file should be: no lock can be made there.
+    QDir().mkpath(s.runtimeDir() + name + QStringLiteral(".lock"));
+    const QString temp = s.root() + QStringLiteral("tmp");
+    QDir().mkpath(temp);
+    const QByteArray oldTemp = qgetenv("TMPDIR");
+    qputenv("TMPDIR", QFile::encodeName(temp));
+    {
+        app::SingleInstance lock;
+        EXPECT_TRUE(lock.tryAcquire(name));
+        EXPECT_EQ(lock.lockFile(), QDir(temp).absolutePath() + QStringLiteral("/QUILLMARK_PLANNING.lock"));
+        app::SingleInstance second;
+        EXPECT_FALSE(second.tryAcquire(name));  // the fallback lock refuses a second instance too
+        EXPECT_TRUE(second.failure().isEmpty());
+    }
+    const QString fallback = temp + QLatin1Char('/') + name + QStringLiteral(".lock");
+    QFile::remove(fallback);
+    QDir().mkpath(fallback);
+    app::SingleInstance none;
+    EXPECT_FALSE(none.tryAcquire(name));
+    EXPECT_TRUE(none.failure().contains(s.runtimeDir())) << none.failure().toStdString();
+    EXPECT_TRUE(none.failure().contains(temp)) << none.failure().toStdString();
+    if (oldTemp.isNull())
+        qunsetenv("TMPDIR");
+    else
+        qputenv("TMPDIR", oldTemp);
+}
+
 TEST(WriteAccess, TestFileNeverLeftBehindAndRefusalExplained)
 {
     Sandbox s(false);

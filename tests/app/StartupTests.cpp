@@ -100,6 +100,27 @@ TEST(Startup, SecondInstanceTouchesNothing)
     EXPECT_TRUE(prompt.messages().isEmpty());
 }
 
+TEST(Startup, NoPlaceForTheLockStopsWithAMessage)
+{
+    Sandbox s;
+    const QString temp = s.root() + QStringLiteral("tmp");
+    for (const QString& dir : {s.runtimeDir(), QString(temp + QLatin1Char('/'))})
+        QDir().mkpath(dir + QStringLiteral("QUILLMARK_PLANNING.lock"));
+    const QByteArray oldTemp = qgetenv("TMPDIR");
+    qputenv("TMPDIR", QFile::encodeName(temp));
+    ui::ScriptedPrompt prompt;
+    EXPECT_EQ(app::RunStartup(optionsFor(s)), 1);
+    if (oldTemp.isNull())
+        qunsetenv("TMPDIR");
+    else
+        qputenv("TMPDIR", oldTemp);
+    ASSERT_EQ(prompt.messages().size(), 1);
+    EXPECT_EQ(prompt.messages().first().kind, ui::MessageKind::Error);
+    EXPECT_TRUE(prompt.messages().first().text.startsWith(
+        QStringLiteral("Impossible de vérifier que Quillmark Planning n'est pas déjà en exécution")));
+    EXPECT_EQ(QDir(s.documents()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList());
+}
+
 TEST(Startup, MissingInstallationAndBrokenDatabaseStop)
 {
     {
