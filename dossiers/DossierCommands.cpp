@@ -10,6 +10,7 @@
 #include "ui/Prompt.h"
 #include "ui/TWait.h"
 
+#include <QStringList>
 #include <QWidget>
 
 #include <memory>
@@ -173,15 +174,20 @@ void DossierCommands::DeleteDossier()
             deleteFailure = reopen;
         }
         // The preferences of a deleted dossier are not written back: they
-        // would be rows of a dossier that no longer exists.
-        m_display.CloseDossierDisplay(!deleted);
+        // would be rows of a dossier that no longer exists. Without a
+        // connection they cannot be: that failure is already the reopen's.
+        m_display.CloseDossierDisplay(!deleted && m_dm.ADOConnection1.isOpen());
         if (main)
             main->setEnabled(true);
     }
-    if (!deleteFailure.isEmpty())
-        ui::showError(deleteFailure, m_display.displayWindow());
-    if (!copyFailure.isEmpty())
-        ui::showError(copyFailure, m_display.displayWindow());
+    // One box, even when the copy and the deletion both failed.
+    QStringList failures;
+    for (const QString& f : {deleteFailure, copyFailure}) {
+        if (!f.isEmpty())
+            failures << f;
+    }
+    if (!failures.isEmpty())
+        ui::showError(failures.join(QStringLiteral("\r\r")), m_display.displayWindow());
 }
 
 bool DossierCommands::AutoOpenFirstDossier()

@@ -264,3 +264,38 @@ TEST_F(DossierTest, DeletionKeepsACompactedCopyReplacedEachTime)
     commands->DeleteDossier();
     EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM PROFILES")), 1);
 }
+
+TEST_F(DossierTest, DeletionWithoutAConnectionShowsOneError)
+{
+    addDossier(QStringLiteral("A"), QString());
+    const core::DatabaseLocation saved = core::globals().db;
+    // The reopen goes to a data source that does not exist.
+    core::globals().db.provider = QStringLiteral("ODBC");
+    core::globals().db.odbcName = QStringLiteral("QMP_NO_SUCH_SOURCE");
+    const QString copy = core::globals().dataDir + QStringLiteral("Access/DEL_BACKUP.MDB");
+    for (bool copyFails : {false, true}) {
+        if (copyFails) {
+            QFile::remove(copy);                                  // the copy of the first round
+            QDir().mkpath(copy + QStringLiteral("/in the way"));  // no copy can take its name
+        }
+        display.log.clear();
+        prompt.clear();
+        display.OpenDossierDisplay(1, 0, QString());
+        prompt.setNextAnswer(ui::Answer::Yes);
+        commands->DeleteDossier();
+        EXPECT_EQ(display.log.last(), QStringLiteral("close without preferences")) << copyFails;
+        QStringList errors;
+        for (const auto& m : prompt.messages()) {
+            if (m.kind == ui::MessageKind::Error)
+                errors << m.text;
+        }
+        ASSERT_EQ(errors.size(), 1) << copyFails;
+        EXPECT_TRUE(errors.first().contains(QStringLiteral("QMP_NO_SUCH_SOURCE"))
+                    || errors.first().contains(QStringLiteral("not found")))
+            << errors.first().toStdString();
+        EXPECT_EQ(errors.first().count(QStringLiteral("\r\r")), copyFails ? 1 : 0) << errors.first().toStdString();
+    }
+    core::globals().db = saved;
+    ASSERT_EQ(dm->OpenMainConnection(), QString());
+    EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM PROFILES")), 1);  // nothing deleted without a connection
+}
