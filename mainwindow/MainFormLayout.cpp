@@ -144,9 +144,14 @@ void TMainForm::buildLayout()
     DigitalTime->setObjectName(QStringLiteral("DigitalTime"));
     DigitalTime->setGeometry(2, 58, 46, 16);
     DigitalTime->setAlignment(Qt::AlignCenter);
+    // Both captions in one small font that fits "Imprimer" into the bar.
     Btn_Report = smallButton(QStringLiteral("Imprimer"), QStringLiteral("Btn_Report"), QString(), barreLeft);
+    QFont barFont = Btn_Report->font();
+    barFont.setPointSize(7);
+    Btn_Report->setFont(barFont);
     Btn_Report->setGeometry(2, 84, 46, 40);
     Btn_Html = smallButton(QStringLiteral("Html"), QStringLiteral("Btn_Html"), QString(), barreLeft);
+    Btn_Html->setFont(barFont);
     Btn_Html->setGeometry(2, 128, 46, 40);
     row->addWidget(barreLeft);
 
