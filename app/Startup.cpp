@@ -1,15 +1,18 @@
 #include "app/Startup.h"
 
 #include "app/SingleInstance.h"
+#include "app/StartupUpdate.h"
 #include "app/TMdacMsg.h"
 #include "app/TSplash.h"
 #include "core/Globals.h"
 #include "core/MessageCatalog.h"
 #include "core/Settings.h"
 #include "core/StringUtils.h"
+#include "db/DbError.h"
 #include "db/TDataModule1.h"
 #include "db/TDataModuleObject.h"
 #include "ui/Prompt.h"
+#include "ui/ScriptGauge.h"
 #include "ui/WindowFrame.h"
 
 #include <QApplication>
@@ -235,6 +238,19 @@ int RunStartup(const StartupOptions& options)
                                      "de trouver une solution : ")
                       + QString::fromLatin1(core::kSupportEmail));
         return 1;
+    }
+
+    // 17. A step that fails ends the start-up; its scripts stay to run again.
+    if (db::DatabaseFileExists()) {
+        ui::ScriptGauge feedback(splash->statusLabel());
+        try {
+            RunStartupUpdate(dataModule1->ADOConnection1, &feedback);
+        } catch (const db::DbError& e) {
+            splash.reset();
+            ui::showError(e.message());
+            g.startOk = false;
+            return 1;
+        }
     }
 
     // 18.
