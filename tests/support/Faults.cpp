@@ -71,9 +71,41 @@ std::optional<bool> runKilledAtCall(const QString& program, const QStringList& a
     return p.exitStatus() == QProcess::CrashExit || p.exitCode() != 0;
 }
 
-QString fileWritingCalls()
+bool runProgram(const QString& program, const QStringList& args)
 {
-    return QStringLiteral("write,pwrite64,rename,renameat,renameat2,unlink,unlinkat,fsync,fdatasync,ftruncate");
+    QProcess p;
+    p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    p.start(program, args);
+    return p.waitForFinished(120000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+}
+
+std::optional<int> killAtEveryCall(const QString& program, const QStringList& args, const QStringList& calls,
+                                   const std::function<void()>& prepare,
+                                   const std::function<void(const QString& call, int n)>& check,
+                                   const QStringList& environment)
+{
+    int kills = 0;
+    for (const QString& call : calls) {
+        // A run that is not killed has made fewer such calls: the next call.
+        for (int n = 1; n < 5000; ++n) {
+            prepare();
+            const auto killed = runKilledAtCall(program, args, call, n, environment);
+            if (!killed)
+                return std::nullopt;
+            if (!*killed)
+                break;
+            ++kills;
+            check(call, n);
+        }
+    }
+    return kills;
+}
+
+QStringList fileWritingCalls()
+{
+    return {QStringLiteral("write"),     QStringLiteral("pwrite64"),  QStringLiteral("rename"),
+            QStringLiteral("unlink"),    QStringLiteral("fsync"),     QStringLiteral("fdatasync"),
+            QStringLiteral("ftruncate"), QStringLiteral("renameat2"), QStringLiteral("unlinkat")};
 }
 
 }  // namespace testing_support

@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 
 namespace testing_support {
@@ -37,7 +38,20 @@ private:
 std::optional<bool> runKilledAtCall(const QString& program, const QStringList& args, const QString& calls, int n,
                                     const QStringList& environment = {});
 
+// Runs program once for each call of each system call in calls, killed at
+// that call: prepare() runs before every run, check(call, n) after every run
+// that was killed. strace counts each system call on its own, so every
+// write, sync, rename and removal of a run is a kill point once. Answers
+// the number of kills; nothing when strace is missing.
+std::optional<int> killAtEveryCall(const QString& program, const QStringList& args, const QStringList& calls,
+                                   const std::function<void()>& prepare,
+                                   const std::function<void(const QString& call, int n)>& check,
+                                   const QStringList& environment = {});
+
+// Runs program with args to its end; true when it ended cleanly.
+bool runProgram(const QString& program, const QStringList& args);
+
 // The system calls through which the program changes files.
-QString fileWritingCalls();
+QStringList fileWritingCalls();
 
 }  // namespace testing_support
