@@ -8,9 +8,11 @@
 #include "core/MessageCatalog.h"
 #include "core/Settings.h"
 #include "core/StringUtils.h"
+#include "db/DatabaseCheck.h"
 #include "db/DbError.h"
 #include "db/TDataModule1.h"
 #include "db/TDataModuleObject.h"
+#include "records/PhotoStorage.h"
 #include "ui/Prompt.h"
 #include "ui/ScriptGauge.h"
 #include "ui/WindowFrame.h"
@@ -137,6 +139,17 @@ void AdaptWindowFont(QWidget* window)
     ui::AdaptWindowFont(window);
 }
 
+QString DatabaseFileProblem()
+{
+    const core::Globals& g = core::globals();
+    // Any provider but these two leaves no database file to open.
+    if (g.databaseFile.isEmpty())
+        return QStringLiteral("Le fournisseur de données \"%1\" indiqué dans le fichier \"%2\" n'est pas reconnu : "
+                              "les valeurs possibles sont OLEDB et ODBC.")
+            .arg(g.db.provider, g.dataRoot + QStringLiteral("db.ini"));
+    return db::CheckDatabaseFile(g.dataDir + g.databaseFile);
+}
+
 QString SettingsFileNameFor(const QString& executableFileName)
 {
     QString name = QFileInfo(executableFileName).fileName().toLower();
@@ -222,10 +235,22 @@ int RunStartup(const StartupOptions& options)
         g.startOk = false;
     } else {
         dataModule1 = std::make_unique<db::TDataModule1>();
-        const QString failure = dataModule1->OpenMainConnection();
+        // A broken file is refused before anything opens it, with a French
+        // explanation rather than the layer's bare message.
+        QString failure = DatabaseFileProblem();
+        if (failure.isEmpty()) {
+            failure = dataModule1->OpenMainConnection();
+            if (!failure.isEmpty())
+                failure =
+                    QStringLiteral("La base de données n'a pas pu être ouverte.\r\r(") + failure + QLatin1Char(')');
+        }
         if (!failure.isEmpty()) {
             g.startOk = false;
             ui::showMessage(failure);
+        } else {
+            // A photo change cut short by a crash is completed or undone
+            // before anything shows a picture.
+            records::FinishInterruptedPhotoChanges(dataModule1->ADOConnection1, g.dataDir + QStringLiteral("Images/"));
         }
         dataModuleObject = std::make_unique<db::TDataModuleObject>(dataModule1->ADOConnection1);
     }
