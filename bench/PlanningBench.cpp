@@ -30,7 +30,7 @@ constexpr int kProjects = 200;
 QString fixturePath()
 {
     static const QString path = [] {
-        const QString p = QCoreApplication::applicationDirPath() + QStringLiteral("/planning-fixture-v1.mdb");
+        const QString p = QCoreApplication::applicationDirPath() + QStringLiteral("/planning-fixture-v2.mdb");
         if (QFile::exists(p))
             return p;
         const QString part = p + QStringLiteral(".building");
@@ -65,7 +65,7 @@ QString fixturePath()
         }
         sqlite3_finalize(st);
         // Without the indexes while filling, then built once.
-        sqlite3_exec(h, "DROP INDEX IX_PLANNING_PEOPLE; DROP INDEX IX_PLANNING_PROJECT; DROP INDEX IX_PLANNING_DATE",
+        sqlite3_exec(h, "DROP INDEX IX_PLANNING_PEOPLE; DROP INDEX IX_PLANNING_PROJECT; DROP INDEX IX_PLANNING_MONTH",
                      nullptr, nullptr, nullptr);
         sqlite3_prepare_v2(h, "INSERT INTO PLANNING VALUES (1, ?1, ?2, ?3, ?4)", -1, &st, nullptr);
         for (QDate d(2016, 1, 1); d < QDate(2026, 1, 1); d = d.addDays(1)) {
@@ -85,7 +85,8 @@ QString fixturePath()
         sqlite3_exec(h,
                      "CREATE INDEX IX_PLANNING_PEOPLE ON PLANNING (Id_File, Id_People, DatePlanning);"
                      "CREATE INDEX IX_PLANNING_PROJECT ON PLANNING (Id_File, Id_Project, DatePlanning);"
-                     "CREATE INDEX IX_PLANNING_DATE ON PLANNING (Id_File, DatePlanning); COMMIT; ANALYZE;"
+                     "CREATE INDEX IX_PLANNING_MONTH ON PLANNING (Id_File, DatePlanning, AmPm, Id_People, Id_Project);"
+                     "COMMIT; ANALYZE;"
                      "PRAGMA journal_mode=DELETE",
                      nullptr, nullptr, nullptr);
         sqlite3_close(h);
@@ -162,7 +163,7 @@ void BM_LoadMonthPlanning(benchmark::State& state)
     planning::MonthModel month;
     for (auto _ : state) {
         month.cells.SetMonthDimensions(kPersons, 12, 31, 2);
-        planning::FillMonthPlanning(month, f.query, f.ctx, f.persons, 2021, 6);
+        planning::FillMonthPlanning(month, f.query, f.ctx, f.persons, f.projects, 2021, 6);
     }
     state.counters["cells_MB"] = static_cast<double>(month.cells.memoryBytes()) / (1024.0 * 1024.0);
 }
