@@ -9,6 +9,7 @@
 #include "core/StringUtils.h"
 #include "db/TDataModule1.h"
 #include "db/TDataModuleObject.h"
+#include "maintenance/Restore.h"
 #include "ui/Prompt.h"
 #include "ui/WindowFrame.h"
 
@@ -183,6 +184,12 @@ int RunStartup(const StartupOptions& options)
         g.startOk = false;
         return 1;
     }
+
+    // A restore cut short by a crash is completed, or its staging removed,
+    // before the database is opened.
+    const QString unfinished = maintenance::FinishInterruptedRestore(maintenance::DataPaths::current());
+    if (!unfinished.isEmpty())
+        ui::showError(unfinished);
 
     // 11.
     initialiseApplication();
