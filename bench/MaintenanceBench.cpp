@@ -23,7 +23,7 @@ constexpr int kPhotoBytes = 200 * 1024;
 
 QString benchRoot()
 {
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/maintenance-bench/");
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/maintenance-bench-data/");
 }
 
 maintenance::DataPaths paths()
