@@ -12,6 +12,7 @@
 #include "db/DbError.h"
 #include "db/TDataModule1.h"
 #include "db/TDataModuleObject.h"
+#include "maintenance/Restore.h"
 #include "records/PhotoStorage.h"
 #include "ui/Prompt.h"
 #include "ui/ScriptGauge.h"
@@ -199,6 +200,12 @@ int RunStartup(const StartupOptions& options)
         g.startOk = false;
         return 1;
     }
+
+    // A restore cut short by a crash is completed, or its staging removed,
+    // before the database is opened.
+    const QString unfinished = maintenance::FinishInterruptedRestore(maintenance::DataPaths::current());
+    if (!unfinished.isEmpty())
+        ui::showError(unfinished);
 
     // 11.
     initialiseApplication();
