@@ -3,6 +3,7 @@
 #include "core/Globals.h"
 #include "core/IniFile.h"
 #include "core/MessageCatalog.h"
+#include "core/SaveFile.h"
 #include "core/StringUtils.h"
 #include "core/TextFile.h"
 #include "db/OdbcSetup.h"
@@ -41,36 +42,19 @@ bool makeDir(const QString& dir)
     return QDir().mkdir(dir) || QFileInfo(dir).isDir();
 }
 
-// Copies without overwriting, through a temporary name so that an
-// interrupted copy never passes for a complete file.
+// Copies without overwriting; the copy is whole or absent (see
+// copyFileAtomically), so an interrupted copy never passes for a file.
 bool copyNoOverwrite(const QString& from, const QString& to)
 {
     if (QFileInfo::exists(to))
         return false;
-    const QString part = to + QStringLiteral(".part");
-    QFile::remove(part);
-    if (!QFile::copy(from, part))
-        return false;
-    QFile::setPermissions(
-        part, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther);
-    if (!QFile::rename(part, to)) {
-        QFile::remove(part);
-        return false;
-    }
-    return true;
+    return core::copyFileAtomically(from, to);
 }
 
+// Replaces to with a whole copy; a failed copy leaves to as it was.
 void copyOverwrite(const QString& from, const QString& to)
 {
-    const QString part = to + QStringLiteral(".part");
-    QFile::remove(part);
-    if (!QFile::copy(from, part))
-        return;
-    QFile::setPermissions(
-        part, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther);
-    QFile::remove(to);
-    if (!QFile::rename(part, to))
-        QFile::remove(part);
+    core::copyFileAtomically(from, to);
 }
 
 // Every file of dir matching the mask, without regard to case.

@@ -2,15 +2,21 @@
 
 #include "app/FrenchLocale.h"
 #include "app/SingleInstance.h"
+#include "app/StartupUpdate.h"
 #include "app/TMdacMsg.h"
 #include "app/TSplash.h"
 #include "core/Globals.h"
 #include "core/MessageCatalog.h"
 #include "core/Settings.h"
 #include "core/StringUtils.h"
+#include "db/DatabaseCheck.h"
+#include "db/DbError.h"
 #include "db/TDataModule1.h"
 #include "db/TDataModuleObject.h"
+#include "maintenance/Restore.h"
+#include "records/PhotoStorage.h"
 #include "ui/Prompt.h"
+#include "ui/ScriptGauge.h"
 #include "ui/WindowFrame.h"
 
 #include <QApplication>
@@ -123,6 +129,17 @@ void AdaptWindowFont(QWidget* window)
     ui::AdaptWindowFont(window);
 }
 
+QString DatabaseFileProblem()
+{
+    const core::Globals& g = core::globals();
+    // Any provider but these two leaves no database file to open.
+    if (g.databaseFile.isEmpty())
+        return QStringLiteral("Le fournisseur de données \"%1\" indiqué dans le fichier \"%2\" n'est pas reconnu : "
+                              "les valeurs possibles sont OLEDB et ODBC.")
+            .arg(g.db.provider, g.dataRoot + QStringLiteral("db.ini"));
+    return db::CheckDatabaseFile(g.dataDir + g.databaseFile);
+}
+
 QString SettingsFileNameFor(const QString& executableFileName)
 {
     QString name = QFileInfo(executableFileName).fileName().toLower();
@@ -179,6 +196,12 @@ int RunStartup(const StartupOptions& options)
         return 1;
     }
 
+    // A restore cut short by a crash is completed, or its staging removed,
+    // before the database is opened.
+    const QString unfinished = maintenance::FinishInterruptedRestore(maintenance::DataPaths::current());
+    if (!unfinished.isEmpty())
+        ui::showError(unfinished);
+
     // 11.
     initialiseApplication();
     core::LoadSettings();
@@ -214,10 +237,22 @@ int RunStartup(const StartupOptions& options)
         g.startOk = false;
     } else {
         dataModule1 = std::make_unique<db::TDataModule1>();
-        const QString failure = dataModule1->OpenMainConnection();
+        // A broken file is refused before anything opens it, with a French
+        // explanation rather than the layer's bare message.
+        QString failure = DatabaseFileProblem();
+        if (failure.isEmpty()) {
+            failure = dataModule1->OpenMainConnection();
+            if (!failure.isEmpty())
+                failure =
+                    QStringLiteral("La base de données n'a pas pu être ouverte.\r\r(") + failure + QLatin1Char(')');
+        }
         if (!failure.isEmpty()) {
             g.startOk = false;
             ui::showMessage(failure);
+        } else {
+            // A photo change cut short by a crash is completed or undone
+            // before anything shows a picture.
+            records::FinishInterruptedPhotoChanges(dataModule1->ADOConnection1, g.dataDir + QStringLiteral("Images/"));
         }
         dataModuleObject = std::make_unique<db::TDataModuleObject>(dataModule1->ADOConnection1);
     }
@@ -230,6 +265,19 @@ int RunStartup(const StartupOptions& options)
                                      "de trouver une solution : ")
                       + QString::fromLatin1(core::kSupportEmail));
         return 1;
+    }
+
+    // 17. A step that fails ends the start-up; its scripts stay to run again.
+    if (db::DatabaseFileExists()) {
+        ui::ScriptGauge feedback(splash->statusLabel());
+        try {
+            RunStartupUpdate(dataModule1->ADOConnection1, &feedback);
+        } catch (const db::DbError& e) {
+            splash.reset();
+            ui::showError(e.message());
+            g.startOk = false;
+            return 1;
+        }
     }
 
     // 18.

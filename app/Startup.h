@@ -49,6 +49,11 @@ bool DataAccessComponentsOk();
 // the layer's message when not.
 bool DataAccessAvailable(QString* error = nullptr);
 
+// Why the database file of the process-wide location cannot be used (an
+// unknown provider, a missing, empty, read-only or damaged file), in French;
+// empty when it can. Changes nothing.
+QString DatabaseFileProblem();
+
 // Used by the main window on recent systems.
 void AdaptWindowFont(QWidget* window);
 

@@ -28,7 +28,14 @@ bool IniFile::load(const QString& path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return false;
-    const QByteArray utf8 = decodeWindows1252(file.readAll()).toUtf8();
+    QByteArray bytes = file.readAll();
+    QByteArray utf8;
+    // An editor that saved the file as UTF-8 marks it so; without the mark
+    // the first section's name would start with three stray characters.
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        utf8 = bytes.mid(3);
+    else
+        utf8 = decodeWindows1252(bytes).toUtf8();
     return d->ini.LoadData(utf8.constData(), static_cast<size_t>(utf8.size())) >= 0;
 }
 

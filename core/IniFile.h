@@ -8,7 +8,8 @@ namespace core {
 
 // An INI file read and written as the Windows profile calls do: section and
 // key names without regard to case, Windows-1252 text, CR LF line ends.
-// A missing or unreadable file reads as empty.
+// A missing or unreadable file reads as empty; a file that starts with the
+// UTF-8 byte-order mark is read as UTF-8.
 class IniFile {
 public:
     IniFile();

@@ -11,4 +11,13 @@ namespace core {
 // reason when given.
 bool saveFileAtomically(const QString& path, const QByteArray& data, QString* error = nullptr);
 
+// Copies from onto to with the same guarantee: the copy is written to
+// to + ".part", flushed to disk and renamed over to, so to is either its old
+// content or the whole copy. False with the reason on any failure (the part
+// file is then removed).
+bool copyFileAtomically(const QString& from, const QString& to, QString* error = nullptr);
+
+// Flushes a directory's entries (a rename in it) to disk; failures are ignored.
+void syncDirectory(const QString& directory);
+
 }  // namespace core

@@ -71,6 +71,28 @@ QString integrityOf(const QString& path)
     return result;
 }
 
+// A write cut short leaves path + "-journal" beside the file, and SQLite
+// rolls it back only when the file is opened under that same name. Reading
+// the file through its own name first does that, so that no half-written
+// transaction is copied and no stale journal is later replayed onto the
+// rewritten file.
+void rollBackUnfinishedWrite(const QString& path)
+{
+    if (!QFileInfo::exists(path + QStringLiteral("-journal")))
+        return;
+    SqliteHandle h;
+    openSqlite(h, path, SQLITE_OPEN_READWRITE);
+    sqlite3_stmt* st = nullptr;
+    int rc = sqlite3_prepare_v2(h.db, "SELECT count(*) FROM sqlite_master", -1, &st, nullptr);
+    if (rc == SQLITE_OK)
+        rc = sqlite3_step(st);
+    sqlite3_finalize(st);
+    if (rc != SQLITE_ROW)
+        throw DbError(QStringLiteral("La base \"%1\" garde une modification interrompue qui n'a pas pu être annulée : "
+                                     "elle n'a pas été compactée.\r(%2)")
+                          .arg(path, sqliteMessage(h.db, rc)));
+}
+
 }  // namespace
 
 QString TemporaryDatabaseName(const QString& path)
@@ -125,6 +147,7 @@ void CompactInPlace(const QString& databasePath)
         throw DbError(QStringLiteral("Le fichier \"%1\" subsiste d'une opération interrompue. La base n'a pas été "
                                      "compactée ; déplacez ou supprimez ce fichier puis recommencez.")
                           .arg(temporary));
+    rollBackUnfinishedWrite(databasePath);
     const QByteArray live = QFile::encodeName(databasePath);
     const QByteArray temp = QFile::encodeName(temporary);
     // A hard link keeps the live name in place during the whole compaction,

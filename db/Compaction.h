@@ -15,8 +15,10 @@ QString TemporaryDatabaseName(const QString& path);
 void CompactDatabaseFile(const QString& source, const QString& target);
 
 // Compacts the database file through its temporary name. The caller closes the
-// main connection before and reopens it after. Refuses (DbError) when a file
-// of the temporary name is left from an interrupted run; when the compaction
+// main connection before and reopens it after. A write that a crash cut
+// short (a hot journal beside the file) is rolled back first. Refuses
+// (DbError) when a file of the temporary name is left from an interrupted
+// run, or when the cut write cannot be rolled back; when the compaction
 // fails the original file is back under its name.
 void CompactInPlace(const QString& databasePath);
 

@@ -84,7 +84,8 @@ CREATE TABLE PLANNING (
 );
 CREATE INDEX IX_PLANNING_PEOPLE ON PLANNING (Id_File, Id_People, DatePlanning);
 CREATE INDEX IX_PLANNING_PROJECT ON PLANNING (Id_File, Id_Project, DatePlanning);
-CREATE INDEX IX_PLANNING_DATE ON PLANNING (Id_File, DatePlanning);
+-- The month of every object is read from this index alone.
+CREATE INDEX IX_PLANNING_MONTH ON PLANNING (Id_File, DatePlanning, AmPm, Id_People, Id_Project);
 
 CREATE TABLE COMBOITEMS (
   Id INTEGER PRIMARY KEY AUTOINCREMENT,

@@ -1,7 +1,10 @@
 #include "images/ImageRoutines.h"
 
+#include "core/SaveFile.h"
+
 #include <QBuffer>
 #include <QFile>
+#include <QFileInfo>
 #include <QImageReader>
 #include <QtEndian>
 
@@ -10,9 +13,26 @@
 #include <cstdio>
 #include <vector>
 
+#include <jerror.h>
 #include <jpeglib.h>
+#include <unistd.h>
 
 namespace images {
+
+namespace {
+
+QString outOfMemoryText()
+{
+    return QStringLiteral("Mémoire insuffisante pour traiter l'image.");
+}
+
+void requireAllocated(const QImage& image)
+{
+    if (image.isNull())
+        throw ImageError(outOfMemoryText());
+}
+
+}  // namespace
 
 Fit FitToBox(int A, int B, int W, int H)
 {
@@ -54,9 +74,13 @@ Fit FitToBox(int A, int B, int W, int H)
 void ResampleBitmap(QImage& bitmap, int Wd, int Hd)
 {
     const QImage S = bitmap.convertToFormat(QImage::Format_RGB888);
+    if (!bitmap.isNull())
+        requireAllocated(S);
     const int Ws = S.width();
     const int Hs = S.height();
     QImage D(qMax(0, Wd), qMax(0, Hd), QImage::Format_RGB888);
+    if (Wd > 0 && Hd > 0)
+        requireAllocated(D);
     if (Ws == 0 || Hs == 0 || Wd <= 0 || Hd <= 0) {
         D.fill(Qt::white);
         bitmap = D;
@@ -123,6 +147,8 @@ void ResampleBitmap(QImage& bitmap, int Wd, int Hd)
 QImage FitBitmapInto(const QImage& source, int boxWidth, int boxHeight)
 {
     QImage img = source.convertToFormat(QImage::Format_RGB888);
+    if (!source.isNull())
+        requireAllocated(img);
     const Fit f = FitToBox(boxWidth, boxHeight, img.width(), img.height());
     ResampleBitmap(img, f.rect.width(), f.rect.height());
     return img;
@@ -134,6 +160,7 @@ struct JpegErrorManager {
     jpeg_error_mgr base;
     std::jmp_buf jump;
     char message[JMSG_LENGTH_MAX];
+    bool cutShort = false;
 };
 
 void jpegErrorExit(j_common_ptr info)
@@ -143,7 +170,105 @@ void jpegErrorExit(j_common_ptr info)
     std::longjmp(err->jump, 1);
 }
 
+// Data that ends early (the file, or a segment before its marker) decodes as
+// grey from there on: it is refused, and at once, so that a header claiming
+// a huge size over a few bytes costs nothing. Other warnings are counted
+// silently as libjpeg does.
+void jpegEmitMessage(j_common_ptr info, int level)
+{
+    if (level >= 0)
+        return;
+    if (info->err->msg_code == JWRN_JPEG_EOF || info->err->msg_code == JWRN_HIT_MARKER) {
+        auto* err = reinterpret_cast<JpegErrorManager*>(info->err);
+        err->cutShort = true;
+        (*info->err->format_message)(info, err->message);
+        std::longjmp(err->jump, 1);
+    }
+    ++info->err->num_warnings;
+}
+
+// libjpeg's own working memory (whole-image buffers of progressive files)
+// stays under this; beyond it the decoder fails instead of growing.
+constexpr long kJpegWorkingMemory = 1024L * 1024 * 1024;
+
 const QString kWriteError = QStringLiteral("Error writing JPEG to file");
+
+enum class JpegOutcome { Ok, Unreadable, CutShort, TooLarge, OutOfMemory };
+
+// The decoder state lives with the caller, so nothing the decoding changes
+// is a local of the function that calls setjmp.
+struct JpegDecoder {
+    jpeg_decompress_struct cinfo;
+    JpegErrorManager err;
+    std::FILE* in = nullptr;
+    QSize declared;
+};
+
+// Decodes into *out; grey chooses the 8-bit output. Only the header is read
+// when out is null.
+JpegOutcome runJpegDecoder(JpegDecoder* d, int scaleCode, int greyChoice, QImage* out)
+{
+    d->cinfo.err = jpeg_std_error(&d->err.base);
+    d->err.base.error_exit = jpegErrorExit;
+    d->err.base.emit_message = jpegEmitMessage;
+    if (setjmp(d->err.jump)) {
+        jpeg_destroy_decompress(&d->cinfo);
+        return d->err.cutShort ? JpegOutcome::CutShort : JpegOutcome::Unreadable;
+    }
+    jpeg_create_decompress(&d->cinfo);
+    d->cinfo.mem->max_memory_to_use = kJpegWorkingMemory;
+    jpeg_stdio_src(&d->cinfo, d->in);
+    jpeg_read_header(&d->cinfo, TRUE);
+    d->declared = QSize(static_cast<int>(d->cinfo.image_width), static_cast<int>(d->cinfo.image_height));
+    if (static_cast<qint64>(d->cinfo.image_width) * d->cinfo.image_height > kMaxPicturePixels) {
+        jpeg_destroy_decompress(&d->cinfo);
+        return JpegOutcome::TooLarge;
+    }
+    if (d->cinfo.num_components != 1 && d->cinfo.num_components != 3) {
+        jpeg_destroy_decompress(&d->cinfo);
+        return JpegOutcome::Unreadable;
+    }
+    if (!out) {
+        jpeg_destroy_decompress(&d->cinfo);
+        return JpegOutcome::Ok;
+    }
+    // greyChoice: 1 grey, 0 colour, -1 as the file is.
+    const bool grey = greyChoice < 0 ? d->cinfo.num_components == 1 : greyChoice == 1;
+    d->cinfo.out_color_space = grey ? JCS_GRAYSCALE : JCS_RGB;
+    d->cinfo.scale_num = 1;
+    d->cinfo.scale_denom = 1u << qBound(0, scaleCode, 3);
+    jpeg_calc_output_dimensions(&d->cinfo);
+    *out = QImage(static_cast<int>(d->cinfo.output_width), static_cast<int>(d->cinfo.output_height),
+                  grey ? QImage::Format_Grayscale8 : QImage::Format_RGB888);
+    if (out->isNull()) {
+        jpeg_destroy_decompress(&d->cinfo);
+        return JpegOutcome::OutOfMemory;
+    }
+    jpeg_start_decompress(&d->cinfo);
+    while (d->cinfo.output_scanline < d->cinfo.output_height) {
+        JSAMPROW row = out->scanLine(static_cast<int>(d->cinfo.output_scanline));
+        jpeg_read_scanlines(&d->cinfo, &row, 1);
+    }
+    jpeg_finish_decompress(&d->cinfo);
+    jpeg_destroy_decompress(&d->cinfo);
+    return JpegOutcome::Ok;
+}
+
+JpegOutcome decodeJpeg(const QString& fileName, int scaleCode, int greyChoice, QImage* out, QSize* declared = nullptr)
+{
+    JpegDecoder d;
+    d.in = std::fopen(QFile::encodeName(fileName).constData(), "rb");
+    if (!d.in)
+        return JpegOutcome::Unreadable;
+    QImage image;
+    const JpegOutcome outcome = runJpegDecoder(&d, scaleCode, greyChoice, out ? &image : nullptr);
+    std::fclose(d.in);
+    if (declared)
+        *declared = d.declared;
+    if (outcome == JpegOutcome::Ok && out)
+        *out = image;
+    return outcome;
+}
 
 }  // namespace
 
@@ -154,6 +279,8 @@ void SaveBitmapAsJpeg(const QImage& bitmap, const QString& fileName, int quality
     if (bitmap.format() != QImage::Format_RGB888 && !grey)
         throw ImageError(kWriteError, QStringLiteral("Cannot save bitmap as JPEG with specified PixelFormat"));
     const QImage img = grey ? bitmap.convertToFormat(QImage::Format_Grayscale8) : bitmap;
+    if (img.isNull())
+        throw ImageError(kWriteError, outOfMemoryText());
     const QString part = fileName + QStringLiteral(".part");
     std::FILE* out = std::fopen(QFile::encodeName(part).constData(), "wb");
     if (!out)
@@ -184,17 +311,21 @@ void SaveBitmapAsJpeg(const QImage& bitmap, const QString& fileName, int quality
     }
     jpeg_finish_compress(&cinfo);
     jpeg_destroy_compress(&cinfo);
-    const bool flushed = std::fflush(out) == 0 && !std::ferror(out);
+    // On disk before the rename, so that the name never shows a file whose
+    // blocks a power cut could still lose.
+    const bool flushed = std::fflush(out) == 0 && !std::ferror(out) && ::fsync(fileno(out)) == 0;
     const bool closed = std::fclose(out) == 0;
     if (!flushed || !closed) {
         QFile::remove(part);
         throw ImageError(kWriteError, QStringLiteral("short write on %1").arg(part));
     }
-    QFile::remove(fileName);
-    if (!QFile::rename(part, fileName)) {
+    // rename() replaces the old file in one step; removing it first would
+    // leave no picture at all if the process died in between.
+    if (std::rename(QFile::encodeName(part).constData(), QFile::encodeName(fileName).constData()) != 0) {
         QFile::remove(part);
         throw ImageError(kWriteError, QStringLiteral("cannot replace %1").arg(fileName));
     }
+    core::syncDirectory(QFileInfo(fileName).absolutePath());
 }
 
 bool LoadJpegIntoBitmap(QImage* bitmap, const QString& fileName, bool takeJpegFormat, int scaleCode)
@@ -205,47 +336,75 @@ bool LoadJpegIntoBitmap(QImage* bitmap, const QString& fileName, bool takeJpegFo
     const bool own24 = bitmap->format() == QImage::Format_RGB888;
     if (!takeJpegFormat && !own8 && !own24)
         return false;
-    std::FILE* in = std::fopen(QFile::encodeName(fileName).constData(), "rb");
-    if (!in)
+    QImage out;
+    if (decodeJpeg(fileName, scaleCode, takeJpegFormat ? -1 : (own8 ? 1 : 0), &out) != JpegOutcome::Ok)
         return false;
-    jpeg_decompress_struct cinfo;
-    JpegErrorManager err;
-    cinfo.err = jpeg_std_error(&err.base);
-    err.base.error_exit = jpegErrorExit;
-    if (setjmp(err.jump)) {
-        jpeg_destroy_decompress(&cinfo);
-        std::fclose(in);
-        return false;
-    }
-    jpeg_create_decompress(&cinfo);
-    jpeg_stdio_src(&cinfo, in);
-    jpeg_read_header(&cinfo, TRUE);
-    if (cinfo.num_components != 1 && cinfo.num_components != 3) {
-        jpeg_destroy_decompress(&cinfo);
-        std::fclose(in);
-        return false;
-    }
-    const bool grey = takeJpegFormat ? cinfo.num_components == 1 : own8;
-    cinfo.out_color_space = grey ? JCS_GRAYSCALE : JCS_RGB;
-    cinfo.scale_num = 1;
-    cinfo.scale_denom = 1u << qBound(0, scaleCode, 3);
-    jpeg_start_decompress(&cinfo);
-    QImage out(static_cast<int>(cinfo.output_width), static_cast<int>(cinfo.output_height),
-               grey ? QImage::Format_Grayscale8 : QImage::Format_RGB888);
-    while (cinfo.output_scanline < cinfo.output_height) {
-        JSAMPROW row = out.scanLine(static_cast<int>(cinfo.output_scanline));
-        jpeg_read_scanlines(&cinfo, &row, 1);
-    }
-    jpeg_finish_decompress(&cinfo);
-    jpeg_destroy_decompress(&cinfo);
-    std::fclose(in);
     *bitmap = out;
     return true;
+}
+
+QImage ReadPictureFile(const QString& fileName, bool jpeg, const QSize& reducedBox)
+{
+    const QString unreadable = QStringLiteral("Le fichier \"%1\" n'est pas une image lisible.").arg(fileName);
+    auto tooLarge = [&fileName](const QSize& size) {
+        return ImageError(QStringLiteral("L'image \"%1\" est trop grande (%2 × %3 pixels) : le logiciel accepte au "
+                                         "plus %4 millions de pixels.")
+                              .arg(fileName)
+                              .arg(size.width())
+                              .arg(size.height())
+                              .arg(kMaxPicturePixels / 1'000'000));
+    };
+    QImage picture;
+    if (jpeg) {
+        if (!QFileInfo(fileName).isFile())
+            throw ImageError(unreadable);
+        int scaleCode = 0;
+        QSize declared;
+        if (reducedBox.isValid() && decodeJpeg(fileName, 0, -1, nullptr, &declared) == JpegOutcome::Ok) {
+            // Reduced while the result still covers the box.
+            auto side = [](int full, int code) { return (full + (1 << code) - 1) >> code; };
+            while (scaleCode < 3
+                   && static_cast<qint64>(side(declared.width(), scaleCode)) * side(declared.height(), scaleCode)
+                       > kFullScaleDecodePixels
+                   && side(declared.width(), scaleCode + 1) >= reducedBox.width()
+                   && side(declared.height(), scaleCode + 1) >= reducedBox.height())
+                ++scaleCode;
+        }
+        switch (decodeJpeg(fileName, scaleCode, -1, &picture, &declared)) {
+        case JpegOutcome::Ok: break;
+        case JpegOutcome::Unreadable: throw ImageError(unreadable);
+        case JpegOutcome::CutShort:
+            throw ImageError(QStringLiteral("Le fichier \"%1\" est une image incomplète ou endommagée.").arg(fileName));
+        case JpegOutcome::TooLarge: throw tooLarge(declared);
+        case JpegOutcome::OutOfMemory:
+            throw ImageError(QStringLiteral("Mémoire insuffisante pour lire l'image \"%1\".").arg(fileName));
+        }
+    } else {
+        QImageReader reader(fileName);
+        reader.setDecideFormatFromContent(true);
+        // Qt's own limit (128 MB) would refuse ordinary camera pictures;
+        // the pixel budget is checked on the header instead.
+        reader.setAllocationLimit(static_cast<int>(kMaxPicturePixels * 4 / (1024 * 1024)) + 64);
+        const QSize size = reader.size();
+        if (size.isValid() && static_cast<qint64>(size.width()) * size.height() > kMaxPicturePixels)
+            throw tooLarge(size);
+        picture = reader.read();
+        if (picture.isNull())
+            throw ImageError(unreadable, reader.errorString());
+    }
+    if (picture.width() == 0 || picture.height() == 0)
+        throw ImageError(unreadable);
+    const QImage rgb = picture.convertToFormat(QImage::Format_RGB888);
+    if (rgb.isNull())
+        throw ImageError(QStringLiteral("Mémoire insuffisante pour lire l'image \"%1\".").arg(fileName));
+    return rgb;
 }
 
 void RotateBitmap(QImage& bitmap, int angle)
 {
     const QImage src = bitmap.convertToFormat(QImage::Format_RGB888);
+    if (!bitmap.isNull())
+        requireAllocated(src);
     const int W = src.width();
     const int H = src.height();
     if (angle != 90 && angle != 270) {
@@ -253,6 +412,8 @@ void RotateBitmap(QImage& bitmap, int angle)
         return;
     }
     QImage dst(H, W, QImage::Format_RGB888);
+    if (W > 0 && H > 0)
+        requireAllocated(dst);
     for (int y = 0; y < W; ++y) {
         uchar* out = dst.scanLine(y);
         for (int x = 0; x < H; ++x) {
@@ -291,9 +452,13 @@ QString MakeFileNameSafe(const QString& name)
 QImage MakeThumbnail(const QImage& source, int width, int height)
 {
     QImage picture = source.convertToFormat(QImage::Format_RGB888);
+    if (!source.isNull())
+        requireAllocated(picture);
     const Fit f = FitToBox(width, height, picture.width(), picture.height());
     ResampleBitmap(picture, f.rect.width(), f.rect.height());
     QImage thumb(width, height, QImage::Format_RGB888);
+    if (width > 0 && height > 0)
+        requireAllocated(thumb);
     thumb.fill(Qt::white);
     const int left = static_cast<int>((width - picture.width()) / 2.0);
     const int top = static_cast<int>((height - picture.height()) / 2.0);

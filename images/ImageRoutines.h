@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QImage>
 #include <QRect>
+#include <QSize>
 #include <QString>
 
 #include <stdexcept>
@@ -48,8 +49,24 @@ void SaveBitmapAsJpeg(const QImage& bitmap, const QString& fileName, int quality
 // Decodes the file at scale 1/1, 1/2, 1/4 or 1/8 (code 0..3). With
 // takeJpegFormat a grey JPEG gives an 8-bit bitmap and a colour one a 24-bit
 // bitmap; without it the bitmap keeps its own format (8-bit or 24-bit, else
-// false). False when the bitmap is null, the file is missing or undecodable.
+// false). False when the bitmap is null, the file is missing, undecodable,
+// cut short, beyond kMaxPicturePixels, or when memory runs out.
 bool LoadJpegIntoBitmap(QImage* bitmap, const QString& fileName, bool takeJpegFormat, int scaleCode);
+
+// The largest picture the routines decode, in pixels (12000 × 10000): a
+// header beyond it is refused before anything is allocated.
+constexpr qint64 kMaxPicturePixels = 120'000'000;
+// Above this many pixels a JPEG read only for a reduced picture is decoded
+// at 1/2, 1/4 or 1/8 scale.
+constexpr qint64 kFullScaleDecodePixels = 25'000'000;
+
+// Reads a picture file as a 24-bit image: a JPEG (by its extension) with
+// LoadJpegIntoBitmap, any other format by its content. When reducedBox is
+// given the caller only needs the picture fitted into it, and a large JPEG
+// is decoded at a reduced scale that still covers the box. Throws
+// ImageError with a French message when the file is not a readable
+// picture, is cut short, exceeds kMaxPicturePixels or memory runs out.
+QImage ReadPictureFile(const QString& fileName, bool jpeg, const QSize& reducedBox = {});
 
 // Rotates clockwise (90) or anticlockwise (270); the result is 24-bit.
 void RotateBitmap(QImage& bitmap, int angle);

@@ -336,13 +336,17 @@ void TMainForm::buildMenus()
 
     auto* tools = makeMenu(QStringLiteral("Popup_Tools"));
     auto* database = new ui::TPopupMenuMod(tools);
-    database->setObjectName(QStringLiteral("Popup_Tools_Database"));
+    database->setObjectName(QStringLiteral("Popup_Tools_DataBase"));
     database->setTitle(QStringLiteral("&Base de données"));
-    addItem(database, QStringLiteral("&Sauvegarde"), QStringLiteral("Popup_Tools_Backup"), {});
-    addItem(database, QStringLiteral("&Restauration"), QStringLiteral("Popup_Tools_Restore"), {});
-    addItem(database, QStringLiteral("&Historique"), QStringLiteral("Popup_Tools_History"), {});
+    addItem(database, QStringLiteral("&Sauvegarde"), QStringLiteral("Popup_Tools_DataBase_Backup"),
+            [this] { m_maintenance->Popup_Tools_DataBase_BackupClick(); });
+    addItem(database, QStringLiteral("&Restauration"), QStringLiteral("Popup_Tools_DataBase_restore"),
+            [this] { m_maintenance->Popup_Tools_DataBase_restoreClick(); });
+    addItem(database, QStringLiteral("&Historique"), QStringLiteral("Popup_Tools_DataBase_History"),
+            [this] { m_maintenance->Popup_Tools_DataBase_HistoryClick(); });
     database->addSeparator();
-    addItem(database, QStringLiteral("&Compacter/Réparer"), QStringLiteral("Popup_Tools_Compact"), {});
+    addItem(database, QStringLiteral("&Compacter/Réparer"), QStringLiteral("Popup_Tools_DataBase_Compact"),
+            [this] { m_maintenance->Popup_Tools_DataBase_CompactClick(); });
     tools->addMenu(database);
     menuButton(QStringLiteral("&Outils"), QStringLiteral("ToolButton_Tools"), tools);
 

@@ -104,6 +104,7 @@ TMainForm::TMainForm(db::TDataModule1& dataModule, db::TDataModuleObject& object
 {
     setObjectName(QStringLiteral("MainForm"));
     m_dossiers = std::make_unique<dossiers::DossierCommands>(m_dm, *this);
+    m_maintenance = std::make_unique<maintenance::MaintenanceCommands>(m_dm, *this);
     // New persons and projects belong to the dossier open here.
     m_dm.setDossierSource([this] { return m_session.ctx.dossierId; });
     buildLayout();
@@ -360,6 +361,10 @@ void TMainForm::UpdateMenus()
         b->setEnabled(open);
     Btn_Report->setEnabled(false);  // printing and HTML come with their own commands
     Btn_Html->setEnabled(false);
+    // The database tools work with or without an open dossier.
+    for (const char* n : {"Popup_Tools_DataBase_Backup", "Popup_Tools_DataBase_restore", "Popup_Tools_DataBase_History",
+                          "Popup_Tools_DataBase_Compact"})
+        action(QString::fromLatin1(n))->setEnabled(true);
     bool annualVisible = false, monthlyVisible = false;
     if (!open) {
         bool any = false;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "dossiers/DossierCommands.h"
+#include "maintenance/MaintenanceCommands.h"
 #include "mainwindow/GridPainting.h"
 #include "planning/PlanningSession.h"
 #include "records/RecordCommands.h"
@@ -122,6 +123,7 @@ private:
     db::TDataModuleObject& m_store;
     records::RecordCommands m_records;
     std::unique_ptr<dossiers::DossierCommands> m_dossiers;
+    std::unique_ptr<maintenance::MaintenanceCommands> m_maintenance;
     planning::PlanningSession m_session;
     bool m_syncing = false;
     int m_clockTick = 0;

@@ -24,9 +24,11 @@ const QStringList& ObjectEntries(const PlanningContext& ctx, const QStringList& 
 void FillYearPlanning(AnnualModel& year, db::Dataset& query, const PlanningContext& ctx, int yearValue, int personId,
                       int projectId);
 
-// Fills row i of the month cells with object entry i, with one indexed query
-// for the whole month. The dimensions must be set.
+// Fills row i of the month cells with object entry i, with one query for
+// the whole month read from its covering index; each half-day takes the
+// colours of its legend entry and is skipped when it has none. The
+// dimensions must be set. Throws DbError.
 void FillMonthPlanning(MonthModel& month, db::Dataset& query, const PlanningContext& ctx, const QStringList& objects,
-                       int yearValue, int monthValue);
+                       const QStringList& legend, int yearValue, int monthValue);
 
 }  // namespace planning

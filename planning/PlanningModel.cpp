@@ -45,12 +45,25 @@ quint32 ColorRefFromColor(const QColor& color)
     return core::ColorRefFromRgb(color.rgb());
 }
 
+namespace {
+
+// A "%" of a label is written "%25", so that a user text holding a marker
+// such as "%&e%" cannot end its field early; EntryField reverses it.
+QString escapeEntryText(const QString& text)
+{
+    QString out = text;
+    return out.replace(QLatin1Char('%'), QStringLiteral("%25"));
+}
+
+}  // namespace
+
 QString MakeEntry(int id, quint32 penColor, quint32 brushColor, int brushStyle, const QString& label1,
                   const QString& label2)
 {
     return QStringLiteral("%1").arg(id, 4, 10, QLatin1Char('0')) + QStringLiteral("%&a%") + QString::number(penColor)
         + QStringLiteral("%&b%") + QString::number(brushColor) + QStringLiteral("%&c%") + QString::number(brushStyle)
-        + QStringLiteral("%&d%") + label1 + QStringLiteral("%&e%") + label2 + QStringLiteral("%&f%");
+        + QStringLiteral("%&d%") + escapeEntryText(label1) + QStringLiteral("%&e%") + escapeEntryText(label2)
+        + QStringLiteral("%&f%");
 }
 
 QString EntryField(const QString& entry, int n)
@@ -61,7 +74,8 @@ QString EntryField(const QString& entry, int n)
     const qsizetype end = entry.indexOf(close);
     if (start < 0 || end < 0 || end < start + open.size())
         return {};
-    return entry.mid(start + open.size(), end - start - open.size());
+    return entry.mid(start + open.size(), end - start - open.size())
+        .replace(QStringLiteral("%25"), QStringLiteral("%"));
 }
 
 int EntryId(const QStringList& list, int index)

@@ -36,6 +36,7 @@ quint32 ColorRefFromColor(const QColor& color);
 using core::ShiftColor;
 
 // Entry strings: "NNNN%&a%pen%&b%brush%&c%style%&d%label1%&e%label2%&f%".
+// A "%" inside a label is kept as "%25"; EntryField gives the text back.
 QString MakeEntry(int id, quint32 penColor, quint32 brushColor, int brushStyle, const QString& label1,
                   const QString& label2);
 QString EntryField(const QString& entry, int n);

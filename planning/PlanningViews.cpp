@@ -34,7 +34,7 @@ void LoadMonthPlanning(TMonthlyGraphicPlanning& view, db::Dataset& query, const 
     view.Month = month;
     const QStringList& objects = session.objectSide().entries;
     view.Legend = session.legendSide().entries;
-    FillMonthPlanning(view, query, session.ctx, objects, year, month);
+    FillMonthPlanning(view, query, session.ctx, objects, view.Legend, year, month);
     view.ObjectCount = static_cast<int>(objects.size());
     view.setRowCount(objectRows);
     view.setRow(selectedRow);

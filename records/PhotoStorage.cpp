@@ -2,7 +2,11 @@
 
 #include "core/Globals.h"
 #include "core/MessageCatalog.h"
+#include "core/SaveFile.h"
+#include "core/StringUtils.h"
+#include "db/Connection.h"
 #include "db/Dataset.h"
+#include "db/DbError.h"
 #include "db/QueryHelpers.h"
 #include "images/ImageFiles.h"
 #include "images/ImageRoutines.h"
@@ -10,9 +14,15 @@
 #include "ui/Prompt.h"
 
 #include <QApplication>
+#include <QCryptographicHash>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QImageReader>
+#include <QRegularExpression>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 
 namespace records {
 
@@ -30,58 +40,105 @@ void prepare(const db::DataSource& source, db::Dataset& query)
     db::EnsureEditing(source, query);
 }
 
-QImage readPicture(const QString& file, bool jpeg)
+// The full-size file of a photo change waits under this name until the row
+// holding the new thumbnail is committed. The name carries a digest of that
+// thumbnail, so that after a crash the row tells whether the change went
+// through (see FinishInterruptedPhotoChanges).
+QString pendingName(const QString& targetFile, const QByteArray& thumbnail)
 {
-    QImage picture;
-    if (jpeg) {
-        picture = QImage(1, 1, QImage::Format_RGB888);
-        if (!images::LoadJpegIntoBitmap(&picture, file, true, 0))
-            picture = QImage();
-    } else {
-        QImageReader reader(file);
-        reader.setDecideFormatFromContent(true);
-        picture = reader.read();
-    }
-    if (picture.isNull() || picture.width() == 0)
-        throw images::ImageError(QStringLiteral("Le fichier \"%1\" n'est pas une image lisible.").arg(file));
-    return picture.convertToFormat(QImage::Format_RGB888);
+    const QByteArray digest = QCryptographicHash::hash(thumbnail, QCryptographicHash::Sha1).toHex().left(16);
+    return targetFile + QLatin1Char('.') + QString::fromLatin1(digest) + QStringLiteral(".pending");
 }
 
-}  // namespace
+QString storeFailure(const QString& targetFile, const QString& detail)
+{
+    return QStringLiteral("L'image n'a pas pu être enregistrée dans \"%1\" : la photo reste inchangée.\r(%2)")
+        .arg(targetFile, detail);
+}
 
-namespace {
+void setOrClear(db::Dataset& query, const QString& column, const QVariant& value)
+{
+    if (value.isValid() && !value.isNull())
+        query.FieldByName(column).SetValue(value);
+    else
+        query.FieldByName(column).Clear();
+}
 
-// Full-size file and thumbnail, once the record is prepared and the picture read.
+// Writes the full-size file under its pending name; throws ImageError.
+void writePending(const QImage& picture, const QString& sourceFile, const QString& pending, const QString& targetFile)
+{
+    QFile::remove(pending);
+    if (!sourceFile.isEmpty()) {
+        QString error;
+        if (!core::copyFileAtomically(sourceFile, pending, &error))
+            throw images::ImageError(storeFailure(targetFile, error));
+        return;
+    }
+    const core::Settings& s = core::globals().settings;
+    QImage full = picture;
+    const int max = qMax(1, s.maxWidth);
+    if (full.width() > max || full.height() > max) {
+        const images::Fit f = images::FitToBox(max, max, full.width(), full.height());
+        images::ResampleBitmap(full, f.rect.width(), f.rect.height());
+    }
+    try {
+        images::SaveBitmapAsJpeg(full, pending, qBound(1, s.jpegQuality, 100));
+    } catch (const images::ImageError& e) {
+        throw images::ImageError(storeFailure(targetFile, e.message() + QStringLiteral(" : ") + e.detail()),
+                                 e.detail());
+    }
+}
+
+// Full-size file and thumbnail, once the record is prepared and the picture
+// read. The row is the commit point: a failure before it leaves the old file
+// with the old thumbnail, and once it is stored the pending file takes the
+// picture's name in one rename. sourceFile is a JPEG copied as it is, or
+// empty when the picture is encoded.
 void storePicture(const db::DataSource& source, db::Dataset& query, const QString& thumbnailColumn, int thumbnailWidth,
                   int thumbnailHeight, const QImage& picture, const QString& sourceFile, const QString& targetFile)
 {
-    const core::Settings& s = core::globals().settings;
-    if (!sourceFile.isEmpty()) {
-        // A failing copy (the source is the target, say) is ignored.
-        if (QFileInfo(sourceFile).canonicalFilePath() != QFileInfo(targetFile).canonicalFilePath()) {
-            const QString part = targetFile + QStringLiteral(".part");
-            QFile::remove(part);
-            if (QFile::copy(sourceFile, part)) {
-                QFile::setPermissions(part,
-                                      QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup
-                                          | QFileDevice::ReadOther);
-                QFile::remove(targetFile);
-                QFile::rename(part, targetFile);
-            }
-        }
-    } else {
-        QImage full = picture;
-        const int max = qMax(1, s.maxWidth);
-        if (full.width() > max || full.height() > max) {
-            const images::Fit f = images::FitToBox(max, max, full.width(), full.height());
-            images::ResampleBitmap(full, f.rect.width(), f.rect.height());
-        }
-        images::SaveBitmapAsJpeg(full, targetFile, qBound(1, s.jpegQuality, 100));
-    }
+    const QByteArray thumbnail =
+        images::BitmapFileBytes(images::MakeThumbnail(picture, thumbnailWidth, thumbnailHeight));
     pump();
-    const QImage thumbnail = images::MakeThumbnail(picture, thumbnailWidth, thumbnailHeight);
-    query.FieldByName(thumbnailColumn).SetValue(images::BitmapFileBytes(thumbnail));
-    db::PostIfEditing(source, query);
+    // Choosing the stored picture itself leaves nothing to copy.
+    const bool sameFile = !sourceFile.isEmpty() && QFileInfo::exists(targetFile)
+        && QFileInfo(sourceFile).canonicalFilePath() == QFileInfo(targetFile).canonicalFilePath();
+    QString pending;
+    if (!sameFile) {
+        pending = pendingName(targetFile, thumbnail);
+        writePending(picture, sourceFile, pending, targetFile);
+        pump();
+    }
+    const QVariant before = query.FieldByName(thumbnailColumn).Value();
+    try {
+        query.FieldByName(thumbnailColumn).SetValue(thumbnail);
+        db::PostIfEditing(source, query);
+    } catch (...) {
+        if (!pending.isEmpty())
+            QFile::remove(pending);
+        // The record keeps its old thumbnail and stays editable.
+        try {
+            if (query.Editing())
+                setOrClear(query, thumbnailColumn, before);
+        } catch (...) {
+        }
+        throw;
+    }
+    if (!pending.isEmpty()) {
+        const QByteArray from = QFile::encodeName(pending);
+        if (std::rename(from.constData(), QFile::encodeName(targetFile).constData()) != 0) {
+            const QString detail = QString::fromLocal8Bit(std::strerror(errno));
+            // Put the old thumbnail back so that row and file agree again;
+            // should that fail too, the next start finishes the change.
+            db::EnsureEditing(source, query);
+            setOrClear(query, thumbnailColumn, before);
+            db::PostIfEditing(source, query);
+            QFile::remove(pending);
+            db::EnsureEditing(source, query);
+            throw images::ImageError(storeFailure(targetFile, detail));
+        }
+        core::syncDirectory(QFileInfo(targetFile).absolutePath());
+    }
     db::ReopenKeepingRecord(query);
 }
 
@@ -95,8 +152,10 @@ void StorePhotoFromFile(const db::DataSource& source, db::Dataset& query, const 
     pump();
     const QString suffix = QFileInfo(sourceFile).suffix().toUpper();
     const bool jpeg = suffix == QStringLiteral("JPG") || suffix == QStringLiteral("JPEG");
-    // Read first, so that a bad file changes nothing.
-    const QImage picture = readPicture(sourceFile, jpeg);
+    // Read first, so that a bad file changes nothing. A JPEG is copied as it
+    // is, so its picture only makes the thumbnail.
+    const QImage picture =
+        images::ReadPictureFile(sourceFile, jpeg, jpeg ? QSize(thumbnailWidth, thumbnailHeight) : QSize());
     storePicture(source, query, thumbnailColumn, thumbnailWidth, thumbnailHeight, picture,
                  jpeg ? sourceFile : QString(), targetFile);
 }
@@ -144,9 +203,48 @@ void SaveImageCopyAs(const QString& storedFile, const QString& proposedName, QWi
         return;
     if (QFileInfo(chosen).suffix().isEmpty())
         chosen += QStringLiteral(".jpg");
-    QFile::remove(chosen);
-    if (!QFile::copy(storedFile, chosen))
-        ui::showError(QStringLiteral("Impossible d'enregistrer la copie \"%1\".").arg(chosen), parent);
+    // The stored picture chosen as the target: it already is that file.
+    if (QFileInfo(chosen).canonicalFilePath() == QFileInfo(storedFile).canonicalFilePath())
+        return;
+    // An existing file is replaced only by a whole copy.
+    QString error;
+    if (!core::copyFileAtomically(storedFile, chosen, &error))
+        ui::showError(QStringLiteral("Impossible d'enregistrer la copie \"%1\".\r(%2)").arg(chosen, error), parent);
+}
+
+void FinishInterruptedPhotoChanges(db::Connection& connection, const QString& imagesDir)
+{
+    static const QRegularExpression pendingPattern(
+        QStringLiteral("^(People|Project|Doc)([0-9]+)\\.jpg\\.([0-9a-f]{16})\\.pending$"));
+    const QString dir = core::IncludeTrailingBackslash(imagesDir);
+    // Copies cut short are never pictures.
+    for (const QString& name : QDir(dir).entryList({QStringLiteral("*.part")}, QDir::Files))
+        QFile::remove(dir + name);
+    for (const QString& name : QDir(dir).entryList({QStringLiteral("*.pending")}, QDir::Files)) {
+        const QRegularExpressionMatch m = pendingPattern.match(name);
+        if (!m.hasMatch())
+            continue;
+        const QString kind = m.captured(1);
+        const QString table = kind == QStringLiteral("People") ? QStringLiteral("PEOPLE")
+            : kind == QStringLiteral("Project")                ? QStringLiteral("PROJECT")
+                                                               : QStringLiteral("DOCUMENTIMG");
+        const QString column = kind == QStringLiteral("Doc") ? QStringLiteral("ImgMini") : QStringLiteral("ImgMini1");
+        std::optional<QVariant> stored;
+        try {
+            stored = connection.scalar(QStringLiteral("SELECT ") + column + QStringLiteral(" FROM ") + table
+                                           + QStringLiteral(" WHERE Id=?"),
+                                       {m.captured(2).toLongLong()});
+        } catch (const db::DbError&) {
+            continue;  // left for the next start
+        }
+        const QString target = dir + kind + m.captured(2) + QStringLiteral(".jpg");
+        if (stored && pendingName(target, stored->toByteArray()) == dir + name) {
+            if (std::rename(QFile::encodeName(dir + name).constData(), QFile::encodeName(target).constData()) == 0)
+                core::syncDirectory(dir);
+        } else {
+            QFile::remove(dir + name);
+        }
+    }
 }
 
 }  // namespace records

@@ -4,6 +4,8 @@
 #include "app/TSplash.h"
 #include "core/Globals.h"
 #include "core/IniFile.h"
+#include "db/Connection.h"
+#include "db/DbVersion.h"
 #include "db/TDataModule1.h"
 #include "ui/ScriptedPrompt.h"
 
@@ -160,4 +162,84 @@ TEST(Startup, SplashAndDataAccessWindow)
     app::TMdacMsg mdac;
     EXPECT_EQ(mdac.windowTitle(), QStringLiteral(" Information"));
     EXPECT_TRUE(mdac.browser()->toPlainText().contains(QStringLiteral("SQLite")));
+}
+
+namespace {
+
+void stampDatabase(const QString& path, const QString& version, const QString& extraSql = {})
+{
+    db::Connection c;
+    c.setConnectionString(QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=") + path);
+    c.open();
+    c.exec(QStringLiteral("UPDATE OBJECT_VAL_STR SET Value=? WHERE ID_CLASS=-99"), {version});
+    if (!extraSql.isEmpty())
+        c.exec(extraSql);
+}
+
+QString versionOf(const QString& path)
+{
+    db::Connection c;
+    c.setConnectionString(QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=") + path);
+    c.open();
+    return db::GetDbVersion(c, QStringLiteral("OBJECT_VAL_STR"), QStringLiteral("VALUE"));
+}
+
+}  // namespace
+
+TEST(StartupUpdate, OlderDatabaseIsUpdatedWithOrWithoutSafetyCopy)
+{
+    Sandbox s;
+    ui::ScriptedPrompt prompt;
+    ASSERT_EQ(app::RunStartup(optionsFor(s)), 0);
+    const QString root = s.defaultDataRoot();
+    const QString dbFile = root + QStringLiteral("Data/Access/PLANNING.MDB");
+    EXPECT_FALSE(QFile::exists(root + QStringLiteral("Maj.Log")));  // a current database runs nothing
+
+    for (const bool copy : {true, false}) {
+        // 1.4 reads as 14, older than 134; the index it lacks comes back.
+        stampDatabase(dbFile, QStringLiteral("1.4"), QStringLiteral("DROP INDEX IX_PLANNING_PROJECT"));
+        prompt.clear();
+        prompt.setNextAnswer(copy ? ui::Answer::Yes : ui::Answer::No);
+        ASSERT_EQ(app::RunStartup(optionsFor(s)), 0);
+        ASSERT_EQ(prompt.messages().size(), 1);
+        EXPECT_EQ(prompt.messages().at(0).kind, ui::MessageKind::Confirmation);
+        EXPECT_EQ(versionOf(dbFile), QStringLiteral("1.34"));
+        EXPECT_FALSE(QFile::exists(root + QStringLiteral("BD_134.maj")));
+        const QStringList backups = QDir(root + QStringLiteral("Backup/Maj")).entryList(QDir::Files);
+        EXPECT_EQ(backups.size(), 1) << copy;  // one copy from the first round only
+        db::Connection c;
+        c.setConnectionString(QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=") + dbFile);
+        c.open();
+        EXPECT_EQ(
+            c.scalar(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE name='IX_PLANNING_PROJECT'"))->toInt(),
+            1);
+    }
+    const QByteArray log = Sandbox::readFile(root + QStringLiteral("Maj.Log"));
+    EXPECT_TRUE(log.contains("MISE A JOUR TERMINE"));
+    EXPECT_TRUE(log.contains("SQL:CREATE INDEX IF NOT EXISTS IX_PLANNING_PROJECT"));
+
+    // A script left in the data root runs again at the next start.
+    Sandbox::writeFile(root + QStringLiteral("Reste.maj"), "// encore\r\n");
+    prompt.clear();
+    ASSERT_EQ(app::RunStartup(optionsFor(s)), 0);
+    EXPECT_FALSE(QFile::exists(root + QStringLiteral("Reste.maj")));
+    EXPECT_TRUE(Sandbox::readFile(root + QStringLiteral("Maj.Log")).contains(" :  encore\r\n"));
+}
+
+TEST(StartupUpdate, NewerDatabaseIsRefusedUntouched)
+{
+    Sandbox s;
+    ui::ScriptedPrompt prompt;
+    ASSERT_EQ(app::RunStartup(optionsFor(s)), 0);
+    const QString root = s.defaultDataRoot();
+    const QString dbFile = root + QStringLiteral("Data/Access/PLANNING.MDB");
+    stampDatabase(dbFile, QStringLiteral("1.35"));
+    Sandbox::writeFile(root + QStringLiteral("BD_135.maj"), "SqlExe{DROP TABLE PEOPLE}\r\n");
+    const QByteArray before = Sandbox::readFile(dbFile);
+    EXPECT_EQ(app::RunStartup(optionsFor(s)), 1);
+    ASSERT_EQ(prompt.messages().size(), 1);
+    EXPECT_EQ(prompt.messages().at(0).kind, ui::MessageKind::Error);
+    EXPECT_TRUE(prompt.messages().at(0).text.contains(QStringLiteral("plus récente")));
+    EXPECT_EQ(Sandbox::readFile(dbFile), before);
+    EXPECT_TRUE(QFile::exists(root + QStringLiteral("BD_135.maj")));
 }

@@ -145,3 +145,42 @@ TEST_F(CompactionTest, KilledAtAnyPointLeavesASoundDatabase)
     }
     EXPECT_GT(killed, 3);
 }
+
+// A write cut short leaves a hot journal: the compaction works on the last
+// committed state, and the journal is not replayed onto the new file later.
+TEST_F(CompactionTest, HotJournalIsRolledBackFirst)
+{
+    const QString crashed = sandbox->root() + QStringLiteral("crashed/");
+    QDir().mkpath(crashed);
+    const QString path = crashed + QStringLiteral("PLANNING.MDB");
+    {
+        // A transaction that has written pages into the file, frozen as a
+        // crash would leave it: the file and its journal copied mid-way.
+        sqlite3* h = nullptr;
+        ASSERT_EQ(sqlite3_open(QFile::encodeName(dbPath).constData(), &h), SQLITE_OK);
+        sqlite3_exec(
+            h,
+            "PRAGMA synchronous=OFF; PRAGMA cache_size=20; BEGIN; UPDATE PEOPLE SET Remark1 = hex(randomblob(1500));"
+            "DELETE FROM PEOPLE WHERE Id % 3 = 0;",
+            nullptr, nullptr, nullptr);
+        ASSERT_TRUE(QFile::exists(dbPath + QStringLiteral("-journal")));
+        QFile::copy(dbPath, path);
+        QFile::copy(dbPath + QStringLiteral("-journal"), path + QStringLiteral("-journal"));
+        sqlite3_exec(h, "ROLLBACK", nullptr, nullptr, nullptr);
+        sqlite3_close(h);
+    }
+    ASSERT_NE(testing_support::Sandbox::readFile(path), testing_support::Sandbox::readFile(dbPath));
+    CompactInPlace(path);
+    EXPECT_FALSE(QFile::exists(path + QStringLiteral("-journal")));
+    EXPECT_EQ(soundPeopleCount(path), 200);
+    sqlite3* h = nullptr;
+    ASSERT_EQ(sqlite3_open(QFile::encodeName(path).constData(), &h), SQLITE_OK);
+    sqlite3_stmt* st = nullptr;
+    ASSERT_EQ(sqlite3_prepare_v2(h, "SELECT count(*) FROM PEOPLE WHERE Remark1 = ?1", -1, &st, nullptr), SQLITE_OK);
+    const std::string old(2000, 'x');
+    sqlite3_bind_text(st, 1, old.c_str(), -1, SQLITE_STATIC);
+    ASSERT_EQ(sqlite3_step(st), SQLITE_ROW);
+    EXPECT_EQ(sqlite3_column_int(st, 0), 200);  // the committed text, not the cut update
+    sqlite3_finalize(st);
+    sqlite3_close(h);
+}

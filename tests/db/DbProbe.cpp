@@ -2,10 +2,12 @@
 // it at chosen points:
 //   db_probe compact-in-place FILE | compact FILE TARGET
 //   db_probe delete-person DATADIR DOSSIER ID   (database in DATADIR/Access/PLANNING.MDB)
+//   db_probe run-script DATAROOT DATADIR SCRIPTDIR SCRIPT   (same database)
 #include "core/Globals.h"
 #include "db/Compaction.h"
 #include "db/DbError.h"
 #include "db/TDataModule1.h"
+#include "db/UpdateScript.h"
 
 #include <QCoreApplication>
 
@@ -38,6 +40,16 @@ int main(int argc, char** argv)
             if (!dm.People.Locate(QStringLiteral("Id"), std::atoi(argv[4])))
                 return 3;
             dm.People.Delete();
+            return 0;
+        }
+        if (argc == 6 && std::strcmp(argv[1], "run-script") == 0) {
+            core::globals().dataRoot = QString::fromLocal8Bit(argv[2]);
+            core::globals().dataDir = QString::fromLocal8Bit(argv[3]);
+            db::Connection c;
+            c.setConnectionString(QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=")
+                                  + core::globals().dataDir + QStringLiteral("Access/PLANNING.MDB"));
+            c.open();
+            db::RunScript(c, QString::fromLocal8Bit(argv[4]), QString::fromLocal8Bit(argv[5]), false, nullptr);
             return 0;
         }
     } catch (const db::DbError& e) {

@@ -49,20 +49,25 @@ TEST_F(PlanningDbTest, MonthLoaderBothOrientations)
     row(1, 2, 1, "2024-03-05", 2);
     row(1, 2, 1, "2024-04-01", 1);  // next month
     row(1, 3, 1, "2024-03-06", 1);  // an object not in the list
+    row(1, 1, 1, "2024-03-12", 1);
+    row(1, 1, 2, "2024-03-12", 1);   // same half-day, later: wins
+    row(1, 1, 99, "2024-03-13", 1);  // project gone
     MonthModel month;
     month.cells.SetMonthDimensions(2, 12, 31, 2);
-    FillMonthPlanning(month, query, ctx, persons, 2024, 3);
+    FillMonthPlanning(month, query, ctx, persons, projects, 2024, 3);
     EXPECT_EQ(month.cells.cell(0, 3, 5, 1).Id, 2);
     EXPECT_EQ(month.cells.cell(1, 3, 5, 2).Id, 1);
     EXPECT_EQ(month.cells.cell(1, 3, 5, 2).PenColor, 255u);
     EXPECT_EQ(month.cells.cell(1, 4, 1, 1).Id, -1);
+    EXPECT_EQ(month.cells.cell(0, 3, 12, 1).Id, 2);
+    EXPECT_EQ(month.cells.cell(0, 3, 13, 1).Id, -1);
 
     // Orientation 1: projects are rows, each half-day takes the person's colours.
     PlanningContext byProject = ctx;
     byProject.orientation = 1;
     MonthModel projectsMonth;
     projectsMonth.cells.SetMonthDimensions(2, 12, 31, 2);
-    FillMonthPlanning(projectsMonth, query, byProject, projects, 2024, 3);
+    FillMonthPlanning(projectsMonth, query, byProject, projects, persons, 2024, 3);
     EXPECT_EQ(projectsMonth.cells.cell(1, 3, 5, 1).Id, 1);  // Tour row: Alice
     EXPECT_EQ(projectsMonth.cells.cell(1, 3, 5, 1).PenColor, 65280u);
     EXPECT_EQ(projectsMonth.cells.cell(0, 3, 5, 2).Id, 2);  // Pont row: Bruno

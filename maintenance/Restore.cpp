@@ -1,0 +1,394 @@
+#include "maintenance/Restore.h"
+
+#include "core/Clock.h"
+#include "core/Globals.h"
+#include "db/DbError.h"
+#include "db/DbVersion.h"
+#include "db/Schema.h"
+#include "db/UpdateScript.h"
+#include "maintenance/FileOps.h"
+#include "maintenance/MaintenanceError.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QSet>
+#include <QTemporaryDir>
+
+#include <sqlite3.h>
+
+#include <cstdio>
+#include <fcntl.h>
+
+namespace maintenance {
+
+namespace {
+
+// The swap is staged beside the stores, on their filesystem, and committed
+// by writing the mark: before it the staging is thrown away, after it the
+// swap is completed.
+QString stagingDir(const DataPaths& p)
+{
+    return p.dataDir + QStringLiteral(".restauration/");
+}
+
+QString stagedDatabase(const DataPaths& p)
+{
+    return p.databasePath + QStringLiteral(".restauration");
+}
+
+QString commitMark(const DataPaths& p)
+{
+    return stagingDir(p) + QStringLiteral("EN_COURS");
+}
+
+const char* const kStores[] = {"Images", "Files"};
+
+bool hasSuffix(const QString& name, const char* suffix)
+{
+    return name.endsWith(QLatin1String(suffix), Qt::CaseInsensitive);
+}
+
+struct Sqlite {
+    sqlite3* db = nullptr;
+    ~Sqlite()
+    {
+        if (db)
+            sqlite3_close_v2(db);
+    }
+};
+
+QString sqliteMessage(sqlite3* db)
+{
+    return QString::fromUtf8(db ? sqlite3_errmsg(db) : "erreur SQLite");
+}
+
+// One column of text rows of a statement, or the error message.
+bool rowsOf(sqlite3* db, const char* sql, QStringList* rows, QString* error)
+{
+    sqlite3_stmt* st = nullptr;
+    if (sqlite3_prepare_v2(db, sql, -1, &st, nullptr) != SQLITE_OK) {
+        *error = sqliteMessage(db);
+        return false;
+    }
+    int rc;
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(st, 0));
+        rows->append(QString::fromUtf8(text ? text : ""));
+    }
+    sqlite3_finalize(st);
+    if (rc != SQLITE_DONE) {
+        *error = sqliteMessage(db);
+        return false;
+    }
+    return true;
+}
+
+QStringList programTables()
+{
+    QStringList tables;
+    static const QRegularExpression create(QStringLiteral("CREATE TABLE\\s+(\\w+)"),
+                                           QRegularExpression::CaseInsensitiveOption);
+    auto it = create.globalMatch(db::SchemaSql());
+    while (it.hasNext())
+        tables << it.next().captured(1).toUpper();
+    return tables;
+}
+
+// A journal left by a crash belongs to the current database: opening it
+// rolls the journal back, so the file is whole before it is archived.
+void settleDatabase(const QString& path)
+{
+    const QString journal = path + QStringLiteral("-journal");
+    if (!QFileInfo::exists(journal))
+        return;
+    {
+        Sqlite h;
+        if (sqlite3_open_v2(QFile::encodeName(path).constData(), &h.db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK)
+            sqlite3_exec(h.db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
+    }
+    if (QFileInfo(journal).size() > 0)
+        throw MaintenanceError(QStringLiteral("La base de données « %1 » a un journal de transaction en suspens ; "
+                                              "la restauration n'a pas été faite.")
+                                   .arg(path));
+}
+
+void removeTree(const QString& dir)
+{
+    if (QFileInfo::exists(dir))
+        QDir(dir).removeRecursively();
+}
+
+QString uniqueSafetyPath(const DataPaths& paths)
+{
+    const QString base = paths.backupDir + SafetyArchiveName(core::now());
+    QString candidate = base;
+    for (int n = 2; QFileInfo::exists(candidate); ++n)
+        candidate = base.left(base.size() - 4) + QStringLiteral("_%1.bkp").arg(n);
+    return candidate;
+}
+
+struct Mark {
+    ino_t store[2] = {0, 0};
+};
+
+QByteArray markText(const Mark& m)
+{
+    return QStringLiteral("Images %1\nFiles %2\n").arg(m.store[0]).arg(m.store[1]).toLatin1();
+}
+
+bool readMark(const QString& path, Mark* m)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return false;
+    const QList<QByteArray> lines = f.readAll().split('\n');
+    if (lines.size() < 2)
+        return false;
+    for (int i = 0; i < 2; ++i) {
+        const QList<QByteArray> parts = lines.at(i).split(' ');
+        bool ok = false;
+        m->store[i] = parts.size() == 2 ? static_cast<ino_t>(parts.at(1).toULongLong(&ok)) : 0;
+        if (!ok)
+            return false;
+    }
+    return true;
+}
+
+// Each step checks whether it is done, so that it can be run again after a
+// crash: a store is in place when the live directory is the staged one.
+void rollForward(const DataPaths& p, const Mark& m)
+{
+    const QString staging = stagingDir(p);
+    for (int i = 0; i < 2; ++i) {
+        const QString live = p.dataDir + QLatin1String(kStores[i]);
+        const QString staged = staging + QLatin1String(kStores[i]);
+        if (files::inodeOf(live) == m.store[i] || files::inodeOf(staged) != m.store[i])
+            continue;
+        if (files::inodeOf(live) == 0)
+            files::moveFile(staged, live);
+        else
+            files::exchange(staged, live);
+        files::syncDirectory(p.dataDir);
+        files::syncDirectory(staging);
+    }
+    const QString db = stagedDatabase(p);
+    if (QFileInfo::exists(db)) {
+        // A journal beside the replaced file belongs to it; left there it
+        // would be played back into the restored database.
+        for (const char* suffix : {"-journal", "-wal", "-shm"})
+            QFile::remove(p.databasePath + QLatin1String(suffix));
+        files::moveFile(db, p.databasePath);
+        files::syncDirectory(QFileInfo(p.databasePath).absolutePath());
+    }
+    QFile::remove(commitMark(p));
+    files::syncDirectory(staging);
+}
+
+// Moves the extracted entries to their staged places and carries over the
+// files of the stores that a restore leaves alone.
+Mark stage(const archive::CabinetReader& reader, int databaseEntry, const QString& work, const DataPaths& p)
+{
+    const QString staging = stagingDir(p);
+    removeTree(staging);
+    for (const char* store : kStores) {
+        if (!QDir().mkpath(staging + QLatin1String(store)))
+            throw MaintenanceError(
+                QStringLiteral("Impossible de créer le dossier « %1 ».").arg(staging + QLatin1String(store)));
+    }
+    const QByteArray backup = QFile::encodeName(p.backupDir);
+    for (int i = 0; i < reader.entries().size(); ++i) {
+        const QString name = reader.entries().at(i).name;
+        const QString from = work + name;
+        if (i == databaseEntry)
+            files::moveFile(from, stagedDatabase(p));
+        else if (hasSuffix(name, ".jpg"))
+            files::moveFile(from, staging + QStringLiteral("Images/") + name);
+        else if (hasSuffix(name, ".f"))
+            files::moveFile(from, staging + QStringLiteral("Files/") + name);
+        else  // other entries stay in Backup/, never over a file there
+            ::renameat2(AT_FDCWD, QFile::encodeName(from).constData(), AT_FDCWD,
+                        QByteArray(backup + QFile::encodeName(name)).constData(), RENAME_NOREPLACE);
+    }
+    for (const auto& [store, kept] : {std::pair{"Images", ".jpg"}, std::pair{"Files", ".f"}}) {
+        QDir live(p.dataDir + QLatin1String(store));
+        for (const QString& name : live.entryList(QDir::Files | QDir::Hidden | QDir::NoSymLinks)) {
+            const QString to = staging + QLatin1String(store) + QLatin1Char('/') + name;
+            if (!hasSuffix(name, kept) && !QFileInfo::exists(to))
+                files::linkOrCopy(live.filePath(name), to);
+        }
+    }
+    files::syncFileSystem(staging);
+    files::syncFileSystem(stagedDatabase(p));
+    Mark m;
+    for (int i = 0; i < 2; ++i)
+        m.store[i] = files::inodeOf(staging + QLatin1String(kStores[i]));
+    return m;
+}
+
+}  // namespace
+
+QString CheckRestoredDatabase(const QString& path)
+{
+    Sqlite h;
+    if (sqlite3_open_v2(QFile::encodeName(path).constData(), &h.db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK)
+        return QStringLiteral("ne peut pas être ouverte : %1").arg(sqliteMessage(h.db));
+    QStringList rows;
+    QString error;
+    // quick_check reads every page and record but leaves out the comparison
+    // of each index with its table, which on a large planning takes many
+    // times longer than unpacking the archive.
+    if (!rowsOf(h.db, "PRAGMA quick_check", &rows, &error))
+        return QStringLiteral("n'est pas une base de données lisible : %1").arg(error);
+    if (rows != QStringList{QStringLiteral("ok")})
+        return QStringLiteral("est endommagée : %1").arg(rows.mid(0, 3).join(QStringLiteral(" ; ")));
+    QStringList present;
+    if (!rowsOf(h.db, "SELECT upper(name) FROM sqlite_master WHERE type='table'", &present, &error))
+        return QStringLiteral("n'est pas une base de données lisible : %1").arg(error);
+    QStringList missing;
+    for (const QString& table : programTables()) {
+        if (!present.contains(table))
+            missing << table;
+    }
+    if (!missing.isEmpty())
+        return QStringLiteral("n'est pas une base de Quillmark Planning (tables absentes : %1)")
+            .arg(missing.join(QStringLiteral(", ")));
+    // A file written by a later version of the program is never taken in.
+    QStringList version;
+    const char* const filter = " FROM OBJECT_VAL_STR WHERE ID_CLASS=-99 AND ID_ATTRIBUTE=-99 AND USERID=-99";
+    if (!rowsOf(h.db, QByteArray(QByteArray("SELECT VALUE") + filter).constData(), &version, &error))
+        rowsOf(h.db, QByteArray(QByteArray("SELECT VAL") + filter).constData(), &version, &error);
+    try {
+        db::CheckNotNewer(version.isEmpty() || version.first().isEmpty() ? QStringLiteral("0") : version.first(),
+                          core::globals().version);
+    } catch (const db::DbError& e) {
+        return QStringLiteral("ne peut pas être utilisée : %1").arg(e.message());
+    }
+    return {};
+}
+
+void UpdateRestoredDatabase(db::Connection& connection, core::ScriptFeedback* feedback)
+{
+    const core::Globals& g = core::globals();
+    const QString column = db::VersionColumnOf(connection);
+    const QString table = QString::fromLatin1(db::kVersionTable);
+    const QString version = db::GetDbVersion(connection, table, column);
+    db::CheckNotNewer(version, g.version);
+    if (db::VersionNumber(version) >= db::VersionNumber(g.version))
+        return;
+    const QString directory = g.programDir + QStringLiteral("Maj/");
+    if (QFileInfo(directory + g.updateScriptName).isFile())
+        db::RunScript(connection, directory, g.updateScriptName, false, feedback);
+    // The script may have renamed the version column.
+    db::SetDbVersion(connection, table, db::VersionColumnOf(connection), g.version);
+}
+
+QString SafetyArchiveName(const QDateTime& when)
+{
+    return QStringLiteral("PLANNING_ACCESS_AVANT_RESTAURATION_") + when.toString(QStringLiteral("dd_MM_yyyy_hh_mm_ss"))
+        + QStringLiteral(".bkp");
+}
+
+QString FinishInterruptedRestore(const DataPaths& paths)
+{
+    try {
+        const QString staging = stagingDir(paths);
+        Mark m;
+        if (QFileInfo::exists(commitMark(paths)) && readMark(commitMark(paths), &m))
+            rollForward(paths, m);
+        removeTree(staging);
+        QFile::remove(stagedDatabase(paths));
+        QDir backup(paths.backupDir);
+        for (const QString& dir : backup.entryList({QStringLiteral("restauration-*")}, QDir::Dirs | QDir::Hidden))
+            removeTree(backup.filePath(dir));
+    } catch (const MaintenanceError& e) {
+        return e.message();
+    }
+    return {};
+}
+
+RestoreOutcome RestoreArchive(const QString& archivePath, const DataPaths& paths, const RestoreProgress& progress,
+                              const RestoreOptions& options)
+{
+    const auto refuse = [&archivePath](const QString& reason) {
+        return MaintenanceError(QStringLiteral("La sauvegarde « %1 » ne peut pas être restaurée : %2.\r"
+                                               "Rien n'a été modifié.")
+                                    .arg(archivePath, reason));
+    };
+    const auto tell = [&progress](const char* text) {
+        if (progress.task)
+            progress.task(QString::fromUtf8(text));
+    };
+    const QString unfinished = FinishInterruptedRestore(paths);
+    if (!unfinished.isEmpty())
+        throw MaintenanceError(unfinished);
+    settleDatabase(paths.databasePath);
+    QDir().mkpath(paths.backupDir);
+
+    std::unique_ptr<archive::CabinetReader> reader;
+    try {
+        reader = std::make_unique<archive::CabinetReader>(archivePath);
+    } catch (const archive::ArchiveError& e) {
+        throw MaintenanceError(e.message() + QStringLiteral("\rRien n'a été modifié."));
+    }
+    const QString unsafe = reader->unsafeEntryReason();
+    if (!unsafe.isEmpty())
+        throw refuse(unsafe);
+    const QString databaseName = QFileInfo(paths.databasePath).fileName();
+    int databaseEntry = -1;
+    for (int i = 0; i < reader->entries().size(); ++i) {
+        if (reader->entries().at(i).name.compare(databaseName, Qt::CaseInsensitive) == 0)
+            databaseEntry = i;
+    }
+    if (databaseEntry < 0)
+        throw refuse(QStringLiteral("elle ne contient pas de base de données (%1)").arg(databaseName));
+
+    QTemporaryDir work(paths.backupDir + QStringLiteral("restauration-XXXXXX"));
+    if (!work.isValid())
+        throw refuse(QStringLiteral("le dossier de travail ne peut pas être créé dans « %1 »").arg(paths.backupDir));
+    const QString workDir = work.path() + QLatin1Char('/');
+    try {
+        reader->extractAll(workDir, progress.unpacking);
+    } catch (const archive::ArchiveError& e) {
+        throw MaintenanceError(e.message() + QStringLiteral("\rRien n'a été modifié."));
+    }
+    const QString problem = CheckRestoredDatabase(workDir + reader->entries().at(databaseEntry).name);
+    if (!problem.isEmpty())
+        throw refuse(QStringLiteral("la base de données qu'elle contient %1").arg(problem));
+
+    RestoreOutcome outcome;
+    if (options.keepReplacedData) {
+        tell("Sauvegarde des données remplacées");
+        outcome.safetyArchive = uniqueSafetyPath(paths);
+        try {
+            WriteBackupArchive(BackupFileList(paths), paths, outcome.safetyArchive, progress.keeping);
+        } catch (const archive::ArchiveError& e) {
+            throw MaintenanceError(e.message() + QStringLiteral("\rLa restauration n'a pas été faite."));
+        }
+    }
+
+    tell("Restauration de la base");
+    Mark mark;
+    try {
+        mark = stage(*reader, databaseEntry, workDir, paths);
+        files::writeNewFile(commitMark(paths), markText(mark));
+        files::syncDirectory(stagingDir(paths));
+    } catch (...) {
+        removeTree(stagingDir(paths));
+        QFile::remove(stagedDatabase(paths));
+        if (!outcome.safetyArchive.isEmpty())
+            QFile::remove(outcome.safetyArchive);
+        throw;
+    }
+    try {
+        rollForward(paths, mark);
+    } catch (const MaintenanceError& e) {
+        throw MaintenanceError(e.message()
+                               + QStringLiteral("\rLa restauration sera achevée au prochain démarrage du programme."));
+    }
+    removeTree(stagingDir(paths));
+    return outcome;
+}
+
+}  // namespace maintenance

@@ -1,0 +1,222 @@
+#include "MaintenanceFixture.h"
+
+#include "db/Compaction.h"
+#include "db/DbVersion.h"
+#include "maintenance/MaintenanceCommands.h"
+#include "maintenance/Restore.h"
+#include "maintenance/TBackupList.h"
+
+#include <QPushButton>
+#include <QTableWidget>
+
+using namespace maintenance_tests;
+using maintenance::MaintenanceCommands;
+
+TEST_F(MaintenanceTest, BackupHoldsTheDatabasePicturesAndDocumentsUnderBareNames)
+{
+    EXPECT_EQ(maintenance::ProposedBackupName(QDate(2009, 3, 5)),
+              QStringLiteral("PLANNING_ACCESS_BACKUP_05_03_2009.bkp"));
+    // A leftover temp.cab and an existing archive of the chosen name.
+    testing_support::Sandbox::writeFile(backupDir() + QStringLiteral("temp.cab"), "interrompue");
+    const QString target = backupDir() + QStringLiteral("PLANNING_ACCESS_BACKUP_05_03_2009.bkp");
+    testing_support::Sandbox::writeFile(target, "ancienne sauvegarde");
+
+    MaintenanceCommands commands(*dm, display);
+    prompt.setNextFileName(target);
+    commands.Popup_Tools_DataBase_BackupClick();
+
+    ASSERT_EQ(prompt.messages().size(), 1);
+    EXPECT_EQ(prompt.messages().at(0).text, QStringLiteral("Sauvegarde effectuée."));
+    EXPECT_TRUE(cabextractAccepts(target));
+    EXPECT_EQ(entryNames(target),
+              (QStringList{QStringLiteral("PLANNING.MDB"), QStringLiteral("notes.txt"), QStringLiteral("People1.jpg"),
+                           QStringLiteral("Project2.jpg"), QStringLiteral("File3.f")}));
+    EXPECT_FALSE(QFile::exists(backupDir() + QStringLiteral("temp.cab")));
+    EXPECT_TRUE(display.window.isEnabled());
+    EXPECT_TRUE(dm->ADOConnection1.isOpen());
+    EXPECT_EQ(display.closed, 0);  // the dossier stays open
+    EXPECT_EQ(column(QStringLiteral("SELECT DateSav || ' ' || TimeSav || ' ' || Description || ' ' || Path FROM "
+                                    "BACKUP")),
+              QStringList{QStringLiteral("2009-03-05 14:07 Sauvagarde de la base de données ") + target});
+
+    // A name typed without extension gets ".bkp".
+    prompt.setNextFileName(backupDir() + QStringLiteral("sans-extension"));
+    commands.Popup_Tools_DataBase_BackupClick();
+    EXPECT_TRUE(QFile::exists(backupDir() + QStringLiteral("sans-extension.bkp")));
+}
+
+TEST_F(MaintenanceTest, EmptyStoresGiveAnArchiveOfTheDatabaseOnly)
+{
+    for (const char* store : {"Images", "Files"})
+        QDir(dataDir() + QLatin1String(store)).removeRecursively();
+    MaintenanceCommands commands(*dm, display);
+    const QString target = backupDir() + QStringLiteral("seule.bkp");
+    EXPECT_TRUE(commands.BackupDatabase(target, QStringLiteral("essai")));
+    EXPECT_EQ(entryNames(target), QStringList{QStringLiteral("PLANNING.MDB")});
+    EXPECT_TRUE(cabextractAccepts(target));
+}
+
+TEST_F(MaintenanceTest, AFailedBackupKeepsTheOldArchiveAndItsHistoryRow)
+{
+    const QString target = backupDir() + QStringLiteral("garde.bkp");
+    testing_support::Sandbox::writeFile(target, "ancienne sauvegarde");
+    // Two entries of one name cannot go into one archive.
+    write(QStringLiteral("Images/PLANNING.MDB"), "homonyme");
+    MaintenanceCommands commands(*dm, display);
+    EXPECT_FALSE(commands.BackupDatabase(target, QStringLiteral("essai")));
+    ASSERT_EQ(prompt.messages().size(), 1);
+    EXPECT_EQ(prompt.messages().at(0).kind, ui::MessageKind::Error);
+    EXPECT_TRUE(prompt.messages().at(0).text.startsWith(QStringLiteral("La sauvegarde n'a pas été faite.")));
+    EXPECT_EQ(testing_support::Sandbox::readFile(target), QByteArray("ancienne sauvegarde"));
+    EXPECT_FALSE(QFile::exists(backupDir() + QStringLiteral("temp.cab")));
+    EXPECT_TRUE(display.window.isEnabled());
+    EXPECT_EQ(column(QStringLiteral("SELECT Description FROM BACKUP")), QStringList{QStringLiteral("essai")});
+}
+
+TEST_F(MaintenanceTest, RoundTripRestoresTheBackedUpStateAndKeepsWhatItReplaced)
+{
+    const State before = state();
+    MaintenanceCommands commands(*dm, display);
+    const QString archive = backupDir() + QStringLiteral("avant.bkp");
+    ASSERT_TRUE(commands.BackupDatabase(archive, QStringLiteral("essai")));
+
+    // The data changes after the backup.
+    exec(QStringLiteral("INSERT INTO PROFILES (LoginName, PlanningMode) VALUES ('Après', 0)"));
+    QFile::remove(dataDir() + QStringLiteral("Images/People1.jpg"));
+    write(QStringLiteral("Images/People9.jpg"), "nouvelle");
+    write(QStringLiteral("Files/File3.f"), "modifié");
+    const State changed = state();
+
+    prompt.setNextFileName(archive);
+    commands.Popup_Tools_DataBase_restoreClick();
+    ASSERT_EQ(prompt.messages().size(), 1);
+    EXPECT_EQ(prompt.messages().at(0).text, QStringLiteral("Sauvegarde restaurée."));
+    EXPECT_EQ(display.closed, 1);
+    EXPECT_TRUE(display.window.isEnabled());
+    ASSERT_TRUE(dm->ADOConnection1.isOpen());
+    // Byte for byte: the database rows, the pictures, the documents; the
+    // files a restore leaves alone (notes.txt, File.Tmp) stay.
+    EXPECT_EQ(state(), before);
+    EXPECT_FALSE(QDir(dataDir() + QStringLiteral(".restauration")).exists());
+
+    const QStringList history = column(QStringLiteral("SELECT Description || '|' || Path FROM BACKUP"));
+    ASSERT_EQ(history.size(), 3);
+    EXPECT_EQ(history.at(0), QStringLiteral("essai|") + archive);
+    const QString safety = backupDir() + QStringLiteral("PLANNING_ACCESS_AVANT_RESTAURATION_05_03_2009_14_07_59.bkp");
+    EXPECT_EQ(history.at(1), QStringLiteral("Sauvegarde automatique avant restauration|") + safety);
+    EXPECT_EQ(history.at(2), QStringLiteral("Restauration de la base de données|") + archive);
+
+    // The safety archive holds the replaced state and restores it.
+    EXPECT_TRUE(cabextractAccepts(safety));
+    prompt.clear();
+    prompt.setNextFileName(safety);
+    commands.Popup_Tools_DataBase_restoreClick();
+    EXPECT_EQ(prompt.messages().at(0).text, QStringLiteral("Sauvegarde restaurée."));
+    EXPECT_EQ(state(), changed);
+}
+
+TEST_F(MaintenanceTest, NonJpegEntriesStayOutOfImagesAndNoPicturesEmptyTheStore)
+{
+    MaintenanceCommands commands(*dm, display);
+    const QString archive = backupDir() + QStringLiteral("a.bkp");
+    QFile::remove(dataDir() + QStringLiteral("Images/People1.jpg"));
+    QFile::remove(dataDir() + QStringLiteral("Images/Project2.jpg"));
+    ASSERT_TRUE(commands.BackupDatabase(archive, QStringLiteral("essai")));
+    QFile::remove(dataDir() + QStringLiteral("Images/notes.txt"));
+    write(QStringLiteral("Images/People5.jpg"), "plus tard");
+    testing_support::Sandbox::writeFile(backupDir() + QStringLiteral("autre.txt"), "déjà là");
+
+    maintenance::RestoreArchive(archive, maintenance::DataPaths::current());
+    EXPECT_TRUE(filesOf(dataDir() + QStringLiteral("Images")).isEmpty());
+    EXPECT_EQ(testing_support::Sandbox::readFile(backupDir() + QStringLiteral("notes.txt")),
+              QByteArray("pas une image"));
+    EXPECT_EQ(testing_support::Sandbox::readFile(backupDir() + QStringLiteral("autre.txt")), QByteArray("déjà là"));
+    EXPECT_TRUE(QDir(backupDir()).entryList({QStringLiteral("restauration-*")}, QDir::Dirs).isEmpty());
+}
+
+TEST_F(MaintenanceTest, HistoryWindowListsAndPurgesOnlyOnYes)
+{
+    {
+        maintenance::TBackupList empty(*dm, &display.window);
+        EXPECT_FALSE(empty.Btn_Delete->isEnabled());
+        EXPECT_EQ(empty.size(), QSize(626, 298));
+    }
+    maintenance::AddBackupHistory(dm->Backup, QStringLiteral("Sauvagarde de la base de données"),
+                                  backupDir() + QStringLiteral("x.bkp"));
+    core::setClock([] { return QDateTime(QDate(2009, 3, 6), QTime(9, 1, 0)); });
+    maintenance::AddBackupHistory(dm->Backup, QStringLiteral("Compactage de la base de données"), dbPath());
+    testing_support::Sandbox::writeFile(backupDir() + QStringLiteral("x.bkp"), "archive");
+
+    maintenance::TBackupList list(*dm, &display.window);
+    QTableWidget* grid = list.BFSDBGridColor2;
+    ASSERT_EQ(grid->rowCount(), 2);
+    ASSERT_EQ(grid->columnCount(), 4);
+    QStringList titles;
+    for (int c = 0; c < 4; ++c)
+        titles << grid->horizontalHeaderItem(c)->text();
+    EXPECT_EQ(titles,
+              (QStringList{QStringLiteral("Date"), QStringLiteral("Heure"), QStringLiteral("Description"),
+                           QStringLiteral("Fichier de sauvegarde")}));
+    EXPECT_EQ(grid->item(0, 0)->text(), QStringLiteral("05/03/2009"));
+    EXPECT_EQ(grid->item(0, 1)->text(), QStringLiteral("14:07"));
+    EXPECT_EQ(grid->item(1, 2)->text(), QStringLiteral("Compactage de la base de données"));
+    EXPECT_EQ(list.windowTitle(), QStringLiteral("Historique des sauvegardes"));
+    EXPECT_TRUE(list.Btn_Delete->isEnabled());
+
+    prompt.setNextAnswer(ui::Answer::No);
+    list.Btn_Delete->click();
+    EXPECT_EQ(grid->rowCount(), 2);
+    prompt.setNextAnswer(ui::Answer::Yes);
+    list.Btn_Delete->click();
+    EXPECT_EQ(prompt.messages().at(0).text, QStringLiteral("Désirez-vous purger l'historique des sauvegardes ?"));
+    EXPECT_EQ(grid->rowCount(), 0);
+    EXPECT_EQ(column(QStringLiteral("SELECT count(*) FROM BACKUP")), QStringList{QStringLiteral("0")});
+    EXPECT_TRUE(QFile::exists(backupDir() + QStringLiteral("x.bkp")));  // only the rows go
+}
+
+TEST_F(MaintenanceTest, CompactionAsksFirstAndRecordsItsRow)
+{
+    MaintenanceCommands commands(*dm, display);
+    commands.Popup_Tools_DataBase_CompactClick();  // answered No
+    EXPECT_EQ(column(QStringLiteral("SELECT count(*) FROM BACKUP")), QStringList{QStringLiteral("0")});
+    prompt.setNextAnswer(ui::Answer::Yes);
+    commands.Popup_Tools_DataBase_CompactClick();
+    EXPECT_EQ(prompt.messages().at(0).text, QStringLiteral("Confirmez-vous le compactage de la base de données ?"));
+    EXPECT_EQ(prompt.messages().at(2).text, QStringLiteral("Compactage effectué."));
+    EXPECT_EQ(column(QStringLiteral("SELECT Description || '|' || Path FROM BACKUP")),
+              QStringList{QStringLiteral("Compactage de la base de données|") + dbPath()});
+    EXPECT_FALSE(QFile::exists(db::TemporaryDatabaseName(dbPath())));
+    EXPECT_TRUE(display.window.isEnabled());
+    EXPECT_EQ(column(QStringLiteral("SELECT LoginName FROM PROFILES")), QStringList{QStringLiteral("Avant")});
+}
+
+// A restored database of a later program is refused with nothing changed; one
+// of an older version is brought up to the program's and stamped.
+TEST_F(MaintenanceTest, RestoreRefusesANewerDatabaseAndUpdatesAnOlderOne)
+{
+    core::globals().version = QStringLiteral("1.34");
+    const QString table = QString::fromLatin1(db::kVersionTable);
+    MaintenanceCommands commands(*dm, display);
+    const QString newer = backupDir() + QStringLiteral("newer.bkp");
+    db::SetDbVersion(dm->ADOConnection1, table, QStringLiteral("VALUE"), QStringLiteral("2.10"));
+    ASSERT_TRUE(commands.BackupDatabase(newer, QStringLiteral("essai")));
+    const QString older = backupDir() + QStringLiteral("older.bkp");
+    db::SetDbVersion(dm->ADOConnection1, table, QStringLiteral("VALUE"), QStringLiteral("1.20"));
+    ASSERT_TRUE(commands.BackupDatabase(older, QStringLiteral("essai")));
+    db::SetDbVersion(dm->ADOConnection1, table, QStringLiteral("VALUE"), QStringLiteral("1.34"));
+    const State before = state();
+
+    prompt.setNextFileName(newer);
+    commands.Popup_Tools_DataBase_restoreClick();
+    ASSERT_EQ(prompt.messages().size(), 1);
+    EXPECT_EQ(prompt.messages().at(0).kind, ui::MessageKind::Error);
+    EXPECT_TRUE(prompt.messages().at(0).text.contains(QStringLiteral("version plus récente")));
+    EXPECT_EQ(state(), before);
+
+    prompt.clear();
+    prompt.setNextFileName(older);
+    commands.Popup_Tools_DataBase_restoreClick();
+    ASSERT_FALSE(prompt.messages().isEmpty());
+    EXPECT_EQ(prompt.messages().last().text, QStringLiteral("Sauvegarde restaurée."));
+    EXPECT_EQ(db::GetDbVersion(dm->ADOConnection1, table, QStringLiteral("VALUE")), QStringLiteral("1.34"));
+}
