@@ -307,8 +307,10 @@ void TMainForm::buildMenus()
     m_menuDisplay = menuButton(QStringLiteral("&Affichage"), QStringLiteral("ToolButton_Display"), display);
 
     auto* parameters = makeMenu(QStringLiteral("Popup_Parameters"));
-    addItem(parameters, QStringLiteral("&Personnes"), QStringLiteral("Popup_Parameters_People"), {});
-    addItem(parameters, QStringLiteral("&Projets"), QStringLiteral("Popup_Parameters_Project"), {});
+    addItem(parameters, QStringLiteral("&Personnes"), QStringLiteral("Popup_Parameters_People"),
+            [this] { Popup_Parameters_PeopleClick(); });
+    addItem(parameters, QStringLiteral("&Projets"), QStringLiteral("Popup_Parameters_Project"),
+            [this] { Popup_Parameters_ProjectClick(); });
     m_menuParameters = menuButton(QStringLiteral("&Paramètrage"), QStringLiteral("ToolButton_Parameters"), parameters);
 
     Popup_Report = makeMenu(QStringLiteral("Popup_Report"));

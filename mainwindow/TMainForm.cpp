@@ -15,6 +15,7 @@
 #include "planning/TMonthlyGraphicPlanning.h"
 #include "printing/ReportCommands.h"
 #include "printing/TDataModuleReport.h"
+#include "records/TListRecords.h"
 #include "ui/HourglassCursor.h"
 #include "ui/Prompt.h"
 #include "ui/TDrawGrid.h"
@@ -433,6 +434,44 @@ void TMainForm::UpdateMenus()
         action(QString::fromLatin1(n))->setEnabled(viewVisible);
     if (!viewVisible)
         MiddleBar->setText(QString());
+}
+
+void TMainForm::showRecordList(bool persons)
+{
+    // The entry selected before is selected again when it still exists.
+    const bool objectSide = (m_session.ctx.orientation == 0) == persons;
+    const int before = objectSide ? selectedObjectId() : EntryId(m_session.legendSide().entries, selectedLegendIndex());
+    const int dossier = m_session.ctx.dossierId;
+    records::ListHooks hooks;
+    hooks.print = [this, persons, dossier](QWidget* parent) {
+        printing::ReportCommands commands(*m_reportModule, parent);
+        persons ? commands.PrintPersonList(dossier) : commands.PrintProjectList(dossier);
+    };
+    // hooks.html stays empty until the list HTML export is wired here.
+    if (persons) {
+        records::TListPeople list(m_dm, m_records, dossier, hooks, this);
+        ui::prompt().exec(&list);
+    } else {
+        records::TListProject list(m_dm, m_records, dossier, hooks, this);
+        ui::prompt().exec(&list);
+    }
+    try {
+        persons ? LoadPersonEntries(before) : LoadProjectEntries(before);
+        LoadPlanning();
+    } catch (const db::DbError& e) {
+        ui::showError(e.message(), this);
+    }
+    UpdateMenus();
+}
+
+void TMainForm::Popup_Parameters_PeopleClick()
+{
+    showRecordList(true);
+}
+
+void TMainForm::Popup_Parameters_ProjectClick()
+{
+    showRecordList(false);
 }
 
 void TMainForm::Btn_ReportClick()

@@ -89,6 +89,8 @@ public:
     void MonthlyGraphicPlanningAfterChange();
     void AnnualGraphicPlanningMouseMove();
     void MonthlyGraphicPlanningMouseMove();
+    void Popup_Parameters_PeopleClick();
+    void Popup_Parameters_ProjectClick();
     void Btn_ReportClick();
     void Popup_Report_PlanningClick();
     void Popup_Report_List_PeopleClick();
@@ -122,6 +124,7 @@ private:
     int selectedObjectId() const;
     int selectedLegendIndex() const;
     void deleteRecord(bool person, int id);
+    void showRecordList(bool persons);
     void editRecord(bool person, int id, bool isNew);
     // Moves the shown year or month by delta and loads once.
     void stepYear(int delta);
