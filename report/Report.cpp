@@ -55,13 +55,14 @@ public:
         }
         startPage();
         // Bands print in the template's order; the master band brings its
-        // detail bands after each of its records.
+        // detail bands after each of its records. The titles opened the
+        // first page.
         for (const ReportBand& b : m_t.bands) {
             switch (b.kind) {
-            case BandKind::ReportTitle:
             case BandKind::ReportSummary: place(b, nullptr); break;
             case BandKind::MasterData: walkMaster(b); break;
             case BandKind::SummaryData: walk(b); break;
+            case BandKind::ReportTitle:
             case BandKind::PageHeader:
             case BandKind::PageFooter:
             case BandKind::DetailData: break;
@@ -115,8 +116,17 @@ private:
             throw ReportError(QStringLiteral("Le rapport \"%1\" dépasse %2 pages.").arg(m_t.fileName).arg(kMaxPages));
         m_out.pages.emplace_back();
         m_y = m_t.marginTop;
+        // As in any banded report, the report title heads the first page and
+        // the page header follows it there.
+        const bool first = m_out.pages.size() == 1;
+        if (first) {
+            for (const ReportBand& b : m_t.bands) {
+                if (b.kind == BandKind::ReportTitle)
+                    put(b, nullptr);
+            }
+        }
         for (const ReportBand& b : m_t.bands) {
-            if (b.kind == BandKind::PageHeader)
+            if (b.kind == BandKind::PageHeader && (!first || b.onFirstPage))
                 put(b, nullptr);
         }
     }

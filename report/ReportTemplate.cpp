@@ -138,6 +138,12 @@ private:
         if (band.height <= 0)
             fail(QStringLiteral("bande sans hauteur"));
         band.dataset = attr("dataset");
+        if (has("firstpage")) {
+            const QString first = attr("firstpage");
+            if (first != QLatin1String("0") && first != QLatin1String("1"))
+                fail(QStringLiteral("valeur incorrecte pour « firstpage »"));
+            band.onFirstPage = first == QLatin1String("1");
+        }
         const bool data = band.kind == BandKind::MasterData || band.kind == BandKind::DetailData
             || band.kind == BandKind::SummaryData;
         if (data && band.dataset.isEmpty())
@@ -216,14 +222,18 @@ private:
     // or the layout would start new pages without ever placing the band.
     void checkHeights(const ReportTemplate& t)
     {
-        double fixed = 0, tallest = 0;
+        double fixed = 0, tallest = 0, firstPage = 0;
         for (const ReportBand& b : t.bands) {
             if (b.kind == BandKind::PageHeader || b.kind == BandKind::PageFooter)
                 fixed += b.height;
             else
                 tallest = std::max(tallest, b.height);
+            // The first page holds every title with its headers and footers.
+            if (b.kind == BandKind::ReportTitle || b.kind == BandKind::PageFooter
+                || (b.kind == BandKind::PageHeader && b.onFirstPage))
+                firstPage += b.height;
         }
-        if (fixed + tallest > t.contentHeight())
+        if (fixed + tallest > t.contentHeight() || firstPage > t.contentHeight())
             throw ReportError(
                 QStringLiteral("Le modèle d'état \"%1\" est illisible : ses bandes ne tiennent pas sur une page.")
                     .arg(m_file));

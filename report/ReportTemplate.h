@@ -60,7 +60,7 @@ struct ReportObject {
 
 enum class BandKind {
     ReportTitle,    // once, at the top of the first page
-    PageHeader,     // at the top of every page
+    PageHeader,     // at the top of every page, below the title on the first
     MasterData,     // once per record of the main dataset
     DetailData,     // once per record of its dataset, after each master record
     SummaryData,    // once per record of its dataset, after the master records
@@ -70,8 +70,9 @@ enum class BandKind {
 
 struct ReportBand {
     BandKind kind = BandKind::MasterData;
-    double height = 0;  // tenths of a millimetre
-    QString dataset;    // the data bands' dataset name
+    double height = 0;        // tenths of a millimetre
+    QString dataset;          // the data bands' dataset name
+    bool onFirstPage = true;  // a page header may leave the first page to the title
     std::vector<ReportObject> objects;
 };
 

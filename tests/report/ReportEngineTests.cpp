@@ -102,6 +102,10 @@ TEST(ReportTemplate, BadTemplatesAreRefusedWithTheFileNamed)
         {"<report><band kind=\"pageheader\" height=\"200\"/><band kind=\"pagefooter\" height=\"80\"/>"
          "<band kind=\"reporttitle\" height=\"10\"/></report>",
          "ne tiennent pas"},
+        {"<report><band kind=\"reporttitle\" height=\"150\"/><band kind=\"reporttitle\" height=\"150\"/>"
+         "</report>",
+         "ne tiennent pas"},
+        {"<report><band kind=\"pageheader\" height=\"5\" firstpage=\"no\"/></report>", "firstpage"},
     };
     for (const Case& c : cases) {
         try {
@@ -186,8 +190,11 @@ TEST_F(ReportLayout, BandsPaginateWithHeadersFootersAndVariables)
     // on page 1, 3 on page 2 with the summary.
     ASSERT_EQ(p.pageCount(), 2);
     const QStringList one = textsOf(p.pages[0]);
-    EXPECT_EQ(one.first(), QStringLiteral("head 1"));
-    EXPECT_TRUE(one.contains(QStringLiteral("T|Liste")));
+    // The title heads the first page, the page header follows it.
+    ASSERT_GE(one.size(), 2);
+    EXPECT_EQ(one.at(0), QStringLiteral("T|Liste"));
+    EXPECT_EQ(one.at(1), QStringLiteral("head 1"));
+    EXPECT_LT(p.pages[0].items[0].rect.top(), p.pages[0].items[1].rect.top());
     EXPECT_TRUE(one.contains(QStringLiteral("R0/")));
     EXPECT_TRUE(one.contains(QStringLiteral("k+R2")));
     EXPECT_EQ(one.last(), QStringLiteral("1/") + kTotalPagesMark);
@@ -200,6 +207,20 @@ TEST_F(ReportLayout, BandsPaginateWithHeadersFootersAndVariables)
     EXPECT_EQ(key.events.size(), 6);
     // Footer sits at the bottom margin.
     EXPECT_DOUBLE_EQ(p.pages[0].items.back().rect.top(), 2970 - 100 - 100);
+}
+
+TEST_F(ReportLayout, PageHeaderCanLeaveTheFirstPageToTheTitle)
+{
+    load(page("<band kind=\"pageheader\" height=\"10\" firstpage=\"0\"><text>head [PAGE#]</text></band>"
+              "<band kind=\"reporttitle\" height=\"20\"><text>title</text></band>"
+              "<band kind=\"masterdata\" dataset=\"frDBDataSet\" height=\"100\"><text>[Field1]</text></band>"));
+    for (int i = 0; i < 3; ++i)
+        master.rows.push_back({{QStringLiteral("Field1"), QStringLiteral("R%1").arg(i)}});
+    report.PrepareReport();
+    const PreparedReport& p = report.prepared();
+    ASSERT_EQ(p.pageCount(), 2);
+    EXPECT_EQ(textsOf(p.pages[0]), QStringList({QStringLiteral("title"), QStringLiteral("R0"), QStringLiteral("R1")}));
+    EXPECT_EQ(textsOf(p.pages[1]), QStringList({QStringLiteral("head 2"), QStringLiteral("R2")}));
 }
 
 TEST_F(ReportLayout, EventWritesArePrintedWithTheirRecordAndAFailureKeepsThePages)
