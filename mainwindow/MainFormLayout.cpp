@@ -150,6 +150,7 @@ void TMainForm::buildLayout()
     barFont.setPointSize(7);
     Btn_Report->setFont(barFont);
     Btn_Report->setGeometry(2, 84, 46, 40);
+    connect(Btn_Report, &QToolButton::clicked, this, &TMainForm::Btn_ReportClick);
     Btn_Html = smallButton(QStringLiteral("Html"), QStringLiteral("Btn_Html"), QString(), barreLeft);
     Btn_Html->setFont(barFont);
     Btn_Html->setGeometry(2, 128, 46, 40);
@@ -319,13 +320,24 @@ void TMainForm::buildMenus()
     m_menuDisplay = menuButton(QStringLiteral("&Affichage"), QStringLiteral("ToolButton_Display"), display);
 
     auto* parameters = makeMenu(QStringLiteral("Popup_Parameters"));
-    addItem(parameters, QStringLiteral("&Personnes"), QStringLiteral("Popup_Parameters_People"), {});
-    addItem(parameters, QStringLiteral("&Projets"), QStringLiteral("Popup_Parameters_Project"), {});
+    addItem(parameters, QStringLiteral("&Personnes"), QStringLiteral("Popup_Parameters_People"),
+            [this] { Popup_Parameters_PeopleClick(); });
+    addItem(parameters, QStringLiteral("&Projets"), QStringLiteral("Popup_Parameters_Project"),
+            [this] { Popup_Parameters_ProjectClick(); });
     m_menuParameters = menuButton(QStringLiteral("&Paramètrage"), QStringLiteral("ToolButton_Parameters"), parameters);
 
+    Popup_Report = makeMenu(QStringLiteral("Popup_Report"));
+    addItem(Popup_Report, QStringLiteral("&Planning"), QStringLiteral("Popup_Report_Planning"),
+            [this] { Popup_Report_PlanningClick(); });
+    Popup_Report->addSeparator();
+    addItem(Popup_Report, QStringLiteral("Liste des p&ersonnes"), QStringLiteral("Popup_Report_List_People"),
+            [this] { Popup_Report_List_PeopleClick(); });
+    addItem(Popup_Report, QStringLiteral("Liste des p&rojets"), QStringLiteral("Popup_Report_List_Project"),
+            [this] { Popup_Report_List_ProjectClick(); });
+    m_menuPrint = menuButton(QStringLiteral("&Impression"), QStringLiteral("Menu_Report"), Popup_Report);
+
     for (const auto& [title, prefix, holder] :
-         {std::tuple{QStringLiteral("&Impression"), QStringLiteral("Popup_Print"), &m_menuPrint},
-          std::tuple{QStringLiteral("&Html"), QStringLiteral("Popup_Html"), &m_menuHtml}}) {
+         {std::tuple{QStringLiteral("&Html"), QStringLiteral("Popup_Html"), &m_menuHtml}}) {
         auto* m = makeMenu(prefix);
         addItem(m, QStringLiteral("&Planning"), prefix + QStringLiteral("_Planning"), {});
         m->addSeparator();

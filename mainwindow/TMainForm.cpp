@@ -13,6 +13,9 @@
 #include "planning/PlanningWriter.h"
 #include "planning/TAnnualGraphicPlanning.h"
 #include "planning/TMonthlyGraphicPlanning.h"
+#include "printing/ReportCommands.h"
+#include "printing/TDataModuleReport.h"
+#include "records/TListRecords.h"
 #include "ui/HourglassCursor.h"
 #include "ui/Prompt.h"
 #include "ui/TDrawGrid.h"
@@ -105,6 +108,8 @@ TMainForm::TMainForm(db::TDataModule1& dataModule, db::TDataModuleObject& object
     setObjectName(QStringLiteral("MainForm"));
     m_dossiers = std::make_unique<dossiers::DossierCommands>(m_dm, *this);
     m_maintenance = std::make_unique<maintenance::MaintenanceCommands>(m_dm, *this);
+    m_reportModule = std::make_unique<printing::TDataModuleReport>(m_dm.ADOConnection1);
+    m_reports = std::make_unique<printing::ReportCommands>(*m_reportModule, this);
     // New persons and projects belong to the dossier open here.
     m_dm.setDossierSource([this] { return m_session.ctx.dossierId; });
     buildLayout();
@@ -359,8 +364,8 @@ void TMainForm::UpdateMenus()
     const bool open = m_session.ctx.dossierId != -1;
     for (QToolButton* b : {m_menuPrint, m_menuHtml, m_menuParameters, m_menuDisplay})
         b->setEnabled(open);
-    Btn_Report->setEnabled(false);  // printing and HTML come with their own commands
-    Btn_Html->setEnabled(false);
+    Btn_Report->setEnabled(open);
+    Btn_Html->setEnabled(false);  // the HTML export comes with its own commands
     // The database tools work with or without an open dossier.
     for (const char* n : {"Popup_Tools_DataBase_Backup", "Popup_Tools_DataBase_restore", "Popup_Tools_DataBase_History",
                           "Popup_Tools_DataBase_Compact"})
@@ -435,10 +440,78 @@ void TMainForm::UpdateMenus()
     Btn_DaysNumbers->setEnabled(viewVisible);
     for (QWidget* w : m_navigation)
         w->setEnabled(viewVisible);
-    for (const char* n : {"Popup_Display_Annual", "Popup_Display_Monthly", "Popup_Display_DaysNumbers"})
+    for (const char* n :
+         {"Popup_Display_Annual", "Popup_Display_Monthly", "Popup_Display_DaysNumbers", "Popup_Report_Planning"})
         action(QString::fromLatin1(n))->setEnabled(viewVisible);
     if (!viewVisible)
         MiddleBar->setText(QString());
+}
+
+void TMainForm::showRecordList(bool persons)
+{
+    // The entry selected before is selected again when it still exists.
+    const bool objectSide = (m_session.ctx.orientation == 0) == persons;
+    const int before = objectSide ? selectedObjectId() : EntryId(m_session.legendSide().entries, selectedLegendIndex());
+    const int dossier = m_session.ctx.dossierId;
+    records::ListHooks hooks;
+    hooks.print = [this, persons, dossier](QWidget* parent) {
+        printing::ReportCommands commands(*m_reportModule, parent);
+        persons ? commands.PrintPersonList(dossier) : commands.PrintProjectList(dossier);
+    };
+    // hooks.html stays empty until the list HTML export is wired here.
+    if (persons) {
+        records::TListPeople list(m_dm, m_records, dossier, hooks, this);
+        ui::prompt().exec(&list);
+    } else {
+        records::TListProject list(m_dm, m_records, dossier, hooks, this);
+        ui::prompt().exec(&list);
+    }
+    try {
+        persons ? LoadPersonEntries(before) : LoadProjectEntries(before);
+        LoadPlanning();
+    } catch (const db::DbError& e) {
+        ui::showError(e.message(), this);
+    }
+    UpdateMenus();
+}
+
+void TMainForm::Popup_Parameters_PeopleClick()
+{
+    showRecordList(true);
+}
+
+void TMainForm::Popup_Parameters_ProjectClick()
+{
+    showRecordList(false);
+}
+
+void TMainForm::Btn_ReportClick()
+{
+    Popup_Report->popup(Btn_Report->mapToGlobal(QPoint(50, 0)));
+}
+
+void TMainForm::Popup_Report_PlanningClick()
+{
+    const planning::PlanningContext& ctx = m_session.ctx;
+    const int id = EntryId(m_session.objectSide().entries, Grid_Object->Row());
+    if (ctx.planningType == 0) {
+        m_reports->PrintAnnualPlanning(ctx, {AnnualGraphicPlanning, AnnualGraphicPlanning->ShowDayNumber()}, id,
+                                       printing::ReportCommands::AnnualTitle(ctx.year));
+    } else {
+        const printing::MonthSource month{MonthlyGraphicPlanning, MonthlyGraphicPlanning->ShowDayNumber(),
+                                          MonthlyGraphicPlanning->firstWeekday(), MonthlyGraphicPlanning->days()};
+        m_reports->PrintMonthlyPlanning(ctx, month, printing::ReportCommands::MonthlyTitle(ctx.year, ctx.month));
+    }
+}
+
+void TMainForm::Popup_Report_List_PeopleClick()
+{
+    m_reports->PrintPersonList(m_session.ctx.dossierId);
+}
+
+void TMainForm::Popup_Report_List_ProjectClick()
+{
+    m_reports->PrintProjectList(m_session.ctx.dossierId);
 }
 
 void TMainForm::stepYear(int delta)

@@ -21,6 +21,10 @@ class Dataset;
 class TDataModule1;
 class TDataModuleObject;
 }  // namespace db
+namespace printing {
+class ReportCommands;
+class TDataModuleReport;
+}  // namespace printing
 namespace planning {
 class TAnnualGraphicPlanning;
 class TMonthlyGraphicPlanning;
@@ -85,6 +89,12 @@ public:
     void MonthlyGraphicPlanningAfterChange();
     void AnnualGraphicPlanningMouseMove();
     void MonthlyGraphicPlanningMouseMove();
+    void Popup_Parameters_PeopleClick();
+    void Popup_Parameters_ProjectClick();
+    void Btn_ReportClick();
+    void Popup_Report_PlanningClick();
+    void Popup_Report_List_PeopleClick();
+    void Popup_Report_List_ProjectClick();
     void Popup_Help_DocClick();
     void MenuItem13Click();
     void Apropos1Click();
@@ -114,6 +124,7 @@ private:
     int selectedObjectId() const;
     int selectedLegendIndex() const;
     void deleteRecord(bool person, int id);
+    void showRecordList(bool persons);
     void editRecord(bool person, int id, bool isNew);
     // Moves the shown year or month by delta and loads once.
     void stepYear(int delta);
@@ -124,6 +135,8 @@ private:
     records::RecordCommands m_records;
     std::unique_ptr<dossiers::DossierCommands> m_dossiers;
     std::unique_ptr<maintenance::MaintenanceCommands> m_maintenance;
+    std::unique_ptr<printing::TDataModuleReport> m_reportModule;
+    std::unique_ptr<printing::ReportCommands> m_reports;
     planning::PlanningSession m_session;
     bool m_syncing = false;
     int m_clockTick = 0;
@@ -154,6 +167,7 @@ private:
     ui::TDrawGrid* Grid_Key = nullptr;
     ui::TPopupMenuMod* Popup_Grid_Object = nullptr;
     ui::TPopupMenuMod* Popup_Grid_Key = nullptr;
+    ui::TPopupMenuMod* Popup_Report = nullptr;
     ui::TMiniCalendar* MiniCalendar = nullptr;
     planning::TAnnualGraphicPlanning* AnnualGraphicPlanning = nullptr;
     planning::TMonthlyGraphicPlanning* MonthlyGraphicPlanning = nullptr;

@@ -481,3 +481,38 @@ TEST_F(MainFormTest, ManualNamesTheMenusOfTheWindow)
         EXPECT_TRUE(text.contains(caption, Qt::CaseInsensitive)) << caption.toStdString();
     }
 }
+
+TEST_F(MainFormTest, ParameterListsEditRecordsAndTheWindowReloads)
+{
+    create();
+    prompt.setNextDialogHandler([](QDialog* d) {
+        d->findChild<QLineEdit*>(QStringLiteral("Ed_File"))->setText(QStringLiteral("Atelier"));
+        d->findChild<QPushButton*>(QStringLiteral("Btn_Ok"))->click();
+        return d->result();
+    });
+    form->action(QStringLiteral("Popup_File_Add"))->trigger();
+    ASSERT_EQ(form->context().dossierId, 1);
+    // Each list adds one record through its entry dialog, then closes.
+    auto addThrough = [this](const QString& field, const QString& value) {
+        return [this, field, value](QDialog* list) {
+            prompt.setNextDialogHandler([field, value](QDialog* entry) {
+                entry->findChild<QLineEdit*>(field)->setText(value);
+                entry->findChild<QPushButton*>(QStringLiteral("Btn_Ok"))->click();
+                return entry->result();
+            });
+            list->findChild<QPushButton*>(QStringLiteral("Btn_Add"))->click();
+            list->findChild<QPushButton*>(QStringLiteral("Btn_Close"))->click();
+            return list->result();
+        };
+    };
+    prompt.setNextDialogHandler(addThrough(QStringLiteral("Ed_Name"), QStringLiteral("Alice")));
+    form->action(QStringLiteral("Popup_Parameters_People"))->trigger();
+    EXPECT_EQ(form->persons().entries.size(), 1);
+    EXPECT_FALSE(visible("AnnualGraphicPlanning"));
+    prompt.setNextDialogHandler(addThrough(QStringLiteral("Ed_Title"), QStringLiteral("Pont")));
+    form->action(QStringLiteral("Popup_Parameters_Project"))->trigger();
+    EXPECT_EQ(form->projects().entries.size(), 1);
+    EXPECT_TRUE(visible("AnnualGraphicPlanning"));
+    EXPECT_EQ(prompt.dialogTitles().filter(QStringLiteral("Liste des")).size(), 2);
+    EXPECT_FALSE(dm->People.IsOpen());
+}
