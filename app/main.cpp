@@ -5,6 +5,8 @@
 
 int main(int argc, char** argv)
 {
+    // The HTML preview's web engine shares its OpenGL contexts with the widgets.
+    QApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication application(argc, argv);
     app::StartupOptions options;
     options.createMainWindow = [](db::TDataModule1& dm, db::TDataModuleObject& store) -> std::unique_ptr<QWidget> {

@@ -97,6 +97,8 @@ TMainForm::TMainForm(db::TDataModule1& dataModule, db::TDataModuleObject& object
     // New persons and projects belong to the dossier open here.
     m_dm.setDossierSource([this] { return m_session.ctx.dossierId; });
     buildLayout();
+    m_html = std::make_unique<output::HtmlCommands>(m_dm, this, m_session, *AnnualGraphicPlanning,
+                                                    *MonthlyGraphicPlanning, [this] { return Grid_Object->Row(); });
     buildMenus();
     connectSignals();
     FormCreate();
@@ -348,8 +350,8 @@ void TMainForm::UpdateMenus()
     const bool open = m_session.ctx.dossierId != -1;
     for (QToolButton* b : {m_menuPrint, m_menuHtml, m_menuParameters, m_menuDisplay})
         b->setEnabled(open);
-    Btn_Report->setEnabled(false);  // printing and HTML come with their own commands
-    Btn_Html->setEnabled(false);
+    Btn_Report->setEnabled(false);  // printing comes with its own commands
+    Btn_Html->setEnabled(open);
     // The database tools work with or without an open dossier.
     for (const char* n : {"Popup_Tools_DataBase_Backup", "Popup_Tools_DataBase_restore", "Popup_Tools_DataBase_History",
                           "Popup_Tools_DataBase_Compact"})
@@ -424,10 +426,16 @@ void TMainForm::UpdateMenus()
     Btn_DaysNumbers->setEnabled(viewVisible);
     for (QWidget* w : m_navigation)
         w->setEnabled(viewVisible);
-    for (const char* n : {"Popup_Display_Annual", "Popup_Display_Monthly", "Popup_Display_DaysNumbers"})
+    for (const char* n :
+         {"Popup_Display_Annual", "Popup_Display_Monthly", "Popup_Display_DaysNumbers", "Popup_Html_Planning"})
         action(QString::fromLatin1(n))->setEnabled(viewVisible);
     if (!viewVisible)
         MiddleBar->setText(QString());
+}
+
+void TMainForm::Btn_HtmlClick()
+{
+    Popup_Html->popup(Btn_Html->mapToGlobal(QPoint(50, 0)));
 }
 
 void TMainForm::stepYear(int delta)

@@ -3,6 +3,7 @@
 #include "dossiers/DossierCommands.h"
 #include "maintenance/MaintenanceCommands.h"
 #include "mainwindow/GridPainting.h"
+#include "output/HtmlCommands.h"
 #include "planning/PlanningSession.h"
 #include "records/RecordCommands.h"
 
@@ -89,6 +90,7 @@ public:
     void MenuItem13Click();
     void Apropos1Click();
     void ClockTimer();
+    void Btn_HtmlClick();
 
     const planning::PlanningSession& session() const { return m_session; }
     const planning::PlanningContext& context() const { return m_session.ctx; }
@@ -124,6 +126,7 @@ private:
     records::RecordCommands m_records;
     std::unique_ptr<dossiers::DossierCommands> m_dossiers;
     std::unique_ptr<maintenance::MaintenanceCommands> m_maintenance;
+    std::unique_ptr<output::HtmlCommands> m_html;
     planning::PlanningSession m_session;
     bool m_syncing = false;
     int m_clockTick = 0;
@@ -154,6 +157,7 @@ private:
     ui::TDrawGrid* Grid_Key = nullptr;
     ui::TPopupMenuMod* Popup_Grid_Object = nullptr;
     ui::TPopupMenuMod* Popup_Grid_Key = nullptr;
+    ui::TPopupMenuMod* Popup_Html = nullptr;
     ui::TMiniCalendar* MiniCalendar = nullptr;
     planning::TAnnualGraphicPlanning* AnnualGraphicPlanning = nullptr;
     planning::TMonthlyGraphicPlanning* MonthlyGraphicPlanning = nullptr;

@@ -74,7 +74,9 @@ protected:
         g.dataRoot = sandbox->root() + QStringLiteral("root/");
         g.dataDir = g.dataRoot + QStringLiteral("Data/");
         QDir().mkpath(g.dataDir + QStringLiteral("Images"));
-        const QString path = g.dataDir + QStringLiteral("PLANNING.MDB");
+        QDir().mkpath(g.dataDir + QStringLiteral("Access"));
+        // Where the main data module looks for it.
+        const QString path = g.dataDir + g.db.oledbFileName;
         db::CreateDatabaseFile(path);
         connection.setConnectionString(QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=") + path);
         connection.open();
