@@ -3,13 +3,16 @@
 #include "core/ColorRef.h"
 #include "core/Globals.h"
 #include "core/MessageCatalog.h"
-#include "core/SaveFile.h"
 #include "core/TextFile.h"
 #include "images/ImageRoutines.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 
 namespace output {
 
@@ -148,7 +151,8 @@ void SaveHtmlPicture(const QImage& picture, const QString& fileName)
     const QImage rgb =
         picture.format() == QImage::Format_RGB888 ? picture : picture.convertToFormat(QImage::Format_RGB888);
     try {
-        images::SaveBitmapAsJpeg(rgb, fileName, kJpegQuality);
+        // The work directory is regenerated on every export: no flush to disk.
+        images::SaveBitmapAsJpeg(rgb, fileName, kJpegQuality, false);
     } catch (const images::ImageError& e) {
         fail(QStringLiteral("Impossible d'écrire l'image de la page html :\r") + QDir::toNativeSeparators(fileName),
              e.detail().isEmpty() ? e.message() : e.detail());
@@ -157,9 +161,24 @@ void SaveHtmlPicture(const QImage& picture, const QString& fileName)
 
 void SaveHtmlLines(const QString& fileName, const QStringList& lines)
 {
+    // Written beside and renamed over, so the name never shows half a page;
+    // not flushed to disk, as the work directory is rewritten every time.
+    const QString part = fileName + QStringLiteral(".part");
+    const QByteArray data = core::encodeTextLines(lines);
+    QFile file(part);
     QString error;
-    if (!core::saveFileAtomically(fileName, core::encodeTextLines(lines), &error))
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(data) != data.size() || !file.flush())
+        error = file.errorString();
+    file.close();
+    if (error.isEmpty() && file.error() != QFileDevice::NoError)
+        error = file.errorString();
+    if (error.isEmpty()
+        && std::rename(QFile::encodeName(part).constData(), QFile::encodeName(fileName).constData()) != 0)
+        error = QString::fromLocal8Bit(std::strerror(errno));
+    if (!error.isEmpty()) {
+        QFile::remove(part);
         fail(QStringLiteral("Impossible d'écrire la page html :\r") + QDir::toNativeSeparators(fileName), error);
+    }
 }
 
 void WriteBlankImage(const QString& directory, const QString& name, int width, int height, quint32 color)
@@ -194,11 +213,12 @@ bool WriteRecordImage(const QByteArray& thumbnail, const QString& directory, con
         if (QFileInfo(fullSize).isFile()) {
             hasPage = true;
             const QString copy = inDirectory(directory, fullPrefix + idText + QStringLiteral(".jpg"));
-            QString error;
-            if (!QFileInfo::exists(copy) && !core::copyFileAtomically(fullSize, copy, &error))
+            // QFile::copy writes a temporary file and renames it: never half a photo.
+            QFile source(fullSize);
+            if (!QFileInfo::exists(copy) && !source.copy(copy))
                 fail(QStringLiteral("Impossible de copier la photo dans la page html :\r")
                          + QDir::toNativeSeparators(copy),
-                     error);
+                     source.errorString());
             WriteImagePage(inDirectory(directory, pagePrefix + idText + QStringLiteral(".htm")), pageTitle,
                            QStringLiteral("<img border=\"1\" src=\"") + fullPrefix + idText
                                + QStringLiteral(".jpg\">"));
