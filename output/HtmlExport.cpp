@@ -57,6 +57,27 @@ void makeDirectory(const QString& path)
              QStringLiteral("Vérifiez les droits d'écriture du répertoire des données."));
 }
 
+// Writes beside and renames over, so the name never shows half a file; not
+// flushed to disk, as the work directory is rewritten on every export.
+// Answers the reason of a failure, empty on success.
+QString writeScratchFile(const QString& fileName, const QByteArray& data)
+{
+    const QString part = fileName + QStringLiteral(".part");
+    QFile file(part);
+    QString error;
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(data) != data.size() || !file.flush())
+        error = file.errorString();
+    file.close();
+    if (error.isEmpty() && file.error() != QFileDevice::NoError)
+        error = file.errorString();
+    if (error.isEmpty()
+        && std::rename(QFile::encodeName(part).constData(), QFile::encodeName(fileName).constData()) != 0)
+        error = QString::fromLocal8Bit(std::strerror(errno));
+    if (!error.isEmpty())
+        QFile::remove(part);
+    return error;
+}
+
 }  // namespace
 
 QString HtmlWorkDirectory()
@@ -161,24 +182,9 @@ void SaveHtmlPicture(const QImage& picture, const QString& fileName)
 
 void SaveHtmlLines(const QString& fileName, const QStringList& lines)
 {
-    // Written beside and renamed over, so the name never shows half a page;
-    // not flushed to disk, as the work directory is rewritten every time.
-    const QString part = fileName + QStringLiteral(".part");
-    const QByteArray data = core::encodeTextLines(lines);
-    QFile file(part);
-    QString error;
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(data) != data.size() || !file.flush())
-        error = file.errorString();
-    file.close();
-    if (error.isEmpty() && file.error() != QFileDevice::NoError)
-        error = file.errorString();
-    if (error.isEmpty()
-        && std::rename(QFile::encodeName(part).constData(), QFile::encodeName(fileName).constData()) != 0)
-        error = QString::fromLocal8Bit(std::strerror(errno));
-    if (!error.isEmpty()) {
-        QFile::remove(part);
+    const QString error = writeScratchFile(fileName, core::encodeTextLines(lines));
+    if (!error.isEmpty())
         fail(QStringLiteral("Impossible d'écrire la page html :\r") + QDir::toNativeSeparators(fileName), error);
-    }
 }
 
 void WriteBlankImage(const QString& directory, const QString& name, int width, int height, quint32 color)
@@ -213,12 +219,18 @@ bool WriteRecordImage(const QByteArray& thumbnail, const QString& directory, con
         if (QFileInfo(fullSize).isFile()) {
             hasPage = true;
             const QString copy = inDirectory(directory, fullPrefix + idText + QStringLiteral(".jpg"));
-            // QFile::copy writes a temporary file and renames it: never half a photo.
-            QFile source(fullSize);
-            if (!QFileInfo::exists(copy) && !source.copy(copy))
-                fail(QStringLiteral("Impossible de copier la photo dans la page html :\r")
-                         + QDir::toNativeSeparators(copy),
-                     source.errorString());
+            if (!QFileInfo::exists(copy)) {
+                QFile source(fullSize);
+                QString error;
+                if (!source.open(QIODevice::ReadOnly))
+                    error = source.errorString();
+                else
+                    error = writeScratchFile(copy, source.readAll());
+                if (!error.isEmpty())
+                    fail(QStringLiteral("Impossible de copier la photo dans la page html :\r")
+                             + QDir::toNativeSeparators(copy),
+                         error);
+            }
             WriteImagePage(inDirectory(directory, pagePrefix + idText + QStringLiteral(".htm")), pageTitle,
                            QStringLiteral("<img border=\"1\" src=\"") + fullPrefix + idText
                                + QStringLiteral(".jpg\">"));
