@@ -7,6 +7,8 @@
 int main(int argc, char** argv)
 {
     app::PrepareFrenchDates();
+    // The HTML preview's web engine shares its OpenGL contexts with the widgets.
+    QApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication application(argc, argv);
     app::StartupOptions options;
     options.createMainWindow = [](db::TDataModule1& dm, db::TDataModuleObject& store) -> std::unique_ptr<QWidget> {

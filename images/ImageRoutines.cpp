@@ -272,7 +272,7 @@ JpegOutcome decodeJpeg(const QString& fileName, int scaleCode, int greyChoice, Q
 
 }  // namespace
 
-void SaveBitmapAsJpeg(const QImage& bitmap, const QString& fileName, int quality)
+void SaveBitmapAsJpeg(const QImage& bitmap, const QString& fileName, int quality, bool syncToDisk)
 {
     const bool grey = bitmap.format() == QImage::Format_Grayscale8
         || (bitmap.format() == QImage::Format_Indexed8 && bitmap.isGrayscale());
@@ -313,7 +313,7 @@ void SaveBitmapAsJpeg(const QImage& bitmap, const QString& fileName, int quality
     jpeg_destroy_compress(&cinfo);
     // On disk before the rename, so that the name never shows a file whose
     // blocks a power cut could still lose.
-    const bool flushed = std::fflush(out) == 0 && !std::ferror(out) && ::fsync(fileno(out)) == 0;
+    const bool flushed = std::fflush(out) == 0 && !std::ferror(out) && (!syncToDisk || ::fsync(fileno(out)) == 0);
     const bool closed = std::fclose(out) == 0;
     if (!flushed || !closed) {
         QFile::remove(part);
@@ -325,7 +325,8 @@ void SaveBitmapAsJpeg(const QImage& bitmap, const QString& fileName, int quality
         QFile::remove(part);
         throw ImageError(kWriteError, QStringLiteral("cannot replace %1").arg(fileName));
     }
-    core::syncDirectory(QFileInfo(fileName).absolutePath());
+    if (syncToDisk)
+        core::syncDirectory(QFileInfo(fileName).absolutePath());
 }
 
 bool LoadJpegIntoBitmap(QImage* bitmap, const QString& fileName, bool takeJpegFormat, int scaleCode)

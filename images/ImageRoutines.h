@@ -44,7 +44,9 @@ QImage FitBitmapInto(const QImage& source, int boxWidth, int boxHeight);
 // 8-bit bitmap) at the quality, through a temporary file. Throws ImageError
 // "Error writing JPEG to file"; any format other than 24-bit or 8-bit is
 // refused with the detail "Cannot save bitmap as JPEG with specified PixelFormat".
-void SaveBitmapAsJpeg(const QImage& bitmap, const QString& fileName, int quality);
+// syncToDisk false skips the flush to disk (the name still never shows half
+// a file): for scratch output regenerated on every run, such as HTML pages.
+void SaveBitmapAsJpeg(const QImage& bitmap, const QString& fileName, int quality, bool syncToDisk = true);
 
 // Decodes the file at scale 1/1, 1/2, 1/4 or 1/8 (code 0..3). With
 // takeJpegFormat a grey JPEG gives an 8-bit bitmap and a colour one a 24-bit

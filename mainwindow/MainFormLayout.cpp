@@ -336,15 +336,16 @@ void TMainForm::buildMenus()
             [this] { Popup_Report_List_ProjectClick(); });
     m_menuPrint = menuButton(QStringLiteral("&Impression"), QStringLiteral("Menu_Report"), Popup_Report);
 
-    for (const auto& [title, prefix, holder] :
-         {std::tuple{QStringLiteral("&Html"), QStringLiteral("Popup_Html"), &m_menuHtml}}) {
-        auto* m = makeMenu(prefix);
-        addItem(m, QStringLiteral("&Planning"), prefix + QStringLiteral("_Planning"), {});
-        m->addSeparator();
-        addItem(m, QStringLiteral("Liste des p&ersonnes"), prefix + QStringLiteral("_People"), {});
-        addItem(m, QStringLiteral("Liste des p&rojets"), prefix + QStringLiteral("_Project"), {});
-        *holder = menuButton(title, QStringLiteral("ToolButton_") + prefix.mid(6), m);
-    }
+    Popup_Html = makeMenu(QStringLiteral("Popup_Html"));
+    addItem(Popup_Html, QStringLiteral("&Planning"), QStringLiteral("Popup_Html_Planning"),
+            [this] { m_html->Popup_Html_PlanningClick(); });
+    Popup_Html->addSeparator();
+    addItem(Popup_Html, QStringLiteral("Liste des p&ersonnes"), QStringLiteral("Popup_Html_List_People"),
+            [this] { m_html->Popup_Html_List_PeopleClick(); });
+    addItem(Popup_Html, QStringLiteral("Liste des p&rojets"), QStringLiteral("Popup_Html_List_Project"),
+            [this] { m_html->Popup_Html_List_ProjectClick(); });
+    m_menuHtml = menuButton(QStringLiteral("&Html"), QStringLiteral("Menu_Html"), Popup_Html);
+    connect(Btn_Html, &QToolButton::clicked, this, &TMainForm::Btn_HtmlClick);
 
     auto* tools = makeMenu(QStringLiteral("Popup_Tools"));
     auto* database = new ui::TPopupMenuMod(tools);

@@ -113,6 +113,8 @@ TMainForm::TMainForm(db::TDataModule1& dataModule, db::TDataModuleObject& object
     // New persons and projects belong to the dossier open here.
     m_dm.setDossierSource([this] { return m_session.ctx.dossierId; });
     buildLayout();
+    m_html = std::make_unique<output::HtmlCommands>(m_dm, this, m_session, *AnnualGraphicPlanning,
+                                                    *MonthlyGraphicPlanning, [this] { return Grid_Object->Row(); });
     buildMenus();
     connectSignals();
     FormCreate();
@@ -365,7 +367,7 @@ void TMainForm::UpdateMenus()
     for (QToolButton* b : {m_menuPrint, m_menuHtml, m_menuParameters, m_menuDisplay})
         b->setEnabled(open);
     Btn_Report->setEnabled(open);
-    Btn_Html->setEnabled(false);  // the HTML export comes with its own commands
+    Btn_Html->setEnabled(open);
     // The database tools work with or without an open dossier.
     for (const char* n : {"Popup_Tools_DataBase_Backup", "Popup_Tools_DataBase_restore", "Popup_Tools_DataBase_History",
                           "Popup_Tools_DataBase_Compact"})
@@ -440,8 +442,8 @@ void TMainForm::UpdateMenus()
     Btn_DaysNumbers->setEnabled(viewVisible);
     for (QWidget* w : m_navigation)
         w->setEnabled(viewVisible);
-    for (const char* n :
-         {"Popup_Display_Annual", "Popup_Display_Monthly", "Popup_Display_DaysNumbers", "Popup_Report_Planning"})
+    for (const char* n : {"Popup_Display_Annual", "Popup_Display_Monthly", "Popup_Display_DaysNumbers",
+                          "Popup_Report_Planning", "Popup_Html_Planning"})
         action(QString::fromLatin1(n))->setEnabled(viewVisible);
     if (!viewVisible)
         MiddleBar->setText(QString());
@@ -458,7 +460,10 @@ void TMainForm::showRecordList(bool persons)
         printing::ReportCommands commands(*m_reportModule, parent);
         persons ? commands.PrintPersonList(dossier) : commands.PrintProjectList(dossier);
     };
-    // hooks.html stays empty until the list HTML export is wired here.
+    hooks.html = [this, persons, dossier](QWidget* parent) {
+        persons ? output::ShowPersonListPage(m_dm, dossier, parent)
+                : output::ShowProjectListPage(m_dm, dossier, parent);
+    };
     if (persons) {
         records::TListPeople list(m_dm, m_records, dossier, hooks, this);
         ui::prompt().exec(&list);
@@ -512,6 +517,11 @@ void TMainForm::Popup_Report_List_PeopleClick()
 void TMainForm::Popup_Report_List_ProjectClick()
 {
     m_reports->PrintProjectList(m_session.ctx.dossierId);
+}
+
+void TMainForm::Btn_HtmlClick()
+{
+    Popup_Html->popup(Btn_Html->mapToGlobal(QPoint(50, 0)));
 }
 
 void TMainForm::stepYear(int delta)

@@ -3,6 +3,7 @@
 #include "dossiers/DossierCommands.h"
 #include "maintenance/MaintenanceCommands.h"
 #include "mainwindow/GridPainting.h"
+#include "output/HtmlCommands.h"
 #include "planning/PlanningSession.h"
 #include "records/RecordCommands.h"
 
@@ -99,6 +100,7 @@ public:
     void MenuItem13Click();
     void Apropos1Click();
     void ClockTimer();
+    void Btn_HtmlClick();
 
     const planning::PlanningSession& session() const { return m_session; }
     const planning::PlanningContext& context() const { return m_session.ctx; }
@@ -137,6 +139,7 @@ private:
     std::unique_ptr<maintenance::MaintenanceCommands> m_maintenance;
     std::unique_ptr<printing::TDataModuleReport> m_reportModule;
     std::unique_ptr<printing::ReportCommands> m_reports;
+    std::unique_ptr<output::HtmlCommands> m_html;
     planning::PlanningSession m_session;
     bool m_syncing = false;
     int m_clockTick = 0;
@@ -168,6 +171,7 @@ private:
     ui::TPopupMenuMod* Popup_Grid_Object = nullptr;
     ui::TPopupMenuMod* Popup_Grid_Key = nullptr;
     ui::TPopupMenuMod* Popup_Report = nullptr;
+    ui::TPopupMenuMod* Popup_Html = nullptr;
     ui::TMiniCalendar* MiniCalendar = nullptr;
     planning::TAnnualGraphicPlanning* AnnualGraphicPlanning = nullptr;
     planning::TMonthlyGraphicPlanning* MonthlyGraphicPlanning = nullptr;

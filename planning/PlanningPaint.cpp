@@ -3,7 +3,10 @@
 #include "planning/LegendImages.h"
 #include "planning/Swatch.h"
 
+#include <QHashFunctions>
 #include <QPainter>
+
+#include <unordered_map>
 
 namespace planning {
 
@@ -38,14 +41,41 @@ void DrawDayNumber(QPainter& p, const QRect& r, int day)
     p.drawText(QRect(r.left() + 1, r.top() - 1, 100, 100), Qt::AlignLeft | Qt::AlignTop, QString::number(day));
 }
 
+const QImage& CachedSwatch(int width, int height, quint32 penColor, quint32 brushColor, TBrushStyle style, int lighten)
+{
+    // RenderSwatch is a pure function of its arguments, and a page of direct
+    // colours draws the same few swatches thousands of times.
+    struct Key {
+        int width, height;
+        quint32 pen, brush;
+        int style, lighten;
+        bool operator==(const Key&) const = default;
+    };
+    struct KeyHash {
+        size_t operator()(const Key& k) const
+        {
+            return qHashMulti(0, k.width, k.height, k.pen, k.brush, k.style, k.lighten);
+        }
+    };
+    static std::unordered_map<Key, QImage, KeyHash> cache;
+    constexpr size_t kMaxEntries = 4096;
+    const Key key{width, height, penColor, brushColor, style, lighten};
+    if (auto it = cache.find(key); it != cache.end())
+        return it->second;
+    if (cache.size() >= kMaxEntries)
+        cache.clear();
+    return cache.emplace(key, RenderSwatch(width, height, 3, 12, 3, 2, penColor, brushColor, style, lighten))
+        .first->second;
+}
+
 void DrawAssignedHalfDay(QPainter& p, const QRect& r, const HalfDayCell& c, bool past, bool directColors,
                          int pastLighten, const LegendImages& images, const QStringList& legend)
 {
     if (directColors) {
         if (r.width() > 0 && r.height() > 0)
             p.drawImage(r.topLeft(),
-                        RenderSwatch(r.width(), r.height(), 3, 12, 3, 2, c.PenColor, c.BrushColor,
-                                     static_cast<TBrushStyle>(c.Style), past ? pastLighten : 0));
+                        CachedSwatch(r.width(), r.height(), c.PenColor, c.BrushColor, static_cast<TBrushStyle>(c.Style),
+                                     past ? pastLighten : 0));
     } else if (const QImage* img = images.image(EntryIndexOfId(legend, c.Id), past)) {
         p.drawImage(r.topLeft(), *img);
     }

@@ -3,6 +3,7 @@
 #include "planning/PlanningModel.h"
 
 #include <QFont>
+#include <QImage>
 #include <QRect>
 #include <QString>
 
@@ -23,6 +24,11 @@ QFont ArialFont(int pixels);
 void DrawDayNumber(QPainter& p, const QRect& cellRect, int day);
 
 class LegendImages;
+
+// RenderSwatch(width, height, 3, 12, 3, 2, ...) of a half-day in direct
+// colours, kept for the next call with the same arguments. The reference
+// stays valid until the next call.
+const QImage& CachedSwatch(int width, int height, quint32 penColor, quint32 brushColor, TBrushStyle style, int lighten);
 
 // An assigned half-day in its rectangle: its own swatch (lightened by
 // pastLighten when past) with direct colours, otherwise the legend image of

@@ -148,6 +148,44 @@ TEST_F(MainFormTest, MenuStatesFollowTheDossier)
     EXPECT_TRUE(form->action(QStringLiteral("Popup_Display_Monthly"))->isChecked());
 }
 
+TEST_F(MainFormTest, HtmlMenuFollowsTheDossierAndShowsThePage)
+{
+    create();
+    auto* menuHtml = form->findChild<QToolButton*>(QStringLiteral("Menu_Html"));
+    auto* btnHtml = form->findChild<QToolButton*>(QStringLiteral("Btn_Html"));
+    ASSERT_TRUE(menuHtml && btnHtml);
+    EXPECT_FALSE(menuHtml->isEnabled());
+    EXPECT_FALSE(btnHtml->isEnabled());
+
+    dossier(QStringLiteral("Sans projet"));
+    person(1, QStringLiteral("Alice"));
+    form->OpenDossierDisplay(1, 0, QStringLiteral("Sans projet"));
+    EXPECT_TRUE(menuHtml->isEnabled());
+    EXPECT_TRUE(btnHtml->isEnabled());
+    EXPECT_FALSE(enabled("Popup_Html_Planning"));  // no view shown
+    EXPECT_TRUE(enabled("Popup_Html_List_People"));
+    EXPECT_TRUE(enabled("Popup_Html_List_Project"));
+    form->CloseDossierDisplay(true);
+
+    dossier(QStringLiteral("Complet"));
+    person(2, QStringLiteral("Bruno"));
+    project(2, QStringLiteral("Pont"));
+    form->OpenDossierDisplay(2, 0, QStringLiteral("Complet"));
+    EXPECT_TRUE(enabled("Popup_Html_Planning"));
+    QString shownTitle;
+    prompt.setNextDialogHandler([&](QDialog* d) {
+        shownTitle = d->findChild<QLabel*>(QStringLiteral("Title"))->text();
+        return 0;
+    });
+    form->action(QStringLiteral("Popup_Html_Planning"))->trigger();
+    EXPECT_EQ(shownTitle, QStringLiteral(" Planning"));
+    EXPECT_TRUE(prompt.messages().isEmpty());
+    const QString page = QString::fromLatin1(
+        testing_support::Sandbox::readFile(core::globals().dataRoot + QStringLiteral("Html/Temp/index.htm")));
+    EXPECT_TRUE(page.contains(QStringLiteral("&nbsp;Bruno<br>")));
+    EXPECT_TRUE(page.contains(QStringLiteral("&nbsp;&nbsp;Pont")));
+}
+
 TEST_F(MainFormTest, NavigationAndStoredDisplayChoices)
 {
     dossier(QStringLiteral("A"));
