@@ -153,8 +153,11 @@ void TPopupMenuMod::actionEvent(QActionEvent* e)
     // every level; it takes the settings again each time it opens.
     if (auto* sub = qobject_cast<TPopupMenuMod*>(e->action()->menu())) {
         sub->takeLook(*this);
-        connect(
-            sub, &QMenu::aboutToShow, this, [this, sub] { sub->takeLook(*this); }, Qt::UniqueConnection);
+        // Once per sub-menu: a lambda cannot be a unique connection.
+        if (!sub->property("followsParentLook").toBool()) {
+            sub->setProperty("followsParentLook", true);
+            connect(sub, &QMenu::aboutToShow, this, [this, sub] { sub->takeLook(*this); });
+        }
     }
 }
 
