@@ -42,6 +42,13 @@ bool g_loaded = false;
 // Set while a worker runs SANE calls; SANE is not re-entrant.
 std::atomic<bool> g_busy{false};
 
+// Takes the library for one job; false while another job runs.
+bool claim()
+{
+    bool expected = false;
+    return g_busy.compare_exchange_strong(expected, true);
+}
+
 template <typename F> bool resolve(void* lib, const char* name, F& target)
 {
     target = reinterpret_cast<F>(dlsym(lib, name));
@@ -100,12 +107,13 @@ struct Job {
     }
     void finish()
     {
+        // Free before the waiter learns of the end, so that it can start again at once.
+        g_busy = false;
         {
             std::lock_guard<std::mutex> lock(m);
             done = true;
         }
         cv.notify_all();
-        g_busy = false;
     }
 };
 
@@ -298,7 +306,6 @@ std::shared_ptr<Job> runJob(const std::function<void(Job&)>& work, int stallMs, 
 {
     *timedOut = false;
     auto job = std::make_shared<Job>();
-    g_busy = true;
     std::thread([job, work] {
         work(*job);
         job->finish();
@@ -341,22 +348,22 @@ void SetScannerLibrary(const QString& fileName)
     g_libraryName = fileName;
 }
 
-QStringList ListScannerSources(int timeoutMs)
+QStringList ListScannerSources(int timeoutMs, const std::function<void()>& pump)
 {
     const SaneApi* api = loadSane();
-    if (!api || g_busy)
+    if (!api || !claim())
         return {};
     bool timedOut = false;
-    const auto job = runJob([api](Job& j) { listWork(*api, j); }, timeoutMs, {}, {}, &timedOut);
+    const auto job = runJob([api](Job& j) { listWork(*api, j); }, timeoutMs, pump, {}, &timedOut);
     std::lock_guard<std::mutex> lock(job->m);
     if (!job->done)
         return {};
     return job->names;
 }
 
-bool ScannerAvailable()
+bool ScannerAvailable(const std::function<void()>& pump)
 {
-    const QStringList names = ListScannerSources();
+    const QStringList names = ListScannerSources(8000, pump);
     return !names.isEmpty() && !(names.size() == 1 && names.first().isEmpty());
 }
 
@@ -368,7 +375,7 @@ ScanResult AcquireImage(const ScanRequest& request)
         result.libraryMissing = true;
         return result;
     }
-    if (g_busy) {
+    if (!claim()) {
         result.error = QStringLiteral("Le scanner ne répond plus : réessayez dans quelques instants.");
         return result;
     }

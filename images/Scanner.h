@@ -19,10 +19,11 @@ void SetScannerLibrary(const QString& fileName);
 // Product names ("vendor model") of the devices, in SANE's order. Empty
 // when the library cannot be loaded, lists no device or does not answer
 // within timeoutMs; no message.
-QStringList ListScannerSources(int timeoutMs = 8000);
+// pump runs between waits, so a window stays usable while SANE probes.
+QStringList ListScannerSources(int timeoutMs = 8000, const std::function<void()>& pump = {});
 
 // A source can be used: the list holds a device with a name.
-bool ScannerAvailable();
+bool ScannerAvailable(const std::function<void()>& pump = {});
 
 struct ScanRequest {
     QString source;      // product name, compared without regard to case; else the first device

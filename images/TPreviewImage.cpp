@@ -260,14 +260,20 @@ void TPreviewImage::resizeEvent(QResizeEvent* e)
 
 bool TPreviewImage::eventFilter(QObject* watched, QEvent* event)
 {
+    // The viewport takes its size only after the window's own resize.
+    if (watched == Cadre->viewport() && event->type() == QEvent::Resize && !m_layingOut) {
+        m_layingOut = true;
+        LayoutImage();
+        m_layingOut = false;
+    }
     if (watched == Image) {
-        auto* me = static_cast<QMouseEvent*>(event);
-        if (event->type() == QEvent::MouseButtonPress && me->button() == Qt::LeftButton) {
+        const auto mouse = [event] { return static_cast<QMouseEvent*>(event); };
+        if (event->type() == QEvent::MouseButtonPress && mouse()->button() == Qt::LeftButton) {
             m_panning = true;
-            m_pressCursor = me->globalPosition().toPoint();
+            m_pressCursor = mouse()->globalPosition().toPoint();
             m_pressScroll = {Cadre->horizontalScrollBar()->value(), Cadre->verticalScrollBar()->value()};
         } else if (event->type() == QEvent::MouseMove && m_panning) {
-            const QPoint d = m_pressCursor - me->globalPosition().toPoint();
+            const QPoint d = m_pressCursor - mouse()->globalPosition().toPoint();
             Cadre->horizontalScrollBar()->setValue(m_pressScroll.x() + d.x());
             Cadre->verticalScrollBar()->setValue(m_pressScroll.y() + d.y());
         } else if (event->type() == QEvent::MouseButtonRelease) {

@@ -70,6 +70,7 @@ private:
     QString m_file;
     QImage m_picture;
     bool m_panning = false;
+    bool m_layingOut = false;
     QPoint m_pressCursor;
     QPoint m_pressScroll;
 };

@@ -69,15 +69,17 @@ void TViewImage::showEvent(QShowEvent* e)
 
 bool TViewImage::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == m_body && event->type() == QEvent::Resize)
+        layoutImage();
     // Dragging the body or the picture moves the window.
     if (watched == m_body || watched == Image) {
-        auto* me = static_cast<QMouseEvent*>(event);
-        if (event->type() == QEvent::MouseButtonPress && me->button() == Qt::LeftButton) {
+        const auto mouse = [event] { return static_cast<QMouseEvent*>(event); };
+        if (event->type() == QEvent::MouseButtonPress && mouse()->button() == Qt::LeftButton) {
             m_dragging = true;
-            m_pressGlobal = me->globalPosition().toPoint();
+            m_pressGlobal = mouse()->globalPosition().toPoint();
             m_pressPos = pos();
         } else if (event->type() == QEvent::MouseMove && m_dragging) {
-            move(m_pressPos + me->globalPosition().toPoint() - m_pressGlobal);
+            move(m_pressPos + mouse()->globalPosition().toPoint() - m_pressGlobal);
         } else if (event->type() == QEvent::MouseButtonRelease) {
             m_dragging = false;
         }

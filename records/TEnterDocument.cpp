@@ -11,13 +11,16 @@
 #include "ui/Prompt.h"
 #include "ui/WindowFrame.h"
 
+#include <QApplication>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace records {
@@ -77,9 +80,17 @@ TEnterDocument::TEnterDocument(QWidget* parent) : QDialog(parent)
 void TEnterDocument::showEvent(QShowEvent* e)
 {
     QDialog::showEvent(e);
-    m_scan->setEnabled(images::ScannerAvailable());
     updateOk();
     m_title->setFocus();
+    // SANE may take seconds to probe its backends: the dialog is usable
+    // meanwhile and the button comes on once a device is known.
+    m_scan->setEnabled(false);
+    QTimer::singleShot(0, this, [this] {
+        QPointer<TEnterDocument> alive(this);
+        const bool available = images::ScannerAvailable([] { QApplication::processEvents(); });
+        if (alive)
+            m_scan->setEnabled(available);
+    });
 }
 
 QString TEnterDocument::title() const

@@ -66,7 +66,7 @@ TEnterProperties::TEnterProperties(QWidget* parent) : QDialog(parent)
     connect(ok, &QPushButton::clicked, this, &TEnterProperties::Btn_OkClick);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(Btn_Source, &QPushButton::clicked, this, &TEnterProperties::Btn_SourceClick);
-    resize(360, 190);
+    resize(450, 200);
     ui::SetUpWindow(this);
 }
 

@@ -8,6 +8,7 @@
 
 #include "../support/Sandbox.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -160,6 +161,15 @@ TEST_F(PreviewTest, ZoomModes)
     preview.setZoom(TPreviewImage::FitWidth);
     const int h = static_cast<int>(200.0 / 400 * (box.width() - 20));
     EXPECT_EQ(preview.Image->geometry(), FitToBox(box.width() - 45, h - 25, 400, 200).rect.translated(10, 10));
+
+    // Shown at the size of the work area: laid out on the viewport's final size.
+    preview.setZoom(TPreviewImage::FitWindow);
+    preview.OpenOn(ids.at(0), 2);
+    preview.show();
+    QApplication::processEvents();
+    const QSize shown = preview.Cadre->viewport()->size();
+    EXPECT_EQ(preview.Image->geometry(),
+              FitToBox(shown.width() - 25, shown.height() - 25, 400, 200).rect.translated(10, 10));
 }
 
 TEST_F(PreviewTest, PrintsTheSelectionOrARange)
