@@ -3,6 +3,7 @@
 #include "planning/PlanningModel.h"
 #include "planning/TAnnualGraphicPlanning.h"
 #include "planning/TMonthlyGraphicPlanning.h"
+#include "records/TEnterProperties.h"
 #include "ui/TDrawGrid.h"
 #include "ui/TMiniCalendar.h"
 #include "ui/TPopupMenuMod.h"
@@ -301,7 +302,8 @@ void TMainForm::buildMenus()
     addItem(file, QStringLiteral("&Modifier ce dossier"), QStringLiteral("Popup_File_Edit"),
             [this] { m_dossiers->Popup_File_EditClick(); });
     file->addSeparator();
-    addItem(file, QStringLiteral("&Propriétés"), QStringLiteral("Popup_File_Properties"), {});
+    addItem(file, QStringLiteral("&Propriétés"), QStringLiteral("Popup_File_Properties"),
+            [this] { records::Popup_File_PropertiesClick(this); });
     file->addSeparator();
     addItem(file, QStringLiteral("&Quitter"), QStringLiteral("Popup_File_Exit"), [this] { close(); });
     menuButton(QStringLiteral("&Fichier"), QStringLiteral("ToolButton_File"), file);

@@ -381,7 +381,7 @@ void TMainForm::UpdateMenus()
         }
         action(QStringLiteral("Popup_File_Open"))->setEnabled(any);
         action(QStringLiteral("Popup_File_Add"))->setEnabled(true);
-        for (const char* n : {"Popup_File_Close", "Popup_File_Delete", "Popup_File_Edit"})
+        for (const char* n : {"Popup_File_Close", "Popup_File_Delete", "Popup_File_Edit", "Popup_File_Properties"})
             action(QString::fromLatin1(n))->setEnabled(false);
         Grid_Object->setEnabled(false);
         Grid_Key->setEnabled(false);
@@ -389,7 +389,8 @@ void TMainForm::UpdateMenus()
             w->hide();
         Lab_Planning->setText(QStringLiteral("Vous devez ouvrir ou créer un dossier"));
     } else {
-        for (const char* n : {"Popup_File_Open", "Popup_File_Close", "Popup_File_Edit", "Popup_File_Delete"})
+        for (const char* n :
+             {"Popup_File_Open", "Popup_File_Close", "Popup_File_Edit", "Popup_File_Delete", "Popup_File_Properties"})
             action(QString::fromLatin1(n))->setEnabled(true);
         action(QStringLiteral("Popup_File_Add"))->setEnabled(false);
         Grid_Object->setEnabled(true);

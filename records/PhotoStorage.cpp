@@ -10,6 +10,7 @@
 #include "db/QueryHelpers.h"
 #include "images/ImageFiles.h"
 #include "images/ImageRoutines.h"
+#include "images/TViewImage.h"
 #include "ui/HourglassCursor.h"
 #include "ui/Prompt.h"
 
@@ -191,25 +192,7 @@ void ClearPhoto(const db::DataSource& source, db::Dataset& query, const QString&
 
 void SaveImageCopyAs(const QString& storedFile, const QString& proposedName, QWidget* parent)
 {
-    if (!QFile::exists(storedFile)) {
-        ui::showError(core::LookupText(core::msg::LibBdGfx_Message1_Save).replace(QStringLiteral("%1"), storedFile),
-                      parent);
-        return;
-    }
-    QString chosen = ui::prompt().saveFileName(parent, core::LookupText(core::msg::LibBdGfx_String2),
-                                               images::MakeFileNameSafe(proposedName),
-                                               core::LookupText(core::msg::LibBdGfx_String1));
-    if (chosen.isEmpty())
-        return;
-    if (QFileInfo(chosen).suffix().isEmpty())
-        chosen += QStringLiteral(".jpg");
-    // The stored picture chosen as the target: it already is that file.
-    if (QFileInfo(chosen).canonicalFilePath() == QFileInfo(storedFile).canonicalFilePath())
-        return;
-    // An existing file is replaced only by a whole copy.
-    QString error;
-    if (!core::copyFileAtomically(storedFile, chosen, &error))
-        ui::showError(QStringLiteral("Impossible d'enregistrer la copie \"%1\".\r(%2)").arg(chosen, error), parent);
+    images::SaveImageCopyAs(storedFile, proposedName, parent);
 }
 
 void FinishInterruptedPhotoChanges(db::Connection& connection, const QString& imagesDir)

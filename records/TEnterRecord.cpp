@@ -7,11 +7,16 @@
 #include "db/Dataset.h"
 #include "db/DbError.h"
 #include "db/QueryHelpers.h"
+#include "db/TDataModule1.h"
 #include "images/ImageRoutines.h"
+#include "images/TPreviewImage.h"
+#include "images/TViewImage.h"
 #include "planning/Swatch.h"
 #include "records/ComboLists.h"
+#include "records/DocumentsPage.h"
 #include "records/EditControls.h"
 #include "records/PhotoStorage.h"
+#include "records/TEnterDocument.h"
 #include "ui/DialogButtons.h"
 #include "ui/Prompt.h"
 #include "ui/TPopupMenuMod.h"
@@ -99,12 +104,18 @@ class PhotoFrame : public QLabel {
 public:
     using QLabel::QLabel;
     std::function<void(const QPoint&)> contextMenu;
+    std::function<void()> doubleClicked;
 
 protected:
     void contextMenuEvent(QContextMenuEvent* e) override
     {
         if (contextMenu)
             contextMenu(e->globalPos());
+    }
+    void mouseDoubleClickEvent(QMouseEvent*) override
+    {
+        if (doubleClicked)
+            doubleClicked();
     }
 };
 
@@ -269,22 +280,26 @@ void TEnterRecord::buildCommon()
     custom->setObjectName(QStringLiteral("Page_Custom"));
     m_tabs->addTab(custom, QStringLiteral("Personnalisé"));
     buildCustomPage(custom);
-    auto* documents = new QWidget(m_tabs);
-    documents->setObjectName(QStringLiteral("Page_Documents"));
-    auto* docLayout = new QVBoxLayout(documents);
-    for (const char* name : {"Pan_DocumentImg", "Pan_DocumentFile"}) {
-        auto* panel = new QFrame(documents);
-        panel->setObjectName(QString::fromLatin1(name));
-        panel->setFrameShape(QFrame::StyledPanel);
-        auto* l = new QVBoxLayout(panel);
-        l->addWidget(new QLabel(QString::fromLatin1(name) == QStringLiteral("Pan_DocumentImg")
-                                    ? QStringLiteral("Images")
-                                    : QStringLiteral("Fichiers"),
-                                panel));
-        l->addStretch();
-        docLayout->addWidget(panel);
+    QWidget* documents;
+    if (db::TDataModule1* dm = db::TDataModule1::instance()) {
+        m_documents = new DocumentsPage(
+            *dm, m_kind.person ? db::kOwnerPerson : db::kOwnerProject, [this] { return ownerId(); },
+            [this] { return dossierId(); }, m_tabs);
+        documents = m_documents;
+    } else {
+        documents = new QWidget(m_tabs);
+        documents->setObjectName(QStringLiteral("Page_Documents"));
     }
     m_tabs->addTab(documents, QStringLiteral("Documents"));
+    connect(m_tabs, &QTabWidget::currentChanged, this, [this](int index) {
+        if (m_documents) {
+            if (m_tabs->widget(index) == m_documents)
+                m_documents->LoadDocumentImages();
+            else
+                m_documents->ClearDocumentImages();
+        }
+        UpdateButtons();
+    });
 
     QPushButton* cancel;
     ui::addOkCancelRow(this, outer, &m_ok, &cancel);
@@ -391,6 +406,11 @@ void TEnterRecord::showEvent(QShowEvent* e)
     DrawColorSample();
 }
 
+int TEnterRecord::ownerId() const
+{
+    return db::IsEmpty(m_query) ? -1 : m_query.FieldByName(QStringLiteral("Id")).AsInteger();
+}
+
 QString TEnterRecord::photoFile() const
 {
     return core::globals().dataDir + QStringLiteral("Images/") + m_kind.imagePrefix
@@ -417,10 +437,12 @@ void TEnterRecord::UpdateButtons()
     m_email->setEnabled(!findChild<QLineEdit*>(QStringLiteral("Ed_Email"))->text().isEmpty());
     m_web->setEnabled(!findChild<QLineEdit*>(QStringLiteral("Ed_WebSite"))->text().isEmpty());
     m_deleteImage->setEnabled(photoShown());
-    for (const char* item : {"_Delete", "_Save"})
+    for (const char* item : {"_Delete", "_FullSize", "_Print", "_Save"})
         if (QAction* a = findChild<QAction*>(m_kind.popupPrefix + QString::fromLatin1(item)))
             a->setEnabled(photoShown());
     m_patternShape->setVisible(patternOverlayVisible());
+    if (m_documents)
+        m_documents->UpdateButtons();
 }
 
 void TEnterRecord::DrawColorSample()
@@ -500,6 +522,56 @@ void TEnterRecord::Popup_Img_SaveClick()
 {
     const QString name = findChild<QLineEdit*>(m_kind.requiredControl)->text();
     SaveImageCopyAs(photoFile(), name.isEmpty() ? QStringLiteral("*.jpg") : name + QStringLiteral(".jpg"), this);
+}
+
+void TEnterRecord::Popup_Img_ScanClick()
+{
+    try {
+        writeFields();
+    } catch (const db::DbError& e) {
+        ui::showError(e.message(), this);
+        return;
+    }
+    if (ScanPhoto(m_source, m_query, QStringLiteral("ImgMini1"), 105, 105, photoFile(), this)) {
+        try {
+            db::EnsureEditing(m_source, m_query);
+        } catch (const db::DbError& e) {
+            ui::showError(e.message(), this);
+        }
+        m_thumbnail = images::ImageFromBlob(m_query.FieldByName(QStringLiteral("ImgMini1")).AsBlob());
+        showThumbnail();
+    }
+    UpdateButtons();
+}
+
+void TEnterRecord::Popup_Img_FullSizeClick()
+{
+    if (photoShown())
+        images::ShowImageFile(photoFile(), this);
+}
+
+void TEnterRecord::Popup_Img_PrintClick()
+{
+    if (!photoShown())
+        return;
+    images::TPreviewImage preview(*m_query.connection(), this);
+    preview.CaptionWord = m_kind.person ? QStringLiteral("Photo d'une personne") : QStringLiteral("Photo d'un projet");
+    preview.FilePrefix = m_kind.imagePrefix;
+    preview.ImageDir = core::globals().dataDir + QStringLiteral("Images/");
+    preview.ZoomMode = images::TPreviewImage::FitWindow;
+    preview.setQueryText(m_kind.person ? QStringLiteral("SELECT PEOPLE.Id as [Id], PEOPLE.Name as [Title] FROM PEOPLE "
+                                                        "WHERE PEOPLE.Id=")
+                                 + QString::number(ownerId())
+                                       : QStringLiteral("SELECT PROJECT.Id as [Id], PROJECT.Title as [Title] FROM "
+                                                        "PROJECT WHERE PROJECT.Id=")
+                                 + QString::number(ownerId()));
+    try {
+        preview.OpenOn(-1, 2);
+    } catch (const db::DbError& e) {
+        ui::showError(e.message(), this);
+        return;
+    }
+    ui::prompt().exec(&preview);
 }
 
 QString TEnterRecord::WebAddress(const QString& text)
@@ -626,16 +698,15 @@ void buildRightColumn(TEnterRecord* dialog, QGridLayout* grid, int column, int r
         a->setObjectName(kind.popupPrefix + QString::fromLatin1(suffix));
         if (run)
             QObject::connect(a, &QAction::triggered, dialog, std::move(run));
-        else
-            a->setEnabled(false);  // scanner, viewer and print come with the images commands
     };
     add(QStringLiteral("&Sélectionner une photo"), "_Select", [dialog] { dialog->Btn_Select_ImgClick(); });
     add(QStringLiteral("Su&pprimer cette photo"), "_Delete", [dialog] { dialog->Btn_Delete_ImgClick(); });
-    add(QStringLiteral("&Acquérir une image"), "_Scan", {});
-    add(QStringLiteral("&Visualiser la photo"), "_FullSize", {});
-    add(QStringLiteral("&Imprimer la photo"), "_Print", {});
+    add(QStringLiteral("&Acquérir une image"), "_Scan", [dialog] { dialog->Popup_Img_ScanClick(); });
+    add(QStringLiteral("&Visualiser la photo"), "_FullSize", [dialog] { dialog->Popup_Img_FullSizeClick(); });
+    add(QStringLiteral("&Imprimer la photo"), "_Print", [dialog] { dialog->Popup_Img_PrintClick(); });
     add(QStringLiteral("&Enregistrer la photo sous .."), "_Save", [dialog] { dialog->Popup_Img_SaveClick(); });
     frame->contextMenu = [m = *menu](const QPoint& pos) { m->popup(pos); };
+    frame->doubleClicked = [dialog] { dialog->Popup_Img_FullSizeClick(); };
     QObject::connect(select, &QPushButton::clicked, dialog, &TEnterRecord::Btn_Select_ImgClick);
     QObject::connect(*deleteImage, &QPushButton::clicked, dialog, &TEnterRecord::Btn_Delete_ImgClick);
     QObject::connect(pattern, &QPushButton::clicked, dialog, &TEnterRecord::Btn_Shape_BrushClick);
@@ -662,6 +733,8 @@ void TEnterRecord::finishSetUp(QGridLayout* grid, std::initializer_list<const ch
                 &TEnterRecord::UpdateButtons);
     loadFields();
     loadCustomLabels();
+    if (m_documents)
+        m_documents->OpenDocumentFiles();
     showThumbnail();
     UpdateButtons();
     DrawColorSample();

@@ -27,6 +27,8 @@ class TPopupMenuMod;
 
 namespace records {
 
+class DocumentsPage;
+
 // Asks for one line of text ("Modifiez le libellé"); OK needs a text.
 class TEnterStr : public QDialog {
     Q_OBJECT
@@ -69,6 +71,9 @@ public:
     void Btn_Select_ImgClick();
     void Btn_Delete_ImgClick();
     void Popup_Img_SaveClick();
+    void Popup_Img_ScanClick();
+    void Popup_Img_FullSizeClick();
+    void Popup_Img_PrintClick();
     void SendMail();
     void OpenWebSite();
     void editCustomLabel(QLabel* label);
@@ -86,6 +91,8 @@ public:
     bool patternOverlayVisible() const;
     bool photoShown() const { return !m_thumbnail.isNull() && m_thumbnail.width() > 0; }
     QString photoFile() const;
+    int ownerId() const;
+    DocumentsPage* documentsPage() const { return m_documents; }
 
     // Annuler and the close box.
     void reject() override;
@@ -140,6 +147,7 @@ protected:
     planning::TBrushStyle m_style = planning::bsClear;
     bool m_closing = false;
     db::Dataset* m_comboItems = nullptr;
+    DocumentsPage* m_documents = nullptr;
 };
 
 // The two dialogs, as the main window opens them.
