@@ -22,6 +22,8 @@
 #include <QProcess>
 #include <QToolButton>
 
+#include "../support/GoldenImage.h"
+
 #include <gtest/gtest.h>
 
 using namespace printing;
@@ -30,32 +32,9 @@ namespace {
 
 const quint32 kRowColors[] = {0x0000FF, 0x00FF00, 0xFF0000};  // red, green, blue as 0x00BBGGRR
 
-int differingPixels(const QImage& a, const QImage& b)
-{
-    int n = 0;
-    for (int y = 0; y < a.height(); ++y) {
-        for (int x = 0; x < a.width(); ++x) {
-            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
-            if (qAbs(qRed(p) - qRed(q)) > 48 || qAbs(qGreen(p) - qGreen(q)) > 48 || qAbs(qBlue(p) - qBlue(q)) > 48)
-                ++n;
-        }
-    }
-    return n;
-}
-
-// PLANNING_UPDATE_GOLDEN=1 writes the golden file instead of comparing.
 void expectGolden(const QImage& image, const QString& name)
 {
-    const QString path = QStringLiteral(PLANNING_GOLDEN_DIR "/") + name;
-    if (qEnvironmentVariableIsSet("PLANNING_UPDATE_GOLDEN")) {
-        QDir().mkpath(QStringLiteral(PLANNING_GOLDEN_DIR));
-        ASSERT_TRUE(image.save(path));
-        return;
-    }
-    const QImage golden = QImage(path).convertToFormat(QImage::Format_RGB32);
-    ASSERT_FALSE(golden.isNull()) << path.toStdString();
-    ASSERT_EQ(golden.size(), image.size());
-    EXPECT_LE(differingPixels(golden, image), image.width() * image.height() / 100) << name.toStdString();
+    testing_support::ExpectGolden(image, QStringLiteral(PLANNING_GOLDEN_DIR), name, 100);
 }
 
 class PrintingTest : public ::testing::Test {
