@@ -18,6 +18,8 @@
 
 #include <sqlite3.h>
 
+#include <future>
+
 #include <cstdio>
 #include <fcntl.h>
 
@@ -353,7 +355,12 @@ RestoreOutcome RestoreArchive(const QString& archivePath, const DataPaths& paths
     } catch (const archive::ArchiveError& e) {
         throw MaintenanceError(e.message() + QStringLiteral("\rRien n'a été modifié."));
     }
+    // The extracted files go to disk while the database is checked: the
+    // check reads the page cache, the flush waits on the disk.
+    std::future<void> flushed = std::async(std::launch::async, [&workDir] { files::syncFileSystem(workDir); });
     const QString problem = CheckRestoredDatabase(workDir + reader->entries().at(databaseEntry).name);
+    // A failed flush shows again, and is reported, when the staged files are synced.
+    flushed.wait();
     if (!problem.isEmpty())
         throw refuse(QStringLiteral("la base de données qu'elle contient %1").arg(problem));
 
