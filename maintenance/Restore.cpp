@@ -350,15 +350,32 @@ RestoreOutcome RestoreArchive(const QString& archivePath, const DataPaths& paths
     if (!work.isValid())
         throw refuse(QStringLiteral("le dossier de travail ne peut pas être créé dans « %1 »").arg(paths.backupDir));
     const QString workDir = work.path() + QLatin1Char('/');
+    // The database is checked on a second core as soon as it is whole (the
+    // extraction has moved on to another entry and the file has its size),
+    // while the pictures and files are still unpacked.
+    const QString databaseFile = workDir + reader->entries().at(databaseEntry).name;
+    const qint64 databaseSize = reader->entries().at(databaseEntry).size;
+    std::future<QString> checked;
+    bool databaseStarted = false;
+    const archive::ProgressFn unpacking = [&](const archive::Progress& at) {
+        if (at.entry == databaseEntry)
+            databaseStarted = true;
+        else if (databaseStarted && !checked.valid() && QFileInfo(databaseFile).size() == databaseSize)
+            checked = std::async(std::launch::async, CheckRestoredDatabase, databaseFile);
+        if (progress.unpacking)
+            progress.unpacking(at);
+    };
     try {
-        reader->extractAll(workDir, progress.unpacking);
+        reader->extractAll(workDir, unpacking);
     } catch (const archive::ArchiveError& e) {
+        if (checked.valid())
+            checked.wait();
         throw MaintenanceError(e.message() + QStringLiteral("\rRien n'a été modifié."));
     }
-    // The extracted files go to disk while the database is checked: the
-    // check reads the page cache, the flush waits on the disk.
+    // The extracted files go to disk while the check runs: it reads the page
+    // cache, the flush waits on the disk.
     std::future<void> flushed = std::async(std::launch::async, [&workDir] { files::syncFileSystem(workDir); });
-    const QString problem = CheckRestoredDatabase(workDir + reader->entries().at(databaseEntry).name);
+    const QString problem = checked.valid() ? checked.get() : CheckRestoredDatabase(databaseFile);
     // A failed flush shows again, and is reported, when the staged files are synced.
     flushed.wait();
     if (!problem.isEmpty())
