@@ -26,17 +26,9 @@ namespace dossiers {
 
 namespace {
 
-// Title bar of the drawn frame, hidden by SetUpWindow in system-frame mode.
 // Where the orientation group stands in the dossier dialog's main panel.
 constexpr int kOrientationTop = 195;
 constexpr int kOrientationHeight = 60;
-
-void addTitle(QDialog* dialog, QVBoxLayout* layout, const QString& title, int buttons)
-{
-    auto* bar = new ui::TitleBar(title, buttons, dialog);
-    layout->addWidget(bar);
-    dialog->setWindowTitle(ui::WindowCaptionFromTitle(title));
-}
 
 }  // namespace
 
@@ -46,7 +38,7 @@ TEnterFile::TEnterFile(db::Dataset& dossier, bool isNew, QWidget* parent) : QDia
     setProperty("centredOnScreen", true);
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
-    addTitle(this, outer, QStringLiteral("  Dossier"), ui::TitleBar::Close);
+    ui::AddTitleBar(this, outer, QStringLiteral("  Dossier"), ui::TitleBar::Close);
 
     auto* panel = new QWidget(this);
     panel->setObjectName(QStringLiteral("Pan_Main"));
@@ -150,7 +142,7 @@ TFileList::TFileList(db::Dataset& dossier, QWidget* parent) : QDialog(parent)
     setProperty("centredOnScreen", true);
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
-    addTitle(this, outer, QStringLiteral("  Liste des dossiers"), ui::TitleBar::Close);
+    ui::AddTitleBar(this, outer, QStringLiteral("  Liste des dossiers"), ui::TitleBar::Close);
     Tree_Global = new QTreeWidget(this);
     Tree_Global->setObjectName(QStringLiteral("Tree_Global"));
     Tree_Global->setHeaderHidden(true);
@@ -210,7 +202,7 @@ TEnterPassWord::TEnterPassWord(QWidget* parent) : QDialog(parent)
     setProperty("centredOnScreen", true);
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
-    addTitle(this, outer, QStringLiteral("  Identification"), ui::TitleBar::Close);
+    ui::AddTitleBar(this, outer, QStringLiteral("  Identification"), ui::TitleBar::Close);
     auto* body = new QVBoxLayout;
     body->setContentsMargins(10, 6, 10, 6);
     body->addWidget(new QLabel(QStringLiteral("Saisssez le mot de passes"), this));

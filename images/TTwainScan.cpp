@@ -94,10 +94,7 @@ TTwainScan::TTwainScan(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("TwainScan"));
     const QString title = QStringLiteral("  Numérisation d'une image");
-    setWindowTitle(ui::WindowCaptionFromTitle(title));
-    auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(0, 0, 0, 0);
-    outer->addWidget(new ui::TitleBar(title, ui::TitleBar::Close, this));
+    auto* outer = ui::FramedLayout(this, title, ui::TitleBar::Close);
     auto* body = new QVBoxLayout;
     body->setContentsMargins(10, 4, 10, 0);
     auto* top = new QHBoxLayout;

@@ -19,11 +19,8 @@ TViewImage::TViewImage(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("ViewImage"));
     const QString title = QStringLiteral("  Visualisation d'une Image");
-    setWindowTitle(ui::WindowCaptionFromTitle(title));
-    auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(0, 0, 0, 0);
+    auto* outer = ui::FramedLayout(this, title, ui::TitleBar::Maximize | ui::TitleBar::Close);
     outer->setSpacing(0);
-    outer->addWidget(new ui::TitleBar(title, ui::TitleBar::Maximize | ui::TitleBar::Close, this));
     m_body = new QWidget(this);
     m_body->setObjectName(QStringLiteral("Pan_Main"));
     outer->addWidget(m_body, 1);

@@ -46,12 +46,9 @@ TBackupList::TBackupList(db::TDataModule1& dataModule, QWidget* parent) : QDialo
 {
     setObjectName(QStringLiteral("BackupList"));
     setProperty("centredOnScreen", true);
-    auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(0, 0, 0, 0);
+    auto* outer = ui::FramedLayout(this, QStringLiteral("  Historique des sauvegardes"),
+                                   ui::TitleBar::Close | ui::TitleBar::CloseAsExit);
     outer->setSpacing(0);
-    const QString title = QStringLiteral("  Historique des sauvegardes");
-    outer->addWidget(new ui::TitleBar(title, ui::TitleBar::Close | ui::TitleBar::CloseAsExit, this));
-    setWindowTitle(ui::WindowCaptionFromTitle(title));
 
     BFSDBGridColor2 = new QTableWidget(this);
     BFSDBGridColor2->setObjectName(QStringLiteral("BFSDBGridColor2"));

@@ -61,12 +61,8 @@ public:
     {
         // "About" keeps its drawn frame in both frame modes.
         setObjectName(QStringLiteral("About"));
-        auto* outer = new QVBoxLayout(this);
-        outer->setContentsMargins(0, 0, 0, 0);
+        auto* outer = ui::FramedLayout(this, QStringLiteral("  A propos"), ui::TitleBar::Close);
         outer->setSpacing(0);
-        const QString title = QStringLiteral("  A propos");
-        outer->addWidget(new ui::TitleBar(title, ui::TitleBar::Close, this));
-        setWindowTitle(ui::WindowCaptionFromTitle(title));
         auto* layout = new QVBoxLayout;
         layout->setContentsMargins(12, 10, 12, 10);
         outer->addLayout(layout);

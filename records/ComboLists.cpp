@@ -53,11 +53,7 @@ TComboList::TComboList(const QString& caption, const QStringList& items, QWidget
 {
     setObjectName(QStringLiteral("ComboList"));
     setProperty("centredOnScreen", true);
-    auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(0, 0, 0, 0);
-    const QString title = QStringLiteral(" ") + caption;
-    outer->addWidget(new ui::TitleBar(title, ui::TitleBar::Close, this));
-    setWindowTitle(ui::WindowCaptionFromTitle(title));
+    auto* outer = ui::FramedLayout(this, QStringLiteral(" ") + caption, ui::TitleBar::Close);
     Memo = new QPlainTextEdit(this);
     Memo->setObjectName(QStringLiteral("Memo"));
     Memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);

@@ -29,10 +29,7 @@ TEnterDocument::TEnterDocument(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("EnterDocument"));
     const QString caption = QStringLiteral("  Sélection d'un document");
-    setWindowTitle(ui::WindowCaptionFromTitle(caption));
-    auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(0, 0, 0, 0);
-    outer->addWidget(new ui::TitleBar(caption, ui::TitleBar::Close, this));
+    auto* outer = ui::FramedLayout(this, caption, ui::TitleBar::Close);
     auto* body = new QVBoxLayout;
     body->setContentsMargins(10, 2, 10, 0);
     body->addWidget(new QLabel(QStringLiteral("Titre"), this));
@@ -157,10 +154,7 @@ TEnterObjectFile::TEnterObjectFile(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("EnterObjectFile"));
     const QString caption = QStringLiteral("  Sélection d'un document");
-    setWindowTitle(ui::WindowCaptionFromTitle(caption));
-    auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(0, 0, 0, 0);
-    outer->addWidget(new ui::TitleBar(caption, ui::TitleBar::Close, this));
+    auto* outer = ui::FramedLayout(this, caption, ui::TitleBar::Close);
     auto* grid = new QGridLayout;
     grid->setContentsMargins(10, 4, 10, 4);
     auto value = [this](const char* name) {

@@ -24,10 +24,7 @@ TEnterProperties::TEnterProperties(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("EnterProperties"));
     const QString title = QStringLiteral("  Propriétés");
-    setWindowTitle(ui::WindowCaptionFromTitle(title));
-    auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(0, 0, 0, 0);
-    outer->addWidget(new ui::TitleBar(title, ui::TitleBar::Close, this));
+    auto* outer = ui::FramedLayout(this, title, ui::TitleBar::Close);
     auto* group = new QGroupBox(QStringLiteral(" Paramètrage du scanner"), this);
     group->setObjectName(QStringLiteral("GroupBox_Scan"));
     auto* grid = new QGridLayout(group);

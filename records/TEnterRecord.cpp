@@ -264,11 +264,8 @@ QPlainTextEdit* TEnterRecord::addMemo(QWidget* page, const QString& name, const 
 
 void TEnterRecord::buildCommon()
 {
-    setWindowTitle(ui::WindowCaptionFromTitle(m_kind.title));
-    auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(0, 0, 0, 0);
+    auto* outer = ui::FramedLayout(this, m_kind.title, ui::TitleBar::Close);
     outer->setSpacing(4);
-    outer->addWidget(new ui::TitleBar(m_kind.title, ui::TitleBar::Close, this));
     m_tabs = new QTabWidget(this);
     m_tabs->setObjectName(QStringLiteral("TabNoteBook"));
     outer->addWidget(m_tabs, 1);

@@ -5,6 +5,7 @@
 #include "core/MessageCatalog.h"
 
 #include <QApplication>
+#include <QBoxLayout>
 #include <QEvent>
 #include <QFontDatabase>
 #include <QLabel>
@@ -13,6 +14,7 @@
 #include <QPainter>
 #include <QScreen>
 #include <QTimer>
+#include <QVBoxLayout>
 #include <QWindow>
 
 namespace ui {
@@ -347,6 +349,22 @@ void ResizeGrip::mouseMoveEvent(QMouseEvent* e)
 void ResizeGrip::mouseReleaseEvent(QMouseEvent*)
 {
     m_dragging = false;
+}
+
+TitleBar* AddTitleBar(QWidget* window, QBoxLayout* layout, const QString& title, int buttons)
+{
+    auto* bar = new TitleBar(title, buttons, window);
+    layout->addWidget(bar);
+    window->setWindowTitle(WindowCaptionFromTitle(title));
+    return bar;
+}
+
+QVBoxLayout* FramedLayout(QWidget* window, const QString& title, int buttons)
+{
+    auto* outer = new QVBoxLayout(window);
+    outer->setContentsMargins(0, 0, 0, 0);
+    AddTitleBar(window, outer, title, buttons);
+    return outer;
 }
 
 }  // namespace ui

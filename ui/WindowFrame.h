@@ -4,6 +4,9 @@
 #include <QString>
 #include <QWidget>
 
+class QBoxLayout;
+class QVBoxLayout;
+
 class QLabel;
 class QTimer;
 
@@ -68,6 +71,13 @@ private:
     QPoint m_pressGlobal;
     QPoint m_pressWindowPos;
 };
+
+// Puts the drawn title bar at the top of a window's layout and takes its
+// caption from the title (trimmed, as the system frame shows it).
+TitleBar* AddTitleBar(QWidget* window, QBoxLayout* layout, const QString& title, int buttons);
+// The outer layout of a framed window, without margins, with the title bar
+// already in it; the window's controls go below.
+QVBoxLayout* FramedLayout(QWidget* window, const QString& title, int buttons);
 
 // The resize grip at the bottom right ("RezisePad" on dialogs, "Image1" on
 // the main window). A new width or height is applied only when it is above
