@@ -200,10 +200,13 @@ void FinishInterruptedPhotoChanges(db::Connection& connection, const QString& im
     static const QRegularExpression pendingPattern(
         QStringLiteral("^(People|Project|Doc)([0-9]+)\\.jpg\\.([0-9a-f]{16})\\.pending$"));
     const QString dir = core::IncludeTrailingBackslash(imagesDir);
-    // Copies cut short are never pictures.
-    for (const QString& name : QDir(dir).entryList({QStringLiteral("*.part")}, QDir::Files))
-        QFile::remove(dir + name);
-    for (const QString& name : QDir(dir).entryList({QStringLiteral("*.pending")}, QDir::Files)) {
+    // One listing of the store at start; copies cut short are never pictures.
+    for (const QString& name :
+         QDir(dir).entryList({QStringLiteral("*.part"), QStringLiteral("*.pending")}, QDir::Files)) {
+        if (name.endsWith(QStringLiteral(".part"))) {
+            QFile::remove(dir + name);
+            continue;
+        }
         const QRegularExpressionMatch m = pendingPattern.match(name);
         if (!m.hasMatch())
             continue;

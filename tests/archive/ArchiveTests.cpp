@@ -7,6 +7,8 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
+#include "../support/Cabextract.h"
+
 #include <gtest/gtest.h>
 
 #include <csignal>
@@ -40,16 +42,7 @@ QByteArray readFile(const QString& path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-// cabextract -t: an independent reader checks every entry.
-bool cabextractAccepts(const QString& cabinet, QString* output = nullptr)
-{
-    QProcess p;
-    p.start(QStringLiteral("cabextract"), {QStringLiteral("-t"), cabinet});
-    p.waitForFinished(60000);
-    if (output)
-        *output = QString::fromLocal8Bit(p.readAllStandardOutput() + p.readAllStandardError());
-    return p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
-}
+using testing_support::CabextractAccepts;
 
 class ArchiveTest : public ::testing::Test {
 protected:
@@ -85,7 +78,7 @@ TEST_F(ArchiveTest, RoundTripIsExactAndReadByCabextract)
     WriteCabinet(cab, files, [&](const archive::Progress& p) { steps.push_back(p); });
 
     QString out;
-    EXPECT_TRUE(cabextractAccepts(cab, &out)) << out.toStdString();
+    EXPECT_TRUE(CabextractAccepts(cab, &out)) << out.toStdString();
     ASSERT_FALSE(steps.empty());
     for (size_t i = 1; i < steps.size(); ++i) {
         EXPECT_GE(steps[i].done, steps[i - 1].done);

@@ -17,6 +17,8 @@
 #include <QProcess>
 #include <QWidget>
 
+#include "../support/Cabextract.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -51,12 +53,7 @@ inline QMap<QString, QByteArray> filesOf(const QString& dir)
     return out;
 }
 
-inline bool cabextractAccepts(const QString& cabinet)
-{
-    QProcess p;
-    p.start(QStringLiteral("cabextract"), {QStringLiteral("-t"), cabinet});
-    return p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
-}
+using testing_support::CabextractAccepts;
 
 inline QStringList entryNames(const QString& cabinet)
 {

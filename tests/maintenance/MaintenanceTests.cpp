@@ -27,7 +27,7 @@ TEST_F(MaintenanceTest, BackupHoldsTheDatabasePicturesAndDocumentsUnderBareNames
 
     ASSERT_EQ(prompt.messages().size(), 1);
     EXPECT_EQ(prompt.messages().at(0).text, QStringLiteral("Sauvegarde effectuée."));
-    EXPECT_TRUE(cabextractAccepts(target));
+    EXPECT_TRUE(CabextractAccepts(target));
     EXPECT_EQ(entryNames(target),
               (QStringList{QStringLiteral("PLANNING.MDB"), QStringLiteral("notes.txt"), QStringLiteral("People1.jpg"),
                            QStringLiteral("Project2.jpg"), QStringLiteral("File3.f")}));
@@ -53,7 +53,7 @@ TEST_F(MaintenanceTest, EmptyStoresGiveAnArchiveOfTheDatabaseOnly)
     const QString target = backupDir() + QStringLiteral("seule.bkp");
     EXPECT_TRUE(commands.BackupDatabase(target, QStringLiteral("essai")));
     EXPECT_EQ(entryNames(target), QStringList{QStringLiteral("PLANNING.MDB")});
-    EXPECT_TRUE(cabextractAccepts(target));
+    EXPECT_TRUE(CabextractAccepts(target));
 }
 
 TEST_F(MaintenanceTest, AFailedBackupKeepsTheOldArchiveAndItsHistoryRow)
@@ -107,7 +107,7 @@ TEST_F(MaintenanceTest, RoundTripRestoresTheBackedUpStateAndKeepsWhatItReplaced)
     EXPECT_EQ(history.at(2), QStringLiteral("Restauration de la base de données|") + archive);
 
     // The safety archive holds the replaced state and restores it.
-    EXPECT_TRUE(cabextractAccepts(safety));
+    EXPECT_TRUE(CabextractAccepts(safety));
     prompt.clear();
     prompt.setNextFileName(safety);
     commands.Popup_Tools_DataBase_restoreClick();

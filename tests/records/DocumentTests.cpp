@@ -25,6 +25,9 @@
 #include <QTableWidget>
 #include <QUrl>
 
+#include "../support/Cabextract.h"
+#include "RecordsDbFixture.h"
+
 #include <gtest/gtest.h>
 
 using namespace records;
@@ -43,35 +46,10 @@ public Q_SLOTS:
     void open(const QUrl& url) { files.append(url.toLocalFile()); }
 };
 
-bool cabextractAccepts(const QString& archive)
-{
-    QProcess p;
-    p.start(QStringLiteral("cabextract"), {QStringLiteral("-t"), archive});
-    return p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
-}
+using testing_support::CabextractAccepts;
 
-class DocumentTest : public ::testing::Test {
+class DocumentTest : public RecordsDbTest {
 protected:
-    void SetUp() override
-    {
-        sandbox = std::make_unique<Sandbox>(false);
-        core::Globals& g = core::globals();
-        g.dataDir = sandbox->root() + QStringLiteral("Data/");
-        for (const char* d : {"Access", "Images", "Files"})
-            QDir().mkpath(g.dataDir + QString::fromLatin1(d));
-        db::CreateDatabaseFile(g.dataDir + QStringLiteral("Access/PLANNING.MDB"));
-        dm = std::make_unique<db::TDataModule1>();
-        ASSERT_EQ(dm->OpenMainConnection(), QString());
-        dm->setDossierSource([] { return 3; });
-        dm->People.SQL()[2] = QStringLiteral("WHERE ID_FILE=3");
-        dm->Project.SQL()[2] = QStringLiteral("WHERE ID_FILE=3");
-    }
-    void TearDown() override
-    {
-        dm.reset();
-        sandbox.reset();
-    }
-    int count(const QString& sql) { return dm->ADOConnection1.scalar(sql)->toInt(); }
     QString file(const char* name, const QByteArray& bytes)
     {
         const QString path = sandbox->root() + QString::fromLatin1(name);
@@ -89,8 +67,6 @@ protected:
     }
     QString filesDir() const { return core::globals().dataDir + QStringLiteral("Files/"); }
 
-    std::unique_ptr<Sandbox> sandbox;
-    std::unique_ptr<db::TDataModule1> dm;
     ui::ScriptedPrompt prompt;
 };
 
@@ -145,7 +121,7 @@ TEST_F(DocumentTest, FileRoundTripThroughThePage)
         const QString archive = filesDir() + QStringLiteral("File%1.f").arg(fileId);
         ASSERT_TRUE(QFile::exists(archive));
         EXPECT_FALSE(QFile::exists(filesDir() + QStringLiteral("File.Tmp")));
-        EXPECT_TRUE(cabextractAccepts(archive));
+        EXPECT_TRUE(CabextractAccepts(archive));
 
         // Opened: extracted read-only into the private folder, then handed to the shell.
         page->Btn_Document_File_ExeClick();
@@ -234,7 +210,7 @@ TEST_F(DocumentTest, FullDiskStoresNeitherRowNorFile)
     EXPECT_TRUE(QDir(filesDir()).entryList({QStringLiteral("File*")}, QDir::Files).isEmpty());
     // With room again the same file goes in whole.
     const int fileId = store.AttachFile(3, id, ReadChosenFile(big));
-    EXPECT_TRUE(cabextractAccepts(filesDir() + QStringLiteral("File%1.f").arg(fileId)));
+    EXPECT_TRUE(CabextractAccepts(filesDir() + QStringLiteral("File%1.f").arg(fileId)));
     store.CloseDocumentFiles();
 }
 

@@ -16,6 +16,8 @@
 #include <QTableWidget>
 #include <QUrl>
 
+#include "RecordsDbFixture.h"
+
 #include <gtest/gtest.h>
 
 using namespace records;
@@ -40,21 +42,13 @@ public Q_SLOTS:
     void open(const QUrl& url) { urls.append(url); }
 };
 
-class ListTest : public ::testing::Test {
+class ListTest : public RecordsDbTest {
 protected:
     void SetUp() override
     {
-        sandbox = std::make_unique<Sandbox>(false);
-        core::Globals& g = core::globals();
-        g.dataDir = sandbox->root() + QStringLiteral("Data/");
-        for (const char* d : {"Access", "Images", "Files"})
-            QDir().mkpath(g.dataDir + QString::fromLatin1(d));
-        db::CreateDatabaseFile(g.dataDir + QStringLiteral("Access/PLANNING.MDB"));
-        dm = std::make_unique<db::TDataModule1>();
-        ASSERT_EQ(dm->OpenMainConnection(), QString());
-        dm->setDossierSource([] { return 3; });
-        dm->People.SQL()[2] = QStringLiteral("WHERE ID_FILE=3");
-        dm->Project.SQL()[2] = QStringLiteral("WHERE ID_FILE=3");
+        RecordsDbTest::SetUp();
+        if (HasFatalFailure())
+            return;
         // The fake entry dialogs store the name queued for them, or cancel.
         RecordDialogs dialogs;
         auto fake = [this](db::Dataset& q, bool isNew, QWidget*) {
@@ -74,8 +68,7 @@ protected:
     void TearDown() override
     {
         commands.reset();
-        dm.reset();
-        sandbox.reset();
+        RecordsDbTest::TearDown();
     }
     void person(const char* name, const char* country, const char* email, int dossier = 3)
     {
@@ -115,8 +108,6 @@ protected:
         return hooks;
     }
 
-    std::unique_ptr<Sandbox> sandbox;
-    std::unique_ptr<db::TDataModule1> dm;
     std::unique_ptr<RecordCommands> commands;
     ui::ScriptedPrompt prompt;
     QStringList nextNames;

@@ -22,6 +22,8 @@
 #include <QTabWidget>
 #include <QTest>
 
+#include "RecordsDbFixture.h"
+
 #include <gtest/gtest.h>
 
 using namespace records;
@@ -107,28 +109,8 @@ TEST(BrushStyleDlg, MarksChoosesAndCancels)
 
 namespace {
 
-class RecordTest : public ::testing::Test {
+class RecordTest : public RecordsDbTest {
 protected:
-    void SetUp() override
-    {
-        sandbox = std::make_unique<Sandbox>(false);
-        core::Globals& g = core::globals();
-        g.dataDir = sandbox->root() + QStringLiteral("Data/");
-        for (const char* d : {"Access", "Images", "Files"})
-            QDir().mkpath(g.dataDir + QString::fromLatin1(d));
-        db::CreateDatabaseFile(g.dataDir + QStringLiteral("Access/PLANNING.MDB"));
-        dm = std::make_unique<db::TDataModule1>();
-        ASSERT_EQ(dm->OpenMainConnection(), QString());
-        dm->setDossierSource([] { return 3; });
-        dm->People.SQL()[2] = QStringLiteral("WHERE ID_FILE=3");
-        dm->Project.SQL()[2] = QStringLiteral("WHERE ID_FILE=3");
-    }
-    void TearDown() override
-    {
-        dm.reset();
-        sandbox.reset();
-    }
-    int count(const QString& sql) { return dm->ADOConnection1.scalar(sql)->toInt(); }
     QString picture(const char* name, int w, int h, const char* format)
     {
         QImage img(w, h, QImage::Format_RGB888);
@@ -141,8 +123,6 @@ protected:
         return path;
     }
 
-    std::unique_ptr<Sandbox> sandbox;
-    std::unique_ptr<db::TDataModule1> dm;
     ui::ScriptedPrompt prompt;
 };
 
