@@ -81,6 +81,11 @@ AnnualRenderer::AnnualRenderer(const AnnualModel& model, const LegendImages& ima
     : m_model(model), m_images(images), m_hover(hover), m_calendar(model.Year)
 { }
 
+AnnualRenderer::AnnualRenderer(const AnnualModel& model, const LegendImages& images, const YearHover& hover,
+                               const YearCalendar& calendar)
+    : m_model(model), m_images(images), m_hover(hover), m_calendar(calendar)
+{ }
+
 QString AnnualRenderer::WeekdayHeaderText(int column)
 {
     return WeekdayName((column - 1) % 7 + 1).left(1);

@@ -72,6 +72,10 @@ YearHover YearHoverAt(const YearGeometry& g, int x, int y);
 class AnnualRenderer {
 public:
     AnnualRenderer(const AnnualModel& model, const LegendImages& images, const YearHover& hover = {});
+    // With the calendar of the last full drawing, which a view keeps, so that
+    // a mouse move does not work the months out again.
+    AnnualRenderer(const AnnualModel& model, const LegendImages& images, const YearHover& hover,
+                   const YearCalendar& calendar);
 
     // Draws the year on any canvas with the geometry given; cells only
     // leaves the grid, headers and outlines as they are.

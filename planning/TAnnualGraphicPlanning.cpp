@@ -45,7 +45,7 @@ void TAnnualGraphicPlanning::Relayout(bool forced)
     m_geometry.showDayNumber = m_showDayNumber;
     m_images.rebuild(Legend, m_geometry.cellWidth - 1, m_geometry.halfRowHeight - 1);
     QPainter p(&m_bitmap);
-    AnnualRenderer(*this, m_images, m_hover)
+    AnnualRenderer(*this, m_images, m_hover, m_calendar)
         .RenderYear(&p, cellsOnly, m_showDayNumber, true, kGridColor, kWeekendColor, m_backgroundColor,
                     m_geometry.halfRowHeight, m_geometry.cellWidth, m_geometry.left, m_geometry.top, height(), width());
     p.end();
@@ -80,7 +80,7 @@ void TAnnualGraphicPlanning::PaintAt(Qt::MouseButtons buttons, Qt::KeyboardModif
     if (!ApplyGesture(cells.cell(hit.month, hit.day, hit.half), buttons, modifiers, *this))
         return;
     QPainter p(&m_bitmap);
-    AnnualRenderer(*this, m_images, m_hover).drawCell(p, m_geometry, hit.month, hit.day, hit.half);
+    AnnualRenderer(*this, m_images, m_hover, m_calendar).drawCell(p, m_geometry, hit.month, hit.day, hit.half);
     p.end();
     update(positionRect(m_calendar.firstColumn[hit.month] + hit.day - 1, hit.month, hit.half));
 }
@@ -88,7 +88,7 @@ void TAnnualGraphicPlanning::PaintAt(Qt::MouseButtons buttons, Qt::KeyboardModif
 void TAnnualGraphicPlanning::drawHoverAndHeaders()
 {
     QPainter p(&m_bitmap);
-    const AnnualRenderer renderer(*this, m_images, m_hover);
+    const AnnualRenderer renderer(*this, m_images, m_hover, m_calendar);
     renderer.drawHover(p, m_geometry);
     renderer.drawHeaders(p, m_geometry, true);
     p.end();
