@@ -41,7 +41,7 @@ void RunStartupUpdate(db::Connection& mainConnection, core::ScriptFeedback* feed
     if (QFileInfo::exists(g.programDir + ExecutableBaseName() + QStringLiteral(".dpr")))
         db::SetDbVersion(mainConnection, versionTable(), column, g.version);
 
-    if (db::VersionNumber(db::GetDbVersion(mainConnection, versionTable(), column)) < db::VersionNumber(g.version))
+    if (db::IsOlderVersion(db::GetDbVersion(mainConnection, versionTable(), column), g.version))
         CopyInstallFileIfMissing(g.updateScriptName);
 
     const QStringList scripts = waitingScripts();
@@ -68,7 +68,7 @@ void UpdateDatabaseBesideProgram(core::ScriptFeedback* feedback)
 
     const QString version = db::GetDbVersion(connection, versionTable(), db::VersionColumnOf(connection));
     const QString script = g.programDir + QStringLiteral("Maj/") + g.updateScriptName;
-    if (db::VersionNumber(version) < db::VersionNumber(g.version) && QFileInfo(script).isFile()) {
+    if (db::IsOlderVersion(version, g.version) && QFileInfo(script).isFile()) {
         db::RunScript(connection, g.programDir + QStringLiteral("Maj/"), g.updateScriptName, false, feedback);
         // The script may have renamed the old VAL column: ask again.
         db::SetDbVersion(connection, versionTable(), db::VersionColumnOf(connection), g.version);

@@ -17,8 +17,17 @@ inline constexpr const char* kOldVersionColumn = "VAL";
 // first "." is removed gives 0 ("1.3.4", "", "abc").
 int VersionNumber(const QString& version);
 
-// The version text of the database, "0" when the row is missing, its value
-// empty or anything fails.
+// Orders two version texts as numbers, major then minor ("1.4" < "1.34" <
+// "1.340" < "2.0"): negative, zero or positive. Only "M" and "M.m" with
+// decimal digits are versions; see IsVersionText.
+int CompareVersions(const QString& a, const QString& b);
+bool IsVersionText(const QString& version);
+// True when a database of this version must be brought up to the program's.
+// A text that is not a version is never older: it is refused like a newer one.
+bool IsOlderVersion(const QString& databaseVersion, const QString& programVersion);
+
+// The version text of the database as stored, "0" when the row is missing or
+// anything fails.
 QString GetDbVersion(Connection& connection, const QString& table, const QString& column);
 
 // Writes the version into the first version row, inserting one when none
@@ -30,8 +39,8 @@ void SetDbVersion(Connection& connection, const QString& table, const QString& c
 QString VersionColumnOf(Connection& connection);
 
 // Throws DbError with a French message when a database of this version was
-// written by a later program than programVersion; such a file is never
-// updated nor stamped by this one.
+// written by a later program than programVersion, or carries a version text
+// of no known form; such a file is never updated nor stamped by this one.
 void CheckNotNewer(const QString& databaseVersion, const QString& programVersion);
 
 }  // namespace db

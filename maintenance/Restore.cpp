@@ -262,8 +262,7 @@ QString CheckRestoredDatabase(const QString& path)
     if (!rowsOf(h.db, QByteArray(QByteArray("SELECT VALUE") + filter).constData(), &version, &error))
         rowsOf(h.db, QByteArray(QByteArray("SELECT VAL") + filter).constData(), &version, &error);
     try {
-        db::CheckNotNewer(version.isEmpty() || version.first().isEmpty() ? QStringLiteral("0") : version.first(),
-                          core::globals().version);
+        db::CheckNotNewer(version.isEmpty() ? QStringLiteral("0") : version.first(), core::globals().version);
     } catch (const db::DbError& e) {
         return QStringLiteral("ne peut pas être utilisée : %1").arg(e.message());
     }
@@ -277,7 +276,7 @@ void UpdateRestoredDatabase(db::Connection& connection, core::ScriptFeedback* fe
     const QString table = QString::fromLatin1(db::kVersionTable);
     const QString version = db::GetDbVersion(connection, table, column);
     db::CheckNotNewer(version, g.version);
-    if (db::VersionNumber(version) >= db::VersionNumber(g.version))
+    if (!db::IsOlderVersion(version, g.version))
         return;
     const QString directory = g.programDir + QStringLiteral("Maj/");
     if (QFileInfo(directory + g.updateScriptName).isFile())

@@ -100,6 +100,35 @@ TEST(DbVersion, VersionNumbers)
         EXPECT_EQ(db::VersionNumber(QString::fromLatin1(c.text)), c.number) << c.text;
 }
 
+// Versions compare as numbers, major then minor; any other text is refused
+// as a newer database would be, and is never "older".
+TEST(DbVersion, VersionsCompareMajorThenMinor)
+{
+    const QString program = QStringLiteral("1.34");
+    const struct {
+        const char* text;
+        bool older;
+        bool refused;
+    } cases[] = {
+        {"0", true, false},      {"1.4", true, false},     {"1.20", true, false}, {"1.34", false, false},
+        {"1.35", false, true},   {"1.340", false, true},   {"2.0", false, true},  {"2", false, true},
+        {"1.34.9", false, true}, {"1,35", false, true},    {" 1.35", false, true}, {"", false, true},
+        {"-1", false, true},     {"abc", false, true},     {"1.", false, true},   {"99999999999", false, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        const QString v = QString::fromLatin1(c.text);
+        EXPECT_EQ(db::IsOlderVersion(v, program), c.older);
+        if (c.refused)
+            EXPECT_THROW(db::CheckNotNewer(v, program), db::DbError);
+        else
+            EXPECT_NO_THROW(db::CheckNotNewer(v, program));
+    }
+    EXPECT_LT(db::CompareVersions(QStringLiteral("1.4"), QStringLiteral("1.34")), 0);
+    EXPECT_GT(db::CompareVersions(QStringLiteral("2.0"), QStringLiteral("1.99")), 0);
+    EXPECT_EQ(db::CompareVersions(QStringLiteral("1.34"), QStringLiteral("1.34")), 0);
+}
+
 TEST_F(UpdateScriptTest, VersionRowReadAndWritten)
 {
     const QString table = QStringLiteral("OBJECT_VAL_STR");
@@ -107,6 +136,9 @@ TEST_F(UpdateScriptTest, VersionRowReadAndWritten)
     connection->exec(QStringLiteral("DELETE FROM OBJECT_VAL_STR"));
     EXPECT_EQ(db::GetDbVersion(*connection, table, QStringLiteral("VALUE")), QStringLiteral("0"));
     EXPECT_EQ(db::GetDbVersion(*connection, QStringLiteral("NO_TABLE"), QStringLiteral("VALUE")), QStringLiteral("0"));
+    // A row whose value is blank is not version "0": it is given as it is, and refused.
+    db::SetDbVersion(*connection, table, QStringLiteral("VALUE"), QString());
+    EXPECT_EQ(db::GetDbVersion(*connection, table, QStringLiteral("VALUE")), QString());
     db::SetDbVersion(*connection, table, QStringLiteral("VALUE"), QStringLiteral("1.20"));
     db::SetDbVersion(*connection, table, QStringLiteral("VALUE"), QStringLiteral("1.4"));
     EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM OBJECT_VAL_STR")), 1);

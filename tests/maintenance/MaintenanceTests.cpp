@@ -213,6 +213,23 @@ TEST_F(MaintenanceTest, RestoreRefusesANewerDatabaseAndUpdatesAnOlderOne)
     EXPECT_TRUE(prompt.messages().at(0).text.contains(QStringLiteral("version plus récente")));
     EXPECT_EQ(state(), before);
 
+    // A later major version, or a version text of no known form, is refused the same way.
+    for (const char* version : {"2.0", "1.34.9", "1,35"}) {
+        SCOPED_TRACE(version);
+        const QString odd = backupDir() + QStringLiteral("odd.bkp");
+        db::SetDbVersion(dm->ADOConnection1, table, QStringLiteral("VALUE"), QString::fromLatin1(version));
+        ASSERT_TRUE(commands.BackupDatabase(odd, QStringLiteral("essai")));
+        db::SetDbVersion(dm->ADOConnection1, table, QStringLiteral("VALUE"), QStringLiteral("1.34"));
+        const State now = state();
+        prompt.clear();
+        prompt.setNextFileName(odd);
+        commands.Popup_Tools_DataBase_restoreClick();
+        ASSERT_EQ(prompt.messages().size(), 1);
+        EXPECT_EQ(prompt.messages().at(0).kind, ui::MessageKind::Error);
+        EXPECT_EQ(state(), now);
+        EXPECT_EQ(db::GetDbVersion(dm->ADOConnection1, table, QStringLiteral("VALUE")), QStringLiteral("1.34"));
+    }
+
     prompt.clear();
     prompt.setNextFileName(older);
     commands.Popup_Tools_DataBase_restoreClick();
