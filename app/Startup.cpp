@@ -9,6 +9,7 @@
 #include "core/MessageCatalog.h"
 #include "core/Settings.h"
 #include "core/StringUtils.h"
+#include "db/Compaction.h"
 #include "db/DatabaseCheck.h"
 #include "db/DbError.h"
 #include "db/TDataModule1.h"
@@ -140,6 +141,30 @@ QString DatabaseFileProblem()
     return db::CheckDatabaseFile(g.dataDir + g.databaseFile);
 }
 
+bool FinishInterruptedWork()
+{
+    const core::Globals& g = core::globals();
+    if (!g.databaseFile.isEmpty()) {
+        try {
+            db::ResolveCompactionLeftovers(core::databaseFilePath());
+        } catch (const db::DbError& e) {
+            ui::showError(e.message());
+            return false;
+        }
+    }
+    const QString unfinished = maintenance::FinishInterruptedRestore(maintenance::DataPaths::current());
+    if (!unfinished.isEmpty()) {
+        ui::showError(
+            QStringLiteral("La restauration d'une sauvegarde n'a pas pu être achevée dans le dossier « %1 ».\r"
+                           "%2\r\rLe logiciel ne peut pas ouvrir des données à moitié restaurées : il va "
+                           "s'arrêter. Libérez de la place ou rendez ce dossier accessible en écriture, puis "
+                           "relancez-le pour achever la restauration.")
+                .arg(g.dataDir, unfinished));
+        return false;
+    }
+    return true;
+}
+
 QString SettingsFileNameFor(const QString& executableFileName)
 {
     QString name = QFileInfo(executableFileName).fileName().toLower();
@@ -184,6 +209,13 @@ int RunStartup(const StartupOptions& options)
     g.settingsFileName =
         SettingsFileNameFor(g.executableName.isEmpty() ? QCoreApplication::applicationFilePath() : g.executableName);
 
+    // Work that a crash cut short is finished first, so that step 9 never
+    // takes a database that is only elsewhere for a first start.
+    if (!FinishInterruptedWork()) {
+        g.startOk = false;
+        return 1;
+    }
+
     // 9.
     if (!ProvideData(g.settingsFileName)) {
         g.startOk = false;
@@ -195,12 +227,6 @@ int RunStartup(const StartupOptions& options)
         g.startOk = false;
         return 1;
     }
-
-    // A restore cut short by a crash is completed, or its staging removed,
-    // before the database is opened.
-    const QString unfinished = maintenance::FinishInterruptedRestore(maintenance::DataPaths::current());
-    if (!unfinished.isEmpty())
-        ui::showError(unfinished);
 
     // 11.
     initialiseApplication();

@@ -54,6 +54,12 @@ bool DataAccessAvailable(QString* error = nullptr);
 // empty when it can. Changes nothing.
 QString DatabaseFileProblem();
 
+// Completes what a crash cut short before anything opens the database: a
+// compaction's leftovers and a committed restore. Shows a French message
+// naming the folder and answers false when the data cannot be made whole;
+// the program must then stop without opening it.
+bool FinishInterruptedWork();
+
 // Used by the main window on recent systems.
 void AdaptWindowFont(QWidget* window);
 

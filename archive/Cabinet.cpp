@@ -13,9 +13,11 @@
 
 #include <cerrno>
 #include <cstring>
+#include <exception>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace archive {
 
@@ -90,8 +92,31 @@ quint32 le32(const uchar* p)
 // block, then blocks of an 8-byte header (checksum, compressed size,
 // uncompressed size) and the compressed bytes. The uncompressed sizes tell
 // how far the input has been read.
+// Keeps the first exception of a callback run from inside libgcab, which
+// must not unwind through its C frames.
+struct CallbackGuard {
+    std::exception_ptr failure;
+    template <typename F> void run(F&& f)
+    {
+        if (failure)
+            return;
+        try {
+            f();
+        } catch (...) {
+            failure = std::current_exception();
+        }
+    }
+    void rethrow()
+    {
+        if (failure)
+            std::rethrow_exception(std::exchange(failure, nullptr));
+    }
+};
+
 struct WriteState {
     const ProgressFn* progress = nullptr;
+    CallbackGuard guard;
+    int entries = 0;
     QVector<qint64> starts;  // uncompressed offset of each entry
     qint64 total = 0;
     qint64 skip = 0;  // bytes before the first block
@@ -107,7 +132,7 @@ struct WriteState {
         if (!*progress || (!force && done - reported < kReportStep))
             return;
         reported = done;
-        (*progress)(Progress{entry, done, total});
+        guard.run([this] { (*progress)(Progress{entry, done, total, entries}); });
     }
 
     void consume(const guint8* data, gsize size)
@@ -182,7 +207,28 @@ QString SafeEntryName(const QString& name)
     return name;
 }
 
+QString SizeText(qint64 bytes, bool roundUp)
+{
+    constexpr qint64 kKilo = 1024, kMega = 1024 * 1024;
+    if (bytes < kMega) {
+        const qint64 k = roundUp ? (bytes + kKilo - 1) / kKilo : bytes / kKilo;
+        return QStringLiteral("%1 Ko").arg(k);
+    }
+    const qint64 m = roundUp ? (bytes + kMega - 1) / kMega : bytes / kMega;
+    return QStringLiteral("%1 Mo").arg(m);
+}
+
 void WriteCabinet(const QString& path, const QStringList& files, const ProgressFn& progress)
+{
+    QStringList names;
+    names.reserve(files.size());
+    for (const QString& f : files)
+        names << QFileInfo(f).fileName();
+    WriteCabinet(path, files, names, progress);
+}
+
+void WriteCabinet(const QString& path, const QStringList& files, const QStringList& entryNames,
+                  const ProgressFn& progress)
 {
     const auto fail = [&path](const QString& reason) {
         return ArchiveError(QStringLiteral("L'archive « %1 » n'a pas pu être écrite : %2.").arg(path, reason));
@@ -190,15 +236,20 @@ void WriteCabinet(const QString& path, const QStringList& files, const ProgressF
     if (files.isEmpty())
         throw fail(QStringLiteral("aucun fichier à archiver"));
 
+    if (entryNames.size() != files.size())
+        throw fail(QStringLiteral("liste des noms incohérente"));
     WriteState state;
     state.progress = &progress;
+    state.entries = static_cast<int>(files.size());
     GRef<GCabFolder> folder(gcab_folder_new(GCAB_COMPRESSION_MSZIP));
     QSet<QString> names;
     std::vector<std::unique_ptr<int>> indexes;
     qint64 headerBytes = 36 + 8;
     for (int i = 0; i < files.size(); ++i) {
         const QFileInfo info(files.at(i));
-        const QString name = info.fileName();
+        const QString name = entryNames.at(i);
+        if (SafeEntryName(name).isEmpty())
+            throw fail(QStringLiteral("le nom « %1 » n'est pas un simple nom de fichier").arg(name));
         if (names.contains(name))
             throw fail(QStringLiteral("le nom « %1 » figure deux fois").arg(name));
         names.insert(name);
@@ -231,7 +282,10 @@ void WriteCabinet(const QString& path, const QStringList& files, const ProgressF
         if (!gcab_cabinet_add_folder(cabinet.p, folder.p, &e.error))
             throw fail(reasonOf(e.error));
         GRef<GOutputStream> stream(detail::newFdOutputStream(out.fd, observeWrite, &state));
-        if (!gcab_cabinet_write(cabinet.p, stream.p, writeFileStarted, nullptr, &state, nullptr, &e.error))
+        const bool written =
+            gcab_cabinet_write(cabinet.p, stream.p, writeFileStarted, nullptr, &state, nullptr, &e.error);
+        state.guard.rethrow();
+        if (!written)
             throw fail(reasonOf(e.error));
         if (!g_output_stream_close(stream.p, nullptr, &e.error))
             throw fail(reasonOf(e.error));
@@ -245,6 +299,7 @@ void WriteCabinet(const QString& path, const QStringList& files, const ProgressF
     }
     state.done = state.total;
     state.report(true);
+    state.guard.rethrow();
 }
 
 struct CabinetReader::Impl {
@@ -269,7 +324,8 @@ namespace {
 struct ExtractState {
     const QHash<GCabFile*, int>* indexOf = nullptr;
     const ProgressFn* progress = nullptr;
-    const QVector<Entry>* entries = nullptr;
+    CallbackGuard guard;
+    int entries = 0;
     QVector<QByteArray> names;
     int entry = 0;
     qint64 position = 0;
@@ -281,7 +337,7 @@ struct ExtractState {
         if (!*progress || (!force && position - reported < kReportStep))
             return;
         reported = position;
-        (*progress)(Progress{entry, qMin(position, total), total});
+        guard.run([this] { (*progress)(Progress{entry, qMin(position, total), total, entries}); });
     }
 };
 
@@ -296,12 +352,12 @@ gboolean extractFileStarted(GCabFile* file, gpointer context)
 {
     auto* state = static_cast<ExtractState*>(context);
     const int index = state->indexOf->value(file, -1);
-    if (index < 0)
+    if (index < 0 || state->names.at(index).isEmpty())
         return FALSE;
     gcab_file_set_extract_name(file, state->names.at(index).constData());
     state->entry = index;
     state->report(true);
-    return TRUE;
+    return state->guard.failure ? FALSE : TRUE;
 }
 
 // Reads the cabinet header and folder table, which libgcab does not expose,
@@ -402,36 +458,61 @@ QString CabinetReader::unsafeEntryReason() const
 
 void CabinetReader::extractAll(const QString& targetDir, const ProgressFn& progress)
 {
+    const QString reason = unsafeEntryReason();
+    if (!reason.isEmpty())
+        throw ArchiveError(QStringLiteral("L'archive « %1 » n'a pas pu être décompressée : %2.").arg(m_path, reason));
+    QStringList names;
+    for (const Entry& e : m_entries)
+        names << e.name;
+    extract(targetDir, names, progress);
+}
+
+void CabinetReader::extract(const QString& targetDir, const QStringList& names, const ProgressFn& progress)
+{
     const auto fail = [this](const QString& reason) {
         return ArchiveError(QStringLiteral("L'archive « %1 » n'a pas pu être décompressée : %2.").arg(m_path, reason));
     };
-    const QString reason = unsafeEntryReason();
-    if (!reason.isEmpty())
-        throw fail(reason);
+    if (names.size() != m_entries.size())
+        throw fail(QStringLiteral("liste des noms incohérente"));
+    QSet<QString> seen;
+    qint64 wanted = 0;
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        const QString& name = names.at(i);
+        if (name.isEmpty())
+            continue;
+        if (SafeEntryName(name).isEmpty())
+            throw fail(QStringLiteral("le nom « %1 » n'est pas un simple nom de fichier").arg(name));
+        if (seen.contains(name))
+            throw fail(QStringLiteral("le nom « %1 » figure deux fois").arg(name));
+        seen.insert(name);
+        wanted += m_entries.at(i).size;
+    }
     const QString dir = QDir(targetDir).absolutePath() + QLatin1Char('/');
     if (!QFileInfo(dir).isDir())
         throw fail(QStringLiteral("le dossier « %1 » n'existe pas").arg(dir));
-    for (const Entry& e : m_entries) {
-        const QFileInfo there(dir + e.name);
-        if (there.exists() || there.isSymLink())
-            throw fail(QStringLiteral("« %1 » existe déjà dans « %2 »").arg(e.name, dir));
+    for (const QString& name : names) {
+        const QFileInfo there(dir + name);
+        if (!name.isEmpty() && (there.exists() || there.isSymLink()))
+            throw fail(QStringLiteral("« %1 » existe déjà dans « %2 »").arg(name, dir));
     }
     const QStorageInfo storage(dir);
-    if (storage.isValid() && storage.bytesAvailable() < m_totalSize) {
-        throw fail(QStringLiteral("il faut %1 Mo libres sur le disque, il en reste %2")
-                       .arg((m_totalSize >> 20) + 1)
-                       .arg(storage.bytesAvailable() >> 20));
+    if (storage.isValid() && storage.bytesAvailable() < wanted) {
+        throw fail(QStringLiteral("il faut %1 libres sur le disque, il en reste %2")
+                       .arg(SizeText(wanted, true), SizeText(storage.bytesAvailable(), false)));
     }
 
     ExtractState state;
     state.indexOf = &m_impl->indexOf;
     state.progress = &progress;
     state.total = m_impl->fileSize;
-    for (const Entry& e : m_entries)
-        state.names.append(e.name.toUtf8());
+    state.entries = static_cast<int>(m_entries.size());
+    for (const QString& name : names)
+        state.names.append(name.toUtf8());
     const auto removeWritten = [&] {
-        for (const Entry& e : m_entries)
-            QFile::remove(dir + e.name);
+        for (const QString& name : names) {
+            if (!name.isEmpty())
+                QFile::remove(dir + name);
+        }
     };
     GRef<GFile> target(g_file_new_for_path(QFile::encodeName(dir).constData()));
     GErrorHolder e;
@@ -439,19 +520,26 @@ void CabinetReader::extractAll(const QString& targetDir, const ProgressFn& progr
     const bool ok =
         gcab_cabinet_extract(m_impl->cabinet, target.p, extractFileStarted, nullptr, &state, nullptr, &e.error);
     detail::setInputObserver(m_impl->stream, nullptr, nullptr);
+    if (state.guard.failure) {
+        removeWritten();
+        state.guard.rethrow();
+    }
     if (!ok) {
         removeWritten();
         throw fail(reasonOf(e.error));
     }
-    for (const Entry& entry : m_entries) {
-        const QFileInfo written(dir + entry.name);
-        if (!written.isFile() || written.size() != entry.size) {
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        if (names.at(i).isEmpty())
+            continue;
+        const QFileInfo written(dir + names.at(i));
+        if (!written.isFile() || written.size() != m_entries.at(i).size) {
             removeWritten();
-            throw fail(QStringLiteral("« %1 » est incomplet").arg(entry.name));
+            throw fail(QStringLiteral("« %1 » est incomplet").arg(names.at(i)));
         }
     }
     state.position = state.total;
     state.report(true);
+    state.guard.rethrow();
 }
 
 }  // namespace archive

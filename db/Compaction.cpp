@@ -1,7 +1,9 @@
 #include "db/Compaction.h"
 
+#include "db/DatabaseCheck.h"
 #include "db/DbError.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -12,7 +14,10 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include <algorithm>
 
 namespace db {
 
@@ -93,6 +98,35 @@ void rollBackUnfinishedWrite(const QString& path)
                           .arg(path, sqliteMessage(h.db, rc)));
 }
 
+bool sameFile(const QString& a, const QString& b)
+{
+    struct stat x {
+    }, y{};
+    return ::stat(QFile::encodeName(a).constData(), &x) == 0 && ::stat(QFile::encodeName(b).constData(), &y) == 0
+        && x.st_dev == y.st_dev && x.st_ino == y.st_ino;
+}
+
+// A whole database of the program (an empty file, as a failed VACUUM INTO
+// leaves, is none).
+bool isSoundDatabase(const QString& path)
+{
+    return CheckDatabaseFile(path).isEmpty();
+}
+
+void removeOrThrow(const QString& path)
+{
+    if (::unlink(QFile::encodeName(path).constData()) != 0 && errno != ENOENT)
+        throw DbError(QStringLiteral("Impossible de supprimer \"%1\", laissé par un compactage interrompu : %2")
+                          .arg(path, QString::fromLocal8Bit(std::strerror(errno))));
+}
+
+void renameOrThrow(const QString& from, const QString& to)
+{
+    if (std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) != 0)
+        throw DbError(QStringLiteral("Impossible de renommer \"%1\" en \"%2\" : %3")
+                          .arg(from, to, QString::fromLocal8Bit(std::strerror(errno))));
+}
+
 }  // namespace
 
 QString TemporaryDatabaseName(const QString& path)
@@ -142,30 +176,64 @@ void CompactDatabaseFile(const QString& source, const QString& target)
 
 void CompactInPlace(const QString& databasePath)
 {
-    const QString temporary = TemporaryDatabaseName(databasePath);
-    if (QFileInfo::exists(temporary))
-        throw DbError(QStringLiteral("Le fichier \"%1\" subsiste d'une opération interrompue. La base n'a pas été "
-                                     "compactée ; déplacez ou supprimez ce fichier puis recommencez.")
-                          .arg(temporary));
+    ResolveCompactionLeftovers(databasePath);
     rollBackUnfinishedWrite(databasePath);
-    const QByteArray live = QFile::encodeName(databasePath);
-    const QByteArray temp = QFile::encodeName(temporary);
-    // A hard link keeps the live name in place during the whole compaction,
-    // so a crash never leaves the database only under the temporary name.
-    bool linked = ::link(live.constData(), temp.constData()) == 0;
-    if (!linked && std::rename(live.constData(), temp.constData()) != 0)
-        throw DbError(QStringLiteral("Impossible de renommer \"%1\" : %2")
-                          .arg(databasePath, QString::fromLocal8Bit(std::strerror(errno))));
-    try {
-        CompactDatabaseFile(temporary, databasePath);
-    } catch (...) {
-        if (!linked && !QFileInfo::exists(databasePath))
-            std::rename(temp.constData(), live.constData());
-        else
-            QFile::remove(temporary);
-        throw;
+    CompactDatabaseFile(databasePath, databasePath);
+}
+
+void ResolveCompactionLeftovers(const QString& databasePath)
+{
+    const QString temporary = TemporaryDatabaseName(databasePath);
+    const QString directory = QFileInfo(databasePath).absolutePath();
+    const QStringList copies{temporary, databasePath + QStringLiteral(".part"), temporary + QStringLiteral(".part")};
+    const auto present = [](const QString& path) { return QFileInfo(path).isFile(); };
+    if (std::none_of(copies.begin(), copies.end(), present))
+        return;
+    if (present(databasePath)) {
+        // The live file is whole: partial copies go; a copy under the temporary
+        // name goes when it is the live file's own link or no database, and is
+        // kept aside otherwise, since it may hold data the live file lacks.
+        if (present(temporary)) {
+            if (sameFile(temporary, databasePath) || !isSoundDatabase(temporary)) {
+                removeOrThrow(temporary);
+            } else {
+                const QString kept = directory + QLatin1Char('/') + QFileInfo(databasePath).completeBaseName()
+                    + QStringLiteral("_COMPACTAGE_INTERROMPU_")
+                    + QDateTime::currentDateTime().toString(QStringLiteral("dd_MM_yyyy_hh_mm_ss")) + QLatin1Char('.')
+                    + QFileInfo(databasePath).suffix();
+                renameOrThrow(temporary, kept);
+            }
+        }
+        for (qsizetype i = 1; i < copies.size(); ++i) {
+            if (present(copies.at(i)))
+                removeOrThrow(copies.at(i));
+        }
+        fsyncPath(directory, true);
+        return;
     }
-    QFile::remove(temporary);
+    // The live file is missing: a crash during an older compaction that had
+    // moved it to its temporary name. The first sound copy takes its place.
+    for (const QString& copy : copies) {
+        if (present(copy) && isSoundDatabase(copy)) {
+            renameOrThrow(copy, databasePath);
+            for (const QString& other : copies) {
+                if (other != copy && present(other) && !isSoundDatabase(other))
+                    QFile::remove(other);
+            }
+            fsyncPath(directory, true);
+            return;
+        }
+    }
+    QStringList left;
+    for (const QString& copy : copies) {
+        if (present(copy))
+            left << QStringLiteral("« %1 »").arg(copy);
+    }
+    throw DbError(QStringLiteral("La base de données « %1 » est introuvable et les fichiers laissés par un compactage "
+                                 "interrompu (%2) ne peuvent pas la remplacer : ils sont endommagés.\r"
+                                 "Aucun de ces fichiers n'a été modifié : ne les supprimez pas, ils peuvent encore "
+                                 "servir à récupérer les données.")
+                      .arg(databasePath, left.join(QStringLiteral(", "))));
 }
 
 }  // namespace db

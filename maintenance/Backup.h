@@ -27,19 +27,31 @@ struct DataPaths {
     // From the process-wide values.
     static DataPaths current();
     QString tempCabinet() const { return backupDir + QStringLiteral("temp.cab"); }
+    // The automatic archives of what a restore replaced, apart from the
+    // user's own backups.
+    QString safetyDir() const { return backupDir + QStringLiteral("Avant restauration/"); }
 };
 
 // "PLANNING_ACCESS_BACKUP_05_03_2009.bkp" for 5 March 2009.
 QString ProposedBackupName(const QDate& day);
 
-// The files of a backup in archive order: the database, every plain file of
-// Images/, every "*.f" of Files/ (masks without regard to case).
-QStringList BackupFileList(const DataPaths& paths);
+// The files of a backup in archive order: the database, every picture
+// ("*.jpg") of Images/, every "*.f" of Files/ (masks without regard to case):
+// the files a restore takes back. A file whose name an archive cannot carry
+// (a backslash or a line break in it, or the same name as another but for
+// case) is left out and, when leftOut is given, its path added there.
+QStringList BackupFileList(const DataPaths& paths, QStringList* leftOut = nullptr);
+
+// Empty when an archive may be written at target; otherwise why not, in
+// French: the data directory and the work file temp.cab are never targets.
+QString BackupTargetProblem(const DataPaths& paths, const QString& target);
 
 // Builds the archive as Backup/temp.cab (a leftover one is deleted first),
 // checks that it lists every file with its size, and only then moves it over
 // target, so an existing target is never lost to a failed run. Throws
-// ArchiveError or MaintenanceError; temp.cab is gone afterwards in every case.
+// ArchiveError or MaintenanceError (also for a target BackupTargetProblem
+// refuses, before anything is written); temp.cab is gone afterwards in every
+// case.
 void WriteBackupArchive(const QStringList& files, const DataPaths& paths, const QString& target,
                         const archive::ProgressFn& progress = {});
 

@@ -159,6 +159,24 @@ void exchange(const QString& a, const QString& b)
         failOn(QStringLiteral("Impossible d'échanger"), b, errno);
 }
 
+bool exchangeSupported(const QString& dir)
+{
+    const QString a = dir + QStringLiteral(".echange-a");
+    const QString b = dir + QStringLiteral(".echange-b");
+    for (const QString& d : {a, b}) {
+        ::rmdir(native(d).constData());
+        if (::mkdir(native(d).constData(), 0700) != 0)
+            failOn(QStringLiteral("Impossible de créer"), d, errno);
+    }
+    const bool ok = ::renameat2(AT_FDCWD, native(a).constData(), AT_FDCWD, native(b).constData(), RENAME_EXCHANGE) == 0;
+    const int error = errno;
+    ::rmdir(native(a).constData());
+    ::rmdir(native(b).constData());
+    if (!ok && error != EINVAL && error != ENOSYS && error != EOPNOTSUPP && error != ENOTSUP)
+        failOn(QStringLiteral("Impossible d'échanger"), b, error);
+    return ok;
+}
+
 ino_t inodeOf(const QString& path)
 {
     struct stat st { };

@@ -27,6 +27,9 @@ void moveFile(const QString& from, const QString& to);
 void linkOrCopy(const QString& from, const QString& to);
 // Swaps two existing paths in one step.
 void exchange(const QString& a, const QString& b);
+// Whether the file system holding dir swaps two directories in one step
+// (FAT refuses it); probed with two empty directories made in dir.
+bool exchangeSupported(const QString& dir);
 
 // The inode of a path; 0 when it does not exist.
 ino_t inodeOf(const QString& path);

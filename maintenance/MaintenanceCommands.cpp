@@ -15,6 +15,7 @@
 #include "ui/ScriptGauge.h"
 #include "ui/TWait.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QLabel>
@@ -38,7 +39,14 @@ public:
             m_main->setEnabled(false);
         m_dm.ADOConnection1.close();
     }
-    ~ClosedConnection() { reopen(); }
+    ~ClosedConnection()
+    {
+        if (!m_abandoned)
+            reopen();
+    }
+    // The data may not be opened again in this run: the connection stays
+    // closed and the main window disabled.
+    void abandon() { m_abandoned = true; }
     QString reopen()
     {
         if (!m_done) {
@@ -54,6 +62,7 @@ private:
     db::TDataModule1& m_dm;
     QWidget* m_main;
     bool m_done = false;
+    bool m_abandoned = false;
     QString m_failure;
 };
 
@@ -93,8 +102,16 @@ QString withDefaultExtension(const QString& fileName)
 }  // namespace
 
 MaintenanceCommands::MaintenanceCommands(db::TDataModule1& dataModule, dossiers::DossierDisplay& display)
-    : m_dm(dataModule), m_display(display)
+    : m_dm(dataModule), m_display(display), m_quit([] {
+          QMetaObject::invokeMethod(
+              QCoreApplication::instance(), [] { QCoreApplication::exit(1); }, Qt::QueuedConnection);
+      })
 { }
+
+void MaintenanceCommands::setQuitProgram(std::function<void()> quit)
+{
+    m_quit = std::move(quit);
+}
 
 void MaintenanceCommands::Popup_Tools_DataBase_BackupClick()
 {
@@ -104,14 +121,27 @@ void MaintenanceCommands::Popup_Tools_DataBase_BackupClick()
                                   dir + ProposedBackupName(core::today()), kFilter);
     if (chosen.isEmpty())
         return;
-    if (BackupDatabase(withDefaultExtension(chosen), QString::fromUtf8(kBackupDescription)))
-        ui::showInformation(QStringLiteral("Sauvegarde effectuée."), m_display.displayWindow());
+    if (!BackupDatabase(withDefaultExtension(chosen), QString::fromUtf8(kBackupDescription)))
+        return;
+    QString text = QStringLiteral("Sauvegarde effectuée.");
+    if (!m_leftOut.isEmpty())
+        text += QStringLiteral("\r\rCes fichiers n'ont pas été sauvegardés, leur nom ne pouvant pas figurer dans une "
+                               "archive (barre oblique inverse, retour à la ligne, ou nom ne différant d'un autre que "
+                               "par les majuscules) :\r")
+            + m_leftOut.join(QStringLiteral("\r"));
+    ui::showInformation(text, m_display.displayWindow());
 }
 
 bool MaintenanceCommands::BackupDatabase(const QString& fileName, const QString& description)
 {
     QWidget* main = m_display.displayWindow();
-    QString failure;
+    m_leftOut.clear();
+    // Refused before anything is written, the history row included.
+    QString failure = BackupTargetProblem(DataPaths::current(), fileName);
+    if (!failure.isEmpty()) {
+        ui::showError(QStringLiteral("La sauvegarde n'a pas été faite.\r") + failure, main);
+        return false;
+    }
     {
         ui::HourglassCursor hourglass;
         // Written before the work, so a failed backup still leaves its row.
@@ -127,7 +157,7 @@ bool MaintenanceCommands::BackupDatabase(const QString& fileName, const QString&
             Pump pump;
             try {
                 db::CompactInPlace(paths.databasePath);
-                const QStringList files = BackupFileList(paths);
+                const QStringList files = BackupFileList(paths, &m_leftOut);
                 const int others = static_cast<int>(files.size()) - 1;
                 // The database, the largest entry, moves the bar by its bytes;
                 // then the bar counts the pictures and files.
@@ -188,15 +218,21 @@ void MaintenanceCommands::Popup_Tools_DataBase_restoreClick()
             pump();
         };
         bool unpacking = false;
+        int shown = -1;
         progress.unpacking = [&](const archive::Progress& p) {
             if (!unpacking) {
                 unpacking = true;
                 wait->setGaugeVisible(true);
                 wait->setTask(QStringLiteral("Décompression des fichiers ..."));
-                wait->setMaximum(1000);
+                wait->setPosition(0);
+                wait->setMaximum(qMax(1, p.entries));
             }
-            // The bar follows the archive's bytes, so the largest entry moves it too.
-            wait->setPosition(p.total > 0 ? static_cast<int>(p.done * 1000 / p.total) : 0);
+            // One step per entry, and one more once the archive is read.
+            const int position = p.done >= p.total ? p.entries + 1 : p.entry + 1;
+            if (position != shown) {
+                shown = position;
+                wait->setPosition(position);
+            }
             pump();
         };
         progress.keeping = [&](const archive::Progress& p) {
@@ -205,6 +241,14 @@ void MaintenanceCommands::Popup_Tools_DataBase_restoreClick()
         };
         try {
             outcome = RestoreArchive(chosen, DataPaths::current(), progress);
+        } catch (const RestorePendingError& e) {
+            // Half the data is restored: nothing opens it before the next
+            // start finishes the swap.
+            closed.abandon();
+            wait.reset();
+            ui::showError(e.message(), main);
+            m_quit();
+            return;
         } catch (const MaintenanceError& e) {
             failure = e.message();
         } catch (const archive::ArchiveError& e) {
@@ -231,10 +275,16 @@ void MaintenanceCommands::Popup_Tools_DataBase_restoreClick()
         }
     }
     m_display.UpdateMenus();
-    if (!failure.isEmpty())
+    if (!failure.isEmpty()) {
         ui::showError(failure, main);
-    else
-        ui::showInformation(QStringLiteral("Sauvegarde restaurée."), main);
+        return;
+    }
+    QString text = QStringLiteral("Sauvegarde restaurée.");
+    if (outcome.leftOut > 0)
+        text += QStringLiteral("\r\r%1 fichier(s) de l'archive, ni base de données, ni image, ni document joint, "
+                               "n'ont pas été restaurés.")
+                    .arg(outcome.leftOut);
+    ui::showInformation(text, main);
 }
 
 void MaintenanceCommands::Popup_Tools_DataBase_HistoryClick()

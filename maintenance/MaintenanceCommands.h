@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -30,9 +31,16 @@ public:
     // Makes one backup into fileName; true when it was written.
     bool BackupDatabase(const QString& fileName, const QString& description);
 
+    // What ends the program when a restore could not be completed and the
+    // data must stay closed until the next start; by default the event loop
+    // is left.
+    void setQuitProgram(std::function<void()> quit);
+
 private:
     db::TDataModule1& m_dm;
     dossiers::DossierDisplay& m_display;
+    std::function<void()> m_quit;
+    QStringList m_leftOut;  // files the last backup could not carry
 };
 
 }  // namespace maintenance

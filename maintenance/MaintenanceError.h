@@ -18,4 +18,12 @@ private:
     QString m_message;
 };
 
+// A restore stopped after its commit mark: the data is neither wholly old nor
+// wholly new until the next start completes the swap, so nothing may open
+// it before then.
+class RestorePendingError : public MaintenanceError {
+public:
+    using MaintenanceError::MaintenanceError;
+};
+
 }  // namespace maintenance

@@ -12,12 +12,15 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
+#include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QSet>
 #include <QTemporaryDir>
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <future>
 
 #include <cstdio>
@@ -124,20 +127,34 @@ void removeTree(const QString& dir)
 
 QString uniqueSafetyPath(const DataPaths& paths)
 {
-    const QString base = paths.backupDir + SafetyArchiveName(core::now());
+    if (!QDir().mkpath(paths.safetyDir()))
+        throw MaintenanceError(
+            QStringLiteral("Impossible de créer le dossier « %1 ».\rLa restauration n'a pas été faite.")
+                .arg(paths.safetyDir()));
+    const QString base = paths.safetyDir() + SafetyArchiveName(core::now());
     QString candidate = base;
     for (int n = 2; QFileInfo::exists(candidate); ++n)
         candidate = base.left(base.size() - 4) + QStringLiteral("_%1.bkp").arg(n);
     return candidate;
 }
 
+// The commit mark names a token; each staged store holds a file of that
+// name, which tells the restored store from the replaced one wherever the
+// directories have gone (inode numbers do not last across mounts on FAT).
+// Marks of earlier versions name the stores' inodes instead.
 struct Mark {
+    QString token;
     ino_t store[2] = {0, 0};
 };
 
+QString tokenFile(const Mark& m)
+{
+    return QStringLiteral(".restauration-") + m.token;
+}
+
 QByteArray markText(const Mark& m)
 {
-    return QStringLiteral("Images %1\nFiles %2\n").arg(m.store[0]).arg(m.store[1]).toLatin1();
+    return QStringLiteral("Jeton %1\n").arg(m.token).toLatin1();
 }
 
 bool readMark(const QString& path, Mark* m)
@@ -146,6 +163,11 @@ bool readMark(const QString& path, Mark* m)
     if (!f.open(QIODevice::ReadOnly))
         return false;
     const QList<QByteArray> lines = f.readAll().split('\n');
+    if (!lines.isEmpty() && lines.first().startsWith("Jeton ")) {
+        m->token = QString::fromLatin1(lines.first().mid(6)).trimmed();
+        static const QRegularExpression hex(QStringLiteral("^[0-9a-f]{16,64}$"));
+        return hex.match(m->token).hasMatch();
+    }
     if (lines.size() < 2)
         return false;
     for (int i = 0; i < 2; ++i) {
@@ -158,20 +180,44 @@ bool readMark(const QString& path, Mark* m)
     return true;
 }
 
+bool isRestoredStore(const QString& dir, const Mark& m, int store)
+{
+    if (!m.token.isEmpty())
+        return QFileInfo(dir + QLatin1Char('/') + tokenFile(m)).isFile();
+    return files::inodeOf(dir) != 0 && files::inodeOf(dir) == m.store[store];
+}
+
 // Each step checks whether it is done, so that it can be run again after a
-// crash: a store is in place when the live directory is the staged one.
+// crash: a store is in place when the live directory is the restored one.
+// Where the file system cannot swap two directories in one step, the live
+// store is first moved into the staging and the restored one then put in
+// its place; the token tells every intermediate state apart.
 void rollForward(const DataPaths& p, const Mark& m)
 {
     const QString staging = stagingDir(p);
+    const bool canExchange = files::exchangeSupported(staging);
     for (int i = 0; i < 2; ++i) {
         const QString live = p.dataDir + QLatin1String(kStores[i]);
         const QString staged = staging + QLatin1String(kStores[i]);
-        if (files::inodeOf(live) == m.store[i] || files::inodeOf(staged) != m.store[i])
+        const QString replaced = staged + QStringLiteral(".remplace");
+        if (isRestoredStore(live, m, i))
             continue;
-        if (files::inodeOf(live) == 0)
+        if (!isRestoredStore(staged, m, i))
+            throw MaintenanceError(
+                QStringLiteral("Le dossier restauré « %1 » est introuvable ou a été remplacé.").arg(staged));
+        if (files::inodeOf(live) == 0) {
             files::moveFile(staged, live);
-        else
+        } else if (canExchange) {
             files::exchange(staged, live);
+        } else {
+            if (files::inodeOf(replaced) != 0)
+                throw MaintenanceError(
+                    QStringLiteral("Le dossier « %1 » subsiste d'une restauration interrompue.").arg(replaced));
+            files::moveFile(live, replaced);
+            files::syncDirectory(p.dataDir);
+            files::syncDirectory(staging);
+            files::moveFile(staged, live);
+        }
         files::syncDirectory(p.dataDir);
         files::syncDirectory(staging);
     }
@@ -184,49 +230,89 @@ void rollForward(const DataPaths& p, const Mark& m)
         files::moveFile(db, p.databasePath);
         files::syncDirectory(QFileInfo(p.databasePath).absolutePath());
     }
-    QFile::remove(commitMark(p));
+    if (QFile::exists(commitMark(p)) && !QFile::remove(commitMark(p)))
+        throw MaintenanceError(QStringLiteral("Impossible de supprimer « %1 ».").arg(commitMark(p)));
     files::syncDirectory(staging);
 }
 
+// The token files of finished restores, in the live stores.
+void removeTokenFiles(const DataPaths& p)
+{
+    for (const char* store : kStores) {
+        QDir live(p.dataDir + QLatin1String(store));
+        for (const QString& name :
+             live.entryList({QStringLiteral(".restauration-*")}, QDir::Files | QDir::Hidden | QDir::System))
+            QFile::remove(live.filePath(name));
+    }
+}
+
 // Moves the extracted entries to their staged places and carries over the
-// files of the stores that a restore leaves alone.
-Mark stage(const archive::CabinetReader& reader, int databaseEntry, const QString& work, const DataPaths& p)
+// files of the stores that a restore leaves alone. names gives, for each
+// entry, the name it was extracted under (empty: left out).
+Mark stage(const QStringList& names, int databaseEntry, const QString& work, const DataPaths& p)
 {
     const QString staging = stagingDir(p);
     removeTree(staging);
+    Mark m;
+    m.token = QString::number(QRandomGenerator::system()->generate64(), 16).rightJustified(16, QLatin1Char('0'));
     for (const char* store : kStores) {
         if (!QDir().mkpath(staging + QLatin1String(store)))
             throw MaintenanceError(
                 QStringLiteral("Impossible de créer le dossier « %1 ».").arg(staging + QLatin1String(store)));
+        files::writeNewFile(staging + QLatin1String(store) + QLatin1Char('/') + tokenFile(m), QByteArray());
     }
-    const QByteArray backup = QFile::encodeName(p.backupDir);
-    for (int i = 0; i < reader.entries().size(); ++i) {
-        const QString name = reader.entries().at(i).name;
+    for (int i = 0; i < names.size(); ++i) {
+        const QString& name = names.at(i);
+        if (name.isEmpty())
+            continue;
         const QString from = work + name;
         if (i == databaseEntry)
             files::moveFile(from, stagedDatabase(p));
         else if (hasSuffix(name, ".jpg"))
             files::moveFile(from, staging + QStringLiteral("Images/") + name);
-        else if (hasSuffix(name, ".f"))
+        else
             files::moveFile(from, staging + QStringLiteral("Files/") + name);
-        else  // other entries stay in Backup/, never over a file there
-            ::renameat2(AT_FDCWD, QFile::encodeName(from).constData(), AT_FDCWD,
-                        QByteArray(backup + QFile::encodeName(name)).constData(), RENAME_NOREPLACE);
     }
     for (const auto& [store, kept] : {std::pair{"Images", ".jpg"}, std::pair{"Files", ".f"}}) {
         QDir live(p.dataDir + QLatin1String(store));
         for (const QString& name : live.entryList(QDir::Files | QDir::Hidden | QDir::NoSymLinks)) {
             const QString to = staging + QLatin1String(store) + QLatin1Char('/') + name;
-            if (!hasSuffix(name, kept) && !QFileInfo::exists(to))
+            if (!hasSuffix(name, kept) && !name.startsWith(QStringLiteral(".restauration-")) && !QFileInfo::exists(to))
                 files::linkOrCopy(live.filePath(name), to);
         }
     }
     files::syncFileSystem(staging);
     files::syncFileSystem(stagedDatabase(p));
-    Mark m;
-    for (int i = 0; i < 2; ++i)
-        m.store[i] = files::inodeOf(staging + QLatin1String(kStores[i]));
     return m;
+}
+
+// The name each entry is extracted under: the database by its exact name,
+// pictures and attached files by theirs; every other entry is left out
+// (empty). Refuses names that differ only in case, which one folder of a
+// file system that ignores case cannot hold.
+QStringList chooseEntries(const archive::CabinetReader& reader, const QString& databaseName, int* databaseEntry,
+                          QString* refusal)
+{
+    QStringList names;
+    QHash<QString, QString> seen;
+    *databaseEntry = -1;
+    for (int i = 0; i < reader.entries().size(); ++i) {
+        const QString& name = reader.entries().at(i).name;
+        const QString folded = name.toLower();
+        if (seen.contains(folded) && refusal->isEmpty())
+            *refusal = QStringLiteral("les noms « %1 » et « %2 » ne diffèrent que par les majuscules")
+                           .arg(seen.value(folded), name);
+        seen.insert(folded, name);
+        if (name == databaseName) {
+            *databaseEntry = i;
+            names << name;
+        } else if (hasSuffix(name, ".jpg") || hasSuffix(name, ".f")) {
+            names << name;
+        } else {
+            names << QString();
+        }
+    }
+    return names;
 }
 
 }  // namespace
@@ -295,11 +381,18 @@ QString FinishInterruptedRestore(const DataPaths& paths)
 {
     try {
         const QString staging = stagingDir(paths);
-        Mark m;
-        if (QFileInfo::exists(commitMark(paths)) && readMark(commitMark(paths), &m))
+        if (QFileInfo::exists(commitMark(paths))) {
+            Mark m;
+            if (!readMark(commitMark(paths), &m))
+                throw MaintenanceError(
+                    QStringLiteral("La marque de restauration « %1 » est illisible.").arg(commitMark(paths)));
             rollForward(paths, m);
+        }
         removeTree(staging);
+        if (QFileInfo::exists(staging))
+            throw MaintenanceError(QStringLiteral("Impossible de supprimer le dossier « %1 ».").arg(staging));
         QFile::remove(stagedDatabase(paths));
+        removeTokenFiles(paths);
         QDir backup(paths.backupDir);
         for (const QString& dir : backup.entryList({QStringLiteral("restauration-*")}, QDir::Dirs | QDir::Hidden))
             removeTree(backup.filePath(dir));
@@ -338,12 +431,14 @@ RestoreOutcome RestoreArchive(const QString& archivePath, const DataPaths& paths
         throw refuse(unsafe);
     const QString databaseName = QFileInfo(paths.databasePath).fileName();
     int databaseEntry = -1;
-    for (int i = 0; i < reader->entries().size(); ++i) {
-        if (reader->entries().at(i).name.compare(databaseName, Qt::CaseInsensitive) == 0)
-            databaseEntry = i;
-    }
+    QString caseClash;
+    const QStringList names = chooseEntries(*reader, databaseName, &databaseEntry, &caseClash);
+    if (!caseClash.isEmpty())
+        throw refuse(caseClash);
     if (databaseEntry < 0)
         throw refuse(QStringLiteral("elle ne contient pas de base de données (%1)").arg(databaseName));
+    RestoreOutcome outcome;
+    outcome.leftOut = static_cast<int>(std::count(names.begin(), names.end(), QString()));
 
     QTemporaryDir work(paths.backupDir + QStringLiteral("restauration-XXXXXX"));
     if (!work.isValid())
@@ -365,7 +460,7 @@ RestoreOutcome RestoreArchive(const QString& archivePath, const DataPaths& paths
             progress.unpacking(at);
     };
     try {
-        reader->extractAll(workDir, unpacking);
+        reader->extract(workDir, names, unpacking);
     } catch (const archive::ArchiveError& e) {
         if (checked.valid())
             checked.wait();
@@ -380,7 +475,6 @@ RestoreOutcome RestoreArchive(const QString& archivePath, const DataPaths& paths
     if (!problem.isEmpty())
         throw refuse(QStringLiteral("la base de données qu'elle contient %1").arg(problem));
 
-    RestoreOutcome outcome;
     if (options.keepReplacedData) {
         tell("Sauvegarde des données remplacées");
         outcome.safetyArchive = uniqueSafetyPath(paths);
@@ -394,8 +488,10 @@ RestoreOutcome RestoreArchive(const QString& archivePath, const DataPaths& paths
     tell("Restauration de la base");
     Mark mark;
     try {
-        mark = stage(*reader, databaseEntry, workDir, paths);
-        files::writeNewFile(commitMark(paths), markText(mark));
+        mark = stage(names, databaseEntry, workDir, paths);
+        // Whole or absent: a mark cut short by a crash is never taken for one.
+        files::writeNewFile(commitMark(paths) + QStringLiteral(".part"), markText(mark));
+        files::moveFile(commitMark(paths) + QStringLiteral(".part"), commitMark(paths));
         files::syncDirectory(stagingDir(paths));
     } catch (...) {
         removeTree(stagingDir(paths));
@@ -404,13 +500,19 @@ RestoreOutcome RestoreArchive(const QString& archivePath, const DataPaths& paths
             QFile::remove(outcome.safetyArchive);
         throw;
     }
+    // From the mark on, the restore is completed now or at the next start,
+    // and nothing may open the data in between.
     try {
         rollForward(paths, mark);
-    } catch (const MaintenanceError& e) {
-        throw MaintenanceError(e.message()
-                               + QStringLiteral("\rLa restauration sera achevée au prochain démarrage du programme."));
+        removeTree(stagingDir(paths));
+        removeTokenFiles(paths);
+    } catch (const std::exception& e) {
+        const auto* known = dynamic_cast<const MaintenanceError*>(&e);
+        throw RestorePendingError(
+            QStringLiteral("La restauration n'a pas pu être achevée : %1\r\rElle sera achevée au prochain démarrage du "
+                           "logiciel. Le logiciel va s'arrêter maintenant, sans rouvrir les données.")
+                .arg(known ? known->message() : QString::fromLocal8Bit(e.what())));
     }
-    removeTree(stagingDir(paths));
     return outcome;
 }
 

@@ -30,7 +30,8 @@ struct RestoreOptions {
 };
 
 struct RestoreOutcome {
-    QString safetyArchive;  // the archive of the replaced data, in Backup/
+    QString safetyArchive;  // the archive of the replaced data, in DataPaths::safetyDir()
+    int leftOut = 0;        // entries neither the database, a picture nor an attached file
 };
 
 // Empty when the database file at path can serve as the program's database;
@@ -41,7 +42,8 @@ QString CheckRestoredDatabase(const QString& path);
 QString SafetyArchiveName(const QDateTime& when);
 
 // Puts a backup archive in place of the database, the pictures (*.jpg) and
-// the attached files (*.f). The caller has closed the connection.
+// the attached files (*.f); any other entry is left out, never extracted.
+// The caller has closed the connection.
 //
 // Nothing is replaced until the archive has been extracted completely into a
 // private directory under Backup/, the database in it has passed
@@ -50,7 +52,8 @@ QString SafetyArchiveName(const QDateTime& when);
 // archive. The swap then follows a commit mark, so that a crash at any point
 // leaves the old data or, once FinishInterruptedRestore has run, the new.
 // Refusals and failures throw MaintenanceError or ArchiveError, with nothing
-// replaced.
+// replaced; a failure after the mark throws RestorePendingError, and the
+// caller must then leave the data closed until the next start.
 RestoreOutcome RestoreArchive(const QString& archivePath, const DataPaths& paths, const RestoreProgress& progress = {},
                               const RestoreOptions& options = {});
 

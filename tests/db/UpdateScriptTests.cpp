@@ -110,10 +110,10 @@ TEST(DbVersion, VersionsCompareMajorThenMinor)
         bool older;
         bool refused;
     } cases[] = {
-        {"0", true, false},      {"1.4", true, false},     {"1.20", true, false}, {"1.34", false, false},
-        {"1.35", false, true},   {"1.340", false, true},   {"2.0", false, true},  {"2", false, true},
-        {"1.34.9", false, true}, {"1,35", false, true},    {" 1.35", false, true}, {"", false, true},
-        {"-1", false, true},     {"abc", false, true},     {"1.", false, true},   {"99999999999", false, true},
+        {"0", true, false},      {"1.4", true, false},   {"1.20", true, false},  {"1.34", false, false},
+        {"1.35", false, true},   {"1.340", false, true}, {"2.0", false, true},   {"2", false, true},
+        {"1.34.9", false, true}, {"1,35", false, true},  {" 1.35", false, true}, {"", false, true},
+        {"-1", false, true},     {"abc", false, true},   {"1.", false, true},    {"99999999999", false, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);

@@ -296,7 +296,7 @@ TEST_F(HostileTest, FullDiskFailsInFrenchAndKeepsEverything)
     commands.Popup_Tools_DataBase_restoreClick();
     ASSERT_FALSE(prompt.messages().isEmpty());
     EXPECT_EQ(prompt.messages().at(0).kind, ui::MessageKind::Error);
-    EXPECT_TRUE(prompt.messages().at(0).text.contains(QStringLiteral("Mo libres sur le disque"))
+    EXPECT_TRUE(prompt.messages().at(0).text.contains(QStringLiteral("o libres sur le disque"))
                 || prompt.messages().at(0).text.contains(QStringLiteral("plus de place sur le disque")))
         << prompt.messages().at(0).text.toStdString();
     EXPECT_EQ(state(), before);

@@ -29,7 +29,7 @@ TEST_F(MaintenanceTest, BackupHoldsTheDatabasePicturesAndDocumentsUnderBareNames
     EXPECT_EQ(prompt.messages().at(0).text, QStringLiteral("Sauvegarde effectuée."));
     EXPECT_TRUE(CabextractAccepts(target));
     EXPECT_EQ(entryNames(target),
-              (QStringList{QStringLiteral("PLANNING.MDB"), QStringLiteral("notes.txt"), QStringLiteral("People1.jpg"),
+              (QStringList{QStringLiteral("PLANNING.MDB"), QStringLiteral("People1.jpg"),
                            QStringLiteral("Project2.jpg"), QStringLiteral("File3.f")}));
     EXPECT_FALSE(QFile::exists(backupDir() + QStringLiteral("temp.cab")));
     EXPECT_TRUE(display.window.isEnabled());
@@ -60,15 +60,15 @@ TEST_F(MaintenanceTest, AFailedBackupKeepsTheOldArchiveAndItsHistoryRow)
 {
     const QString target = backupDir() + QStringLiteral("garde.bkp");
     testing_support::Sandbox::writeFile(target, "ancienne sauvegarde");
-    // Two entries of one name cannot go into one archive.
-    write(QStringLiteral("Images/PLANNING.MDB"), "homonyme");
+    // The work file cannot be written: a folder holds its name.
+    QDir().mkpath(backupDir() + QStringLiteral("temp.cab"));
     MaintenanceCommands commands(*dm, display);
     EXPECT_FALSE(commands.BackupDatabase(target, QStringLiteral("essai")));
     ASSERT_EQ(prompt.messages().size(), 1);
     EXPECT_EQ(prompt.messages().at(0).kind, ui::MessageKind::Error);
     EXPECT_TRUE(prompt.messages().at(0).text.startsWith(QStringLiteral("La sauvegarde n'a pas été faite.")));
     EXPECT_EQ(testing_support::Sandbox::readFile(target), QByteArray("ancienne sauvegarde"));
-    EXPECT_FALSE(QFile::exists(backupDir() + QStringLiteral("temp.cab")));
+    EXPECT_FALSE(QFileInfo(backupDir() + QStringLiteral("temp.cab")).isFile());
     EXPECT_TRUE(display.window.isEnabled());
     EXPECT_EQ(column(QStringLiteral("SELECT Description FROM BACKUP")), QStringList{QStringLiteral("essai")});
 }
@@ -102,7 +102,9 @@ TEST_F(MaintenanceTest, RoundTripRestoresTheBackedUpStateAndKeepsWhatItReplaced)
     const QStringList history = column(QStringLiteral("SELECT Description || '|' || Path FROM BACKUP"));
     ASSERT_EQ(history.size(), 3);
     EXPECT_EQ(history.at(0), QStringLiteral("essai|") + archive);
-    const QString safety = backupDir() + QStringLiteral("PLANNING_ACCESS_AVANT_RESTAURATION_05_03_2009_14_07_59.bkp");
+    // Apart from the user's own backups.
+    const QString safety =
+        backupDir() + QStringLiteral("Avant restauration/PLANNING_ACCESS_AVANT_RESTAURATION_05_03_2009_14_07_59.bkp");
     EXPECT_EQ(history.at(1), QStringLiteral("Sauvegarde automatique avant restauration|") + safety);
     EXPECT_EQ(history.at(2), QStringLiteral("Restauration de la base de données|") + archive);
 
@@ -115,23 +117,79 @@ TEST_F(MaintenanceTest, RoundTripRestoresTheBackedUpStateAndKeepsWhatItReplaced)
     EXPECT_EQ(state(), changed);
 }
 
-TEST_F(MaintenanceTest, NonJpegEntriesStayOutOfImagesAndNoPicturesEmptyTheStore)
+TEST_F(MaintenanceTest, NonJpegFilesStayOutOfTheArchiveAndNoPicturesEmptyTheStore)
 {
     MaintenanceCommands commands(*dm, display);
     const QString archive = backupDir() + QStringLiteral("a.bkp");
     QFile::remove(dataDir() + QStringLiteral("Images/People1.jpg"));
     QFile::remove(dataDir() + QStringLiteral("Images/Project2.jpg"));
     ASSERT_TRUE(commands.BackupDatabase(archive, QStringLiteral("essai")));
-    QFile::remove(dataDir() + QStringLiteral("Images/notes.txt"));
+    EXPECT_FALSE(entryNames(archive).contains(QStringLiteral("notes.txt")));
     write(QStringLiteral("Images/People5.jpg"), "plus tard");
     testing_support::Sandbox::writeFile(backupDir() + QStringLiteral("autre.txt"), "déjà là");
 
     maintenance::RestoreArchive(archive, maintenance::DataPaths::current());
-    EXPECT_TRUE(filesOf(dataDir() + QStringLiteral("Images")).isEmpty());
-    EXPECT_EQ(testing_support::Sandbox::readFile(backupDir() + QStringLiteral("notes.txt")),
-              QByteArray("pas une image"));
+    EXPECT_EQ(filesOf(dataDir() + QStringLiteral("Images")).keys(), QStringList{QStringLiteral("notes.txt")});
+    EXPECT_FALSE(QFile::exists(backupDir() + QStringLiteral("notes.txt")));
     EXPECT_EQ(testing_support::Sandbox::readFile(backupDir() + QStringLiteral("autre.txt")), QByteArray("déjà là"));
     EXPECT_TRUE(QDir(backupDir()).entryList({QStringLiteral("restauration-*")}, QDir::Dirs).isEmpty());
+}
+
+// Whatever lies in the stores, a backup that says it was made restores: it
+// carries only what a restore takes back, and names what it left out.
+TEST_F(MaintenanceTest, ABackupThatSucceedsAlwaysRestores)
+{
+    write(QStringLiteral("Images/rapport\\2009.jpg"), "barre inverse");
+    write(QStringLiteral("Images/deux\nlignes.jpg"), "retour à la ligne");
+    write(QStringLiteral("Images/people1.JPG"), "homonyme à la casse près");
+    write(QStringLiteral("Images/planning.mdb"), "pas la base");
+    const State before = state();
+    MaintenanceCommands commands(*dm, display);
+    const QString target = backupDir() + QStringLiteral("sure.bkp");
+    prompt.setNextFileName(target);
+    commands.Popup_Tools_DataBase_BackupClick();
+    ASSERT_EQ(prompt.messages().size(), 1);
+    const QString said = prompt.messages().at(0).text;
+    EXPECT_TRUE(said.startsWith(QStringLiteral("Sauvegarde effectuée."))) << said.toStdString();
+    for (const char* name : {"rapport\\2009.jpg", "deux\nlignes.jpg", "people1.JPG"})
+        EXPECT_TRUE(said.contains(QString::fromUtf8(name))) << name;
+    EXPECT_FALSE(said.contains(QStringLiteral("planning.mdb")));
+    EXPECT_EQ(entryNames(target),
+              (QStringList{QStringLiteral("PLANNING.MDB"), QStringLiteral("People1.jpg"),
+                           QStringLiteral("Project2.jpg"), QStringLiteral("File3.f")}));
+    EXPECT_TRUE(CabextractAccepts(target));
+
+    exec(QStringLiteral("INSERT INTO PROFILES (LoginName, PlanningMode) VALUES ('Après', 0)"));
+    prompt.clear();
+    prompt.setNextFileName(target);
+    commands.Popup_Tools_DataBase_restoreClick();
+    ASSERT_EQ(prompt.messages().size(), 1);
+    EXPECT_EQ(prompt.messages().at(0).text, QStringLiteral("Sauvegarde restaurée."));
+    EXPECT_EQ(state().dossiers, before.dossiers);
+}
+
+// The live data, its stores and the work file are never a backup's target.
+TEST_F(MaintenanceTest, BackupTargetsInsideTheDataAreRefusedBeforeAnyWrite)
+{
+    MaintenanceCommands commands(*dm, display);
+    const QByteArray database = testing_support::Sandbox::readFile(dbPath());
+    for (const QString& target :
+         QStringList{dbPath(), dataDir() + QStringLiteral("Images/People1.jpg"),
+                     dataDir() + QStringLiteral("Files/File3.f"), dataDir() + QStringLiteral("Images/nouvelle.bkp"),
+                     backupDir() + QStringLiteral("temp.cab"), dataDir() + QStringLiteral("Access/../Images/x.bkp")}) {
+        SCOPED_TRACE(target.toStdString());
+        const State before = state();
+        prompt.clear();
+        EXPECT_FALSE(commands.BackupDatabase(target, QStringLiteral("essai")));
+        ASSERT_EQ(prompt.messages().size(), 1);
+        EXPECT_EQ(prompt.messages().at(0).kind, ui::MessageKind::Error);
+        EXPECT_TRUE(prompt.messages().at(0).text.startsWith(QStringLiteral("La sauvegarde n'a pas été faite.")));
+        EXPECT_EQ(state(), before);
+        EXPECT_EQ(column(QStringLiteral("SELECT count(*) FROM BACKUP")), QStringList{QStringLiteral("0")});
+    }
+    EXPECT_FALSE(QFile::exists(backupDir() + QStringLiteral("temp.cab")));
+    dm->ADOConnection1.close();
+    EXPECT_EQ(testing_support::Sandbox::readFile(dbPath()), database);
 }
 
 TEST_F(MaintenanceTest, HistoryWindowListsAndPurgesOnlyOnYes)
