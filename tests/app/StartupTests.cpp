@@ -226,6 +226,64 @@ TEST(StartupUpdate, OlderDatabaseIsUpdatedWithOrWithoutSafetyCopy)
     EXPECT_TRUE(Sandbox::readFile(root + QStringLiteral("Maj.Log")).contains(" :  encore\r\n"));
 }
 
+// What a crash cut short is finished before the database step could take a
+// missing database for a first start; what cannot be finished stops the
+// start without opening anything.
+TEST(Startup, InterruptedCompactionAndRestoreAreFinishedOrStopTheStart)
+{
+    Sandbox s;
+    ui::ScriptedPrompt prompt;
+    ASSERT_EQ(app::RunStartup(optionsFor(s)), 0);
+    const QString root = s.defaultDataRoot();
+    const QString access = root + QStringLiteral("Data/Access/");
+    const QString dbFile = access + QStringLiteral("PLANNING.MDB");
+    stampDatabase(dbFile, QStringLiteral("1.34"), QStringLiteral("INSERT INTO PROFILES (LoginName) VALUES ('Gardé')"));
+    const QByteArray database = Sandbox::readFile(dbFile);
+    const auto dossiers = [&] {
+        db::Connection c;
+        c.setConnectionString(QStringLiteral("Provider=x;Data Source=") + dbFile);
+        c.open();
+        const QString names = c.scalar(QStringLiteral("SELECT group_concat(LoginName) FROM PROFILES"))->toString();
+        c.close();
+        return names;
+    };
+
+    // The database only under its temporary name, as an older compaction left it.
+    QFile::rename(dbFile, access + QStringLiteral("PLANNING~.MDB"));
+    Sandbox::writeFile(dbFile + QStringLiteral(".part"), QByteArray(2048, 'p'));
+    ASSERT_EQ(app::RunStartup(optionsFor(s)), 0);
+    EXPECT_TRUE(prompt.messages().isEmpty()) << prompt.messages().value(0).text.toStdString();
+    EXPECT_EQ(dossiers(), QStringLiteral("Gardé"));
+    EXPECT_EQ(QDir(access).entryList(QDir::Files), QStringList{QStringLiteral("PLANNING.MDB")});
+
+    // No database and no sound copy: the empty one is not installed over them.
+    QFile::remove(dbFile);
+    Sandbox::writeFile(access + QStringLiteral("PLANNING~.MDB"), "coupé");
+    EXPECT_EQ(app::RunStartup(optionsFor(s)), 1);
+    ASSERT_EQ(prompt.messages().size(), 1);
+    EXPECT_TRUE(prompt.messages().at(0).text.contains(QStringLiteral("PLANNING~.MDB")));
+    EXPECT_FALSE(QFile::exists(dbFile));
+    EXPECT_EQ(Sandbox::readFile(access + QStringLiteral("PLANNING~.MDB")), QByteArray("coupé"));
+
+    // A committed restore whose restored pictures are gone cannot be
+    // finished: the start stops, naming the folder, and opens nothing.
+    QFile::remove(access + QStringLiteral("PLANNING~.MDB"));
+    Sandbox::writeFile(dbFile, database);
+    const QString staging = root + QStringLiteral("Data/.restauration/");
+    QDir().mkpath(staging + QStringLiteral("Files"));
+    Sandbox::writeFile(staging + QStringLiteral("EN_COURS"), "Jeton 0123456789abcdef\n");
+    Sandbox::writeFile(staging + QStringLiteral("Files/.restauration-0123456789abcdef"), {});
+    Sandbox::writeFile(dbFile + QStringLiteral(".restauration"), database);
+    prompt.clear();
+    EXPECT_EQ(app::RunStartup(optionsFor(s)), 1);
+    ASSERT_EQ(prompt.messages().size(), 1);
+    EXPECT_EQ(prompt.messages().at(0).kind, ui::MessageKind::Error);
+    EXPECT_TRUE(prompt.messages().at(0).text.contains(root + QStringLiteral("Data/")));
+    EXPECT_TRUE(prompt.messages().at(0).text.contains(QStringLiteral("Images")));
+    EXPECT_EQ(Sandbox::readFile(dbFile), database);
+    EXPECT_TRUE(QFile::exists(staging + QStringLiteral("EN_COURS")));
+}
+
 TEST(StartupUpdate, NewerDatabaseIsRefusedUntouched)
 {
     Sandbox s;

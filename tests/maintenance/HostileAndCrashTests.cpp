@@ -11,6 +11,8 @@
 
 #include <sys/mount.h>
 
+#include <cstring>
+
 using namespace maintenance_tests;
 using maintenance::MaintenanceCommands;
 using testing_support::Sandbox;
@@ -142,6 +144,13 @@ TEST_F(HostileTest, HostileArchivesAreRefusedInFrenchAndNothingChanges)
         {"huge declared size", huge, "dépassent le contenu"},
         {"no database", cabinet(QStringLiteral("nodb.bkp"), {{QStringLiteral("People7.jpg"), "x"}}),
          "ne contient pas de base de données"},
+        {"database only in another case",
+         cabinet(QStringLiteral("lower.bkp"), {{QStringLiteral("planning.mdb"), database}}),
+         "ne contient pas de base de données"},
+        {"names alike but for case",
+         cabinet(QStringLiteral("case.bkp"),
+                 {{mdb, database}, {QStringLiteral("People1.jpg"), "a"}, {QStringLiteral("people1.JPG"), "b"}}),
+         "ne diffèrent que par les majuscules"},
         {"not a cabinet",
          [&]() -> QString {
              Sandbox::writeFile(sandbox->root() + QStringLiteral("text.bkp"), "bonjour");
@@ -225,29 +234,146 @@ TEST_F(HostileTest, RestoreKilledAtAnyPointLeavesOldOrNewData)
     EXPECT_TRUE(newState.contains(QStringLiteral("Nouveau")));
 
     int runs = 0;
-    for (const char* call : {"write", "rename", "renameat2", "link", "fsync", "unlink"}) {
-        for (int n = 1; n < 400; ++n) {
-            copyTree(pristineOld, work);
-            QProcess p;
-            p.start(strace,
-                    {QStringLiteral("-f"), QStringLiteral("-o"), QStringLiteral("/dev/null"), QStringLiteral("-e"),
-                     QStringLiteral("inject=%1:signal=SIGKILL:when=%2").arg(QLatin1String(call)).arg(n),
-                     QStringLiteral(MAINTENANCE_PROBE), QStringLiteral("restore"), work, archive});
-            ASSERT_TRUE(p.waitForFinished(60000));
-            const bool finished = p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
-            QProcess recover;
-            recover.start(QStringLiteral(MAINTENANCE_PROBE), {QStringLiteral("recover"), work});
-            ASSERT_TRUE(recover.waitForFinished(60000));
-            EXPECT_EQ(recover.exitCode(), 0) << recover.readAllStandardError().toStdString();
-            const QString now = describe(work);
-            EXPECT_TRUE(now == oldState || now == newState) << call << " " << n << ": " << now.toStdString();
-            EXPECT_FALSE(QFileInfo::exists(work + QStringLiteral("Data/.restauration")));
-            ++runs;
-            if (finished)
+    // Also as on FAT, where hard links and rename flags are refused.
+    for (const bool fat : {false, true})
+        for (const char* call : {"write", "rename", "renameat2", "link", "fsync", "unlink"}) {
+            for (int n = 1; n < 400; ++n) {
+                copyTree(pristineOld, work);
+                QStringList args{QStringLiteral("-f"), QStringLiteral("-o"), QStringLiteral("/dev/null"),
+                                 QStringLiteral("-e"),
+                                 QStringLiteral("inject=%1:signal=SIGKILL:when=%2").arg(QLatin1String(call)).arg(n)};
+                if (fat && std::strcmp(call, "link") != 0 && std::strcmp(call, "renameat2") != 0)
+                    args << QStringLiteral("-e") << QStringLiteral("inject=link,linkat:error=EPERM")
+                         << QStringLiteral("-e") << QStringLiteral("inject=renameat2:error=EINVAL");
+                else if (fat)
+                    break;
+                args << QStringLiteral(MAINTENANCE_PROBE) << QStringLiteral("restore") << work << archive;
+                QProcess p;
+                p.start(strace, args);
+                ASSERT_TRUE(p.waitForFinished(60000));
+                const bool finished = p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+                QProcess recover;
+                recover.start(QStringLiteral(MAINTENANCE_PROBE), {QStringLiteral("recover"), work});
+                ASSERT_TRUE(recover.waitForFinished(60000));
+                EXPECT_EQ(recover.exitCode(), 0) << recover.readAllStandardError().toStdString();
+                const QString now = describe(work);
+                EXPECT_TRUE(now == oldState || now == newState)
+                    << call << " " << n << (fat ? " (FAT)" : "") << ": " << now.toStdString();
+                EXPECT_FALSE(QFileInfo::exists(work + QStringLiteral("Data/.restauration")));
+                ++runs;
+                if (finished)
+                    break;
+            }
+        }
+    EXPECT_GT(runs, 20);
+}
+
+// Renames that fail from some point on: before the mark nothing changed and
+// the data is open again; after it the command leaves the data closed, says
+// the restore ends at the next start and quits; the next start completes it.
+TEST_F(HostileTest, RestoreFailingAfterItsMarkIsFinishedAtTheNextStart)
+{
+    const QString strace = QStandardPaths::findExecutable(QStringLiteral("strace"));
+    if (strace.isEmpty())
+        GTEST_SKIP() << "strace is missing";
+    MaintenanceCommands commands(*dm, display);
+    const QString archive = sandbox->root() + QStringLiteral("new.bkp");
+    exec(QStringLiteral("INSERT INTO PROFILES (LoginName, PlanningMode) VALUES ('Nouveau', 0)"));
+    write(QStringLiteral("Images/People8.jpg"), noise(30000, 9));
+    ASSERT_TRUE(commands.BackupDatabase(archive, QStringLiteral("essai")));
+    dm->ADOConnection1.close();
+    const QString pristine = sandbox->root() + QStringLiteral("pristine/");
+    copyTree(root(), pristine);
+    QDir(pristine + QStringLiteral("Backup")).removeRecursively();
+    {
+        db::Connection c;
+        c.setConnectionString(QStringLiteral("Provider=x;Data Source=") + pristine
+                              + QStringLiteral("Data/Access/PLANNING.MDB"));
+        c.open();
+        c.exec(QStringLiteral("DELETE FROM PROFILES WHERE LoginName='Nouveau'"));
+        c.close();
+    }
+    QFile::remove(pristine + QStringLiteral("Data/Images/People8.jpg"));
+    const QString oldState = describe(pristine);
+    const QString work = sandbox->root() + QStringLiteral("work/");
+    const auto run = [&](const QStringList& inject, const QStringList& probe) {
+        QStringList args{QStringLiteral("-f"), QStringLiteral("-o"), QStringLiteral("/dev/null")};
+        for (const QString& i : inject)
+            args << QStringLiteral("-e") << i;
+        QProcess p;
+        p.start(strace, args + QStringList{QStringLiteral(MAINTENANCE_PROBE)} + probe);
+        EXPECT_TRUE(p.waitForFinished(60000));
+        return std::pair{p.exitCode(), QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError())};
+    };
+    copyTree(pristine, work);
+    ASSERT_EQ(run({}, {QStringLiteral("restore"), work, archive}).first, 0);
+    const QString newState = describe(work);
+    ASSERT_NE(newState, oldState);
+
+    int pending = 0;
+    for (const bool fat : {false, true}) {
+        for (int n = 1; n < 200; ++n) {
+            copyTree(pristine, work);
+            QStringList inject{QStringLiteral("inject=rename:error=EIO:when=%1+").arg(n)};
+            if (fat)
+                inject << QStringLiteral("inject=link,linkat:error=EPERM")
+                       << QStringLiteral("inject=renameat2:error=EINVAL");
+            const auto [code, out] = run(inject, {QStringLiteral("restore-command"), work, archive});
+            ASSERT_EQ(code, 0) << out.toStdString();
+            SCOPED_TRACE(QStringLiteral("rename %1%2: %3")
+                             .arg(n)
+                             .arg(fat ? QStringLiteral(" (FAT)") : QString(), out)
+                             .toStdString());
+            if (out.contains(QStringLiteral("Sauvegarde restaurée.")))
                 break;
+            if (out.contains(QStringLiteral("quit=1"))) {
+                ++pending;
+                EXPECT_TRUE(out.startsWith(QStringLiteral("connection=closed window=disabled quit=1")));
+                EXPECT_TRUE(out.contains(QStringLiteral("au prochain démarrage")));
+                // While renames fail the next start cannot finish, and says so.
+                QStringList still = inject;
+                still.first() = QStringLiteral("inject=rename:error=EIO");
+                const auto [failed, why] = run(still, {QStringLiteral("recover"), work});
+                if (failed == 0)
+                    EXPECT_EQ(describe(work), newState);
+                else
+                    EXPECT_TRUE(why.contains(QStringLiteral("Impossible"))) << why.toStdString();
+                EXPECT_EQ(run({}, {QStringLiteral("recover"), work}).first, 0);
+                EXPECT_EQ(describe(work), newState);
+            } else {
+                EXPECT_TRUE(out.startsWith(QStringLiteral("connection=open window=enabled quit=0")));
+                EXPECT_EQ(describe(work), oldState);
+            }
         }
     }
-    EXPECT_GT(runs, 20);
+    EXPECT_GT(pending, 1);
+}
+
+// A small cabinet may carry anything: only the database, the pictures and the
+// attached files come out of it, and the message counts what was left out.
+TEST_F(HostileTest, OnlyTheDataComesOutOfAnArchive)
+{
+    const QString path = cabinet(QStringLiteral("junk.bkp"),
+                                 {{QStringLiteral("PLANNING.MDB"), validDatabase()},
+                                  {QStringLiteral("People4.jpg"), "photo"},
+                                  {QStringLiteral("File6.f"), "document"},
+                                  {QStringLiteral("junk.bin"), QByteArray(40 << 20, '\0')},
+                                  {QStringLiteral("temp.cab"), "faux"},
+                                  {QStringLiteral("PLANNING_ACCESS_BACKUP_01_01_2009.bkp"), "fausse sauvegarde"},
+                                  {QStringLiteral("notes.txt"), "texte"}});
+    EXPECT_LT(QFileInfo(path).size(), 1 << 20);
+    MaintenanceCommands commands(*dm, display);
+    prompt.setNextFileName(path);
+    commands.Popup_Tools_DataBase_restoreClick();
+    ASSERT_EQ(prompt.messages().size(), 1);
+    EXPECT_TRUE(prompt.messages().at(0).text.startsWith(QStringLiteral("Sauvegarde restaurée.")));
+    EXPECT_TRUE(prompt.messages().at(0).text.contains(QStringLiteral("4 fichier(s)")))
+        << prompt.messages().at(0).text.toStdString();
+    QStringList backup = QDir(backupDir()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+    EXPECT_EQ(backup, QStringList{QStringLiteral("Avant restauration")});
+    EXPECT_TRUE(filesOf(dataDir() + QStringLiteral("Images")).contains(QStringLiteral("People4.jpg")));
+    EXPECT_TRUE(filesOf(dataDir() + QStringLiteral("Files")).contains(QStringLiteral("File6.f")));
+    EXPECT_FALSE(QFileInfo::exists(dataDir() + QStringLiteral("Images/junk.bin")));
 }
 
 // A full disk during a backup keeps the previous archive; during a restore
