@@ -15,6 +15,7 @@
 #include "db/TDataModule1.h"
 #include "db/TDataModuleObject.h"
 #include "maintenance/Restore.h"
+#include "records/DocumentStore.h"
 #include "records/PhotoStorage.h"
 #include "ui/Prompt.h"
 #include "ui/ScriptGauge.h"
@@ -305,6 +306,10 @@ int RunStartup(const StartupOptions& options)
             return 1;
         }
     }
+
+    // An attachment cut short by a crash leaves a file no row names; once the
+    // database is known to be of this version, such files go.
+    records::RemoveUnreferencedDocumentFiles(dataModule1->ADOConnection1, g.dataDir + QStringLiteral("Files/"));
 
     // 18.
     splash->setPosition(5);

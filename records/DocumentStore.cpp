@@ -2,8 +2,10 @@
 
 #include "core/Globals.h"
 #include "core/SaveFile.h"
+#include "core/StringUtils.h"
 #include "db/DbError.h"
 #include "db/QueryHelpers.h"
+#include "db/RowReader.h"
 #include "db/TDataModule1.h"
 #include "images/ImageFiles.h"
 #include "images/ImageRoutines.h"
@@ -15,6 +17,8 @@
 #include <QFileInfo>
 #include <QMimeDatabase>
 #include <QPainter>
+#include <QRegularExpression>
+#include <QSet>
 #include <QTemporaryDir>
 
 #include <cerrno>
@@ -86,6 +90,39 @@ QString BareDocumentName(const QString& fileName)
     return bare.isEmpty() ? QStringLiteral("Document") : bare;
 }
 
+QString DocumentEntryName(const QString& fileName)
+{
+    QString name = fileName;
+    for (QChar& c : name) {
+        if (c == QLatin1Char('/') || c == QLatin1Char('\\') || c.unicode() < 0x20 || c.unicode() == 0x7F
+            || c == QChar::ReplacementCharacter)
+            c = QLatin1Char('_');
+    }
+    return archive::SafeEntryName(name).isEmpty() ? QStringLiteral("Document") : name;
+}
+
+void RemoveUnreferencedDocumentFiles(db::Connection& connection, const QString& filesDir)
+{
+    static const QRegularExpression stored(QStringLiteral("^File([0-9]+)\\.f$"));
+    const QString dir = core::IncludeTrailingBackslash(filesDir);
+    QFile::remove(dir + QStringLiteral("File.Tmp"));
+    QSet<qint64> named;
+    try {
+        db::ForEachRow(connection, QStringLiteral("SELECT Id FROM DOCUMENTFILE"),
+                       [&named](const db::RowView& row) { named.insert(row.integer(0)); });
+    } catch (const db::DbError&) {
+        return;
+    }
+    bool removed = false;
+    for (const QString& name : QDir(dir).entryList({QStringLiteral("File*.f")}, QDir::Files)) {
+        const QRegularExpressionMatch m = stored.match(name);
+        if (m.hasMatch() && !named.contains(m.captured(1).toLongLong()))
+            removed = QFile::remove(dir + name) || removed;
+    }
+    if (removed)
+        core::syncDirectory(dir);
+}
+
 QString DocumentTempDir()
 {
     auto& dir = tempDirHolder();
@@ -102,7 +139,7 @@ void PackDocumentFile(const QString& source, const QString& archivePath, const a
     const QString tmp = QFileInfo(archivePath).absolutePath() + QStringLiteral("/File.Tmp");
     QFile::remove(tmp);
     try {
-        archive::WriteCabinet(tmp, {source}, progress);
+        archive::WriteCabinet(tmp, {source}, {DocumentEntryName(QFileInfo(source).fileName())}, progress);
         renameOrThrow(tmp, archivePath,
                       QStringLiteral("Le fichier « %1 » n'a pas pu être enregistré").arg(archivePath));
     } catch (const archive::ArchiveError& e) {
@@ -127,8 +164,10 @@ void UnpackDocumentFile(const QString& archivePath, const QString& target, const
         archive::CabinetReader reader(archivePath);
         if (reader.entries().isEmpty())
             throw DocumentError(QStringLiteral("L'archive « %1 » ne contient aucun fichier.").arg(archivePath));
-        reader.extractAll(work.path(), progress);
-        const QString extracted = work.path() + QLatin1Char('/') + reader.entries().first().name;
+        QStringList names(reader.entries().size());
+        names[0] = QStringLiteral("document");
+        reader.extract(work.path(), names, progress);
+        const QString extracted = work.path() + QLatin1Char('/') + names.first();
         renameOrThrow(extracted, target, QStringLiteral("Le fichier « %1 » n'a pas pu être écrit").arg(target));
     } catch (const archive::ArchiveError& e) {
         throw DocumentError(e.message());
@@ -275,7 +314,7 @@ int DocumentStore::AttachFile(int dossier, int owner, const ChosenFile& file, co
     // Packed first: a file that cannot be read or a full disk stores no row.
     QFile::remove(packed);
     try {
-        archive::WriteCabinet(packed, {file.path}, progress);
+        archive::WriteCabinet(packed, {file.path}, {DocumentEntryName(file.name)}, progress);
     } catch (const archive::ArchiveError& e) {
         QFile::remove(packed);
         throw DocumentError(e.message());

@@ -11,6 +11,10 @@ namespace db {
 class TDataModule1;
 }
 
+namespace db {
+class Connection;
+}
+
 namespace records {
 
 // A failure of the document stores, with the French message the user sees.
@@ -38,6 +42,17 @@ QImage FileIconImage(const QString& file);
 // that is a plain file name, "Document" otherwise.
 QString BareDocumentName(const QString& fileName);
 
+// The name a file is packed under: its own with every character an archive
+// entry may not hold (separators, control characters) made "_", "Document"
+// when nothing is left. The real name stays in the document's row.
+QString DocumentEntryName(const QString& fileName);
+
+// Removes what an attachment cut short by a crash left in filesDir: the
+// work file "File.Tmp" and every "File<Id>.f" that no DOCUMENTFILE row
+// names. Run at start, before anything lists the documents; a database
+// that cannot be read leaves every file.
+void RemoveUnreferencedDocumentFiles(db::Connection& connection, const QString& filesDir);
+
 // The folder extracted documents go to: private to the user, made on first
 // use and removed with its contents when the program ends.
 QString DocumentTempDir();
@@ -47,8 +62,9 @@ QString DocumentTempDir();
 // reports the bytes done. Throws DocumentError.
 void PackDocumentFile(const QString& source, const QString& archivePath, const archive::ProgressFn& progress = {});
 
-// Extracts the archive's first entry to target, replacing it only once the
-// whole entry is out. Throws DocumentError.
+// Extracts the archive's first entry to target, whatever name it was packed
+// under, replacing target only once the whole entry is out. Throws
+// DocumentError.
 void UnpackDocumentFile(const QString& archivePath, const QString& target, const archive::ProgressFn& progress = {});
 
 // Extracts a stored file into DocumentTempDir() under its bare name, read-only,

@@ -21,6 +21,7 @@
 #include <QListWidget>
 #include <QProcess>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QUrl>
@@ -212,6 +213,95 @@ TEST_F(DocumentTest, FullDiskStoresNeitherRowNorFile)
     const int fileId = store.AttachFile(3, id, ReadChosenFile(big));
     EXPECT_TRUE(CabextractAccepts(filesDir() + QStringLiteral("File%1.f").arg(fileId)));
     store.CloseDocumentFiles();
+}
+
+// A name an archive entry may not hold (a backslash, a line break) is legal
+// on this system: the file is packed under a safe name, opens and saves, and
+// so does one stored under such a name by an earlier version.
+TEST_F(DocumentTest, NamesWithBackslashesOrLineBreaksStayReadable)
+{
+    const int id = newPerson("Eve");
+    DocumentStore store(*dm, db::kOwnerPerson);
+    for (const char* name : {"rapport\\2009.pdf", "deux\nlignes.txt"}) {
+        SCOPED_TRACE(name);
+        store.OpenDocumentFiles(id);
+        const ChosenFile chosen = ReadChosenFile(file(name, "contenu"));
+        EXPECT_EQ(chosen.name, QString::fromUtf8(name));
+        const int fileId = store.AttachFile(3, id, chosen);
+        store.CloseDocumentFiles();
+        const QString packed = filesDir() + QStringLiteral("File%1.f").arg(fileId);
+        EXPECT_TRUE(CabextractAccepts(packed));
+        EXPECT_EQ(Sandbox::readFile(ExtractForViewing(packed, chosen.name)), QByteArray("contenu"));
+        const QString saved = sandbox->root() + QStringLiteral("enregistre.pdf");
+        UnpackDocumentFile(packed, saved);
+        EXPECT_EQ(Sandbox::readFile(saved), QByteArray("contenu"));
+    }
+    EXPECT_EQ(DocumentEntryName(QStringLiteral("a\\b/c\nd.pdf")), QStringLiteral("a_b_c_d.pdf"));
+    EXPECT_EQ(DocumentEntryName(QStringLiteral("..")), QStringLiteral("Document"));
+
+    // Stored by gcab under the bare, backslashed name.
+    const QString old = sandbox->root() + QStringLiteral("ancien/");
+    QDir().mkpath(old);
+    Sandbox::writeFile(old + QStringLiteral("rapport\\2008.pdf"), "ancien contenu");
+    QProcess gcab;
+    gcab.setWorkingDirectory(old);
+    gcab.start(QStringLiteral("gcab"),
+               {QStringLiteral("-c"), QStringLiteral("-z"), old + QStringLiteral("File77.f"),
+                QStringLiteral("rapport\\2008.pdf")});
+    ASSERT_TRUE(gcab.waitForFinished(30000));
+    ASSERT_EQ(gcab.exitCode(), 0);
+    EXPECT_EQ(
+        Sandbox::readFile(ExtractForViewing(old + QStringLiteral("File77.f"), QStringLiteral("rapport\\2008.pdf"))),
+        QByteArray("ancien contenu"));
+}
+
+// Killed at every write, rename and flush: after the start-up's clean-up a
+// document is stored whole with its row, or not at all.
+TEST_F(DocumentTest, AttachKilledAtAnyPointLeavesRowAndFileTogether)
+{
+    const QString strace = QStandardPaths::findExecutable(QStringLiteral("strace"));
+    if (strace.isEmpty())
+        GTEST_SKIP() << "strace is missing";
+    const int id = newPerson("Fay");
+    dm->ADOConnection1.close();
+    const QString source = file("piece.bin", QByteArray(300000, 'z'));
+    const QString database = core::globals().dataDir + QStringLiteral("Access/PLANNING.MDB");
+    const QString pristine = sandbox->root() + QStringLiteral("pristine.mdb");
+    QFile::copy(database, pristine);
+    int stored = 0;
+    for (const char* call : {"write", "rename", "fsync", "unlink"}) {
+        for (int n = 1; n < 300; ++n) {
+            QFile::remove(database);
+            QFile::copy(pristine, database);
+            for (const QString& f : QDir(filesDir()).entryList(QDir::Files))
+                QFile::remove(filesDir() + f);
+            QProcess p;
+            p.start(strace,
+                    {QStringLiteral("-f"), QStringLiteral("-o"), QStringLiteral("/dev/null"), QStringLiteral("-e"),
+                     QStringLiteral("inject=%1:signal=SIGKILL:when=%2").arg(QLatin1String(call)).arg(n),
+                     QStringLiteral(RECORDS_PROBE), QStringLiteral("attach-file"), core::globals().dataDir,
+                     QString::number(id), source});
+            ASSERT_TRUE(p.waitForFinished(60000));
+            const bool finished = p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+            QProcess recover;
+            recover.start(QStringLiteral(RECORDS_PROBE), {QStringLiteral("recover"), core::globals().dataDir});
+            ASSERT_TRUE(recover.waitForFinished(60000));
+            ASSERT_EQ(recover.exitCode(), 0) << recover.readAllStandardError().toStdString();
+            ASSERT_EQ(dm->OpenMainConnection(), QString());
+            const int rows = count(QStringLiteral("SELECT count(*) FROM DOCUMENTFILE"));
+            const QStringList files = QDir(filesDir()).entryList(QDir::Files);
+            EXPECT_EQ(files.size(), rows) << call << " " << n << ": " << files.join(QLatin1Char(' ')).toStdString();
+            if (rows == 1) {
+                ++stored;
+                const int fileId = count(QStringLiteral("SELECT Id FROM DOCUMENTFILE"));
+                EXPECT_EQ(files, QStringList{QStringLiteral("File%1.f").arg(fileId)});
+            }
+            dm->ADOConnection1.close();
+            if (finished)
+                break;
+        }
+    }
+    EXPECT_GT(stored, 0);
 }
 
 TEST_F(DocumentTest, HostileStoredNameNeverLeavesThePrivateFolder)

@@ -1,10 +1,13 @@
 // Runs one photo operation in its own process, so that tests can kill it at
 // chosen points (database in DATADIR/Access/PLANNING.MDB, dossier 3):
 //   records_probe store-photo DATADIR ID SOURCE
+//   records_probe attach-file DATADIR OWNER SOURCE
+//   records_probe recover DATADIR   (what start-up does for attachments)
 #include "core/Globals.h"
 #include "db/DbError.h"
 #include "db/TDataModule1.h"
 #include "images/ImageRoutines.h"
+#include "records/DocumentStore.h"
 #include "records/PhotoStorage.h"
 
 #include <QApplication>
@@ -39,6 +42,20 @@ int main(int argc, char** argv)
                                         g.dataDir + QStringLiteral("Images/People%1.jpg").arg(id));
             return 0;
         }
+        if (argc == 5 && std::strcmp(argv[1], "attach-file") == 0) {
+            records::DocumentStore store(dm, db::kOwnerPerson);
+            const int owner = std::atoi(argv[3]);
+            store.OpenDocumentFiles(owner);
+            store.AttachFile(3, owner, records::ReadChosenFile(QString::fromLocal8Bit(argv[4])));
+            return 0;
+        }
+        if (argc == 3 && std::strcmp(argv[1], "recover") == 0) {
+            records::RemoveUnreferencedDocumentFiles(dm.ADOConnection1, g.dataDir + QStringLiteral("Files/"));
+            return 0;
+        }
+    } catch (const records::DocumentError& e) {
+        std::fprintf(stderr, "%s\n", e.message().toLocal8Bit().constData());
+        return 1;
     } catch (const db::DbError& e) {
         std::fprintf(stderr, "%s\n", e.what());
         return 1;
