@@ -1,6 +1,7 @@
 #include "archive/Cabinet.h"
 
 #include "archive/FdStreams.h"
+#include "core/SaveFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -182,17 +183,7 @@ gboolean writeFileStarted(GCabFile* file, gpointer context)
 
 QString ReasonOf(int error)
 {
-    switch (error) {
-    case ENOSPC: return QStringLiteral("il n'y a plus de place sur le disque");
-    case EDQUOT: return QStringLiteral("le quota du disque est atteint");
-    case EACCES:
-    case EPERM: return QStringLiteral("accès refusé");
-    case EROFS: return QStringLiteral("le disque est en lecture seule");
-    case ENOENT: return QStringLiteral("fichier ou dossier introuvable");
-    case EIO: return QStringLiteral("erreur de lecture ou d'écriture sur le disque");
-    case EFBIG: return QStringLiteral("fichier trop grand");
-    default: return QString::fromLocal8Bit(std::strerror(error));
-    }
+    return core::SystemErrorText(error);
 }
 
 QString SafeEntryName(const QString& name)

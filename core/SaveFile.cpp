@@ -22,7 +22,7 @@ void setError(QString* error, const QString& text)
 
 QString systemError()
 {
-    return QString::fromLocal8Bit(std::strerror(errno));
+    return SystemErrorText(errno);
 }
 
 // Writes all of data to fd, retrying short writes; false on the first failure.
@@ -46,6 +46,21 @@ bool writeAll(int fd, const char* data, qint64 size)
 }
 
 }  // namespace
+
+QString SystemErrorText(int error)
+{
+    switch (error) {
+    case ENOSPC: return QStringLiteral("il n'y a plus de place sur le disque");
+    case EDQUOT: return QStringLiteral("le quota du disque est atteint");
+    case EACCES:
+    case EPERM: return QStringLiteral("accès refusé");
+    case EROFS: return QStringLiteral("le disque est en lecture seule");
+    case ENOENT: return QStringLiteral("fichier ou dossier introuvable");
+    case EIO: return QStringLiteral("erreur de lecture ou d'écriture sur le disque");
+    case EFBIG: return QStringLiteral("fichier trop grand");
+    default: return QString::fromLocal8Bit(std::strerror(error));
+    }
+}
 
 bool saveFileAtomically(const QString& path, const QByteArray& data, QString* error)
 {

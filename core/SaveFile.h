@@ -9,6 +9,10 @@ namespace core {
 // so a crash or a full disk leaves the old file or the new one, never half of
 // one. Returns false (and leaves the old file) on any failure; error gets the
 // reason when given.
+// The reason of a failed system call (an errno value), in French for the
+// failures a user can act on (full disk, rights, read-only disk).
+QString SystemErrorText(int error);
+
 bool saveFileAtomically(const QString& path, const QByteArray& data, QString* error = nullptr);
 
 // Copies from onto to with the same guarantee: the copy is written to

@@ -21,6 +21,13 @@ public:
     virtual void setStatus(const QString& text) = 0;
     // Lets pending window messages run.
     virtual void pump() = 0;
+    // Told at the end of a run in which changing commands failed (they were
+    // logged and the run went on).
+    virtual void reportFailures(int failed, const QString& logFile)
+    {
+        Q_UNUSED(failed);
+        Q_UNUSED(logFile);
+    }
 };
 
 }  // namespace core

@@ -40,6 +40,14 @@ QString runInTransaction(Connection& c, const std::function<void()>& work)
     } catch (const std::exception& e) {
         error = QString::fromLocal8Bit(e.what());
     }
+    // A command that failed changes nothing, so that it can run whole again.
+    if (!error.isEmpty()) {
+        try {
+            c.rollback();
+        } catch (...) {
+        }
+        return error;
+    }
     try {
         c.commit();
     } catch (const DbError& e) {
@@ -115,13 +123,13 @@ QImage readBitmap(const QByteArray& blob, const QVariant& id)
     return image.convertToFormat(QImage::Format_RGB888);
 }
 
-void convertTree(Connection& c, const QString& logText, const QString& dir, const QString& treeName,
+bool convertTree(Connection& c, const QString& logText, const QString& dir, const QString& treeName,
                  const QString& extension, const QString& treeTable, const QString& queryTable, const QString* braces)
 {
     const QString treeFile = dir + treeName;
     if (!QFileInfo(treeFile).isFile()) {
         AppendLog(logText + QStringLiteral(" (Ok)"));
-        return;
+        return true;
     }
     const QString error = runInTransaction(c, [&] {
         const auto lines = core::readTextFile(treeFile);
@@ -156,9 +164,10 @@ void convertTree(Connection& c, const QString& logText, const QString& dir, cons
         }
     });
     AppendLog(withResult(logText, error));
+    return error.isEmpty();
 }
 
-void replaceInQueries(Connection& c, const QString& logText, const QString& table, const ScriptLine& line)
+bool replaceInQueries(Connection& c, const QString& logText, const QString& table, const ScriptLine& line)
 {
     const QString before = argument(line, 0);
     const QString after = argument(line, 1);
@@ -182,11 +191,12 @@ void replaceInQueries(Connection& c, const QString& logText, const QString& tabl
         }
     });
     AppendLog(withResult(logText + before + QLatin1Char(')'), error));
+    return error.isEmpty();
 }
 
 // Shared frame of the picture commands: the opening entry, the rows, the
 // closing entry.
-void forEachPicture(Connection& c, const QString& opening, const QString& noPicture, const ScriptLine& line,
+bool forEachPicture(Connection& c, const QString& opening, const QString& noPicture, const ScriptLine& line,
                     const std::function<void(const QVariant&, const QByteArray&)>& convert,
                     const std::function<void()>& before = {})
 {
@@ -207,6 +217,7 @@ void forEachPicture(Connection& c, const QString& opening, const QString& noPict
         }
     });
     AppendLog(error.isEmpty() ? closing : QString(closing + QStringLiteral(" (error : ") + error + QLatin1Char(')')));
+    return error.isEmpty();
 }
 
 int boxSide(const QString& text)
@@ -221,72 +232,76 @@ int boxSide(const QString& text)
 
 }  // namespace
 
-void ConvertStatScript(Connection& c, const ScriptLine& line)
+bool ConvertStatScript(Connection& c, const ScriptLine& line)
 {
-    convertTree(c, QStringLiteral("CONVERSION:Statistiques"), core::globals().statDir, QStringLiteral("StatTree.def"),
-                QStringLiteral(".stq"), QStringLiteral("STAT_TREE"), QStringLiteral("STAT_QUERY"), &line.text);
+    return convertTree(c, QStringLiteral("CONVERSION:Statistiques"), core::globals().statDir,
+                       QStringLiteral("StatTree.def"), QStringLiteral(".stq"), QStringLiteral("STAT_TREE"),
+                       QStringLiteral("STAT_QUERY"), &line.text);
 }
 
-void ConvertQueryScript(Connection& c, const ScriptLine&)
+bool ConvertQueryScript(Connection& c, const ScriptLine&)
 {
-    convertTree(c, QStringLiteral("CONVERSION:Requêtes"), core::globals().queryDir, QStringLiteral("QueryTree.def"),
-                QStringLiteral(".req"), QStringLiteral("SQL_TREE"), QStringLiteral("SQL_QUERY"), nullptr);
+    return convertTree(c, QStringLiteral("CONVERSION:Requêtes"), core::globals().queryDir,
+                       QStringLiteral("QueryTree.def"), QStringLiteral(".req"), QStringLiteral("SQL_TREE"),
+                       QStringLiteral("SQL_QUERY"), nullptr);
 }
 
-void ReplaceStringInStatScript(Connection& c, const ScriptLine& line)
+bool ReplaceStringInStatScript(Connection& c, const ScriptLine& line)
 {
-    replaceInQueries(c, QStringLiteral("MODIFICATION:Statistiques("), QStringLiteral("STAT_QUERY"), line);
+    return replaceInQueries(c, QStringLiteral("MODIFICATION:Statistiques("), QStringLiteral("STAT_QUERY"), line);
 }
 
-void ReplaceStringInQueryScript(Connection& c, const ScriptLine& line)
+bool ReplaceStringInQueryScript(Connection& c, const ScriptLine& line)
 {
-    replaceInQueries(c, QStringLiteral("MODIFICATION:Requêtes("), QStringLiteral("SQL_QUERY"), line);
+    return replaceInQueries(c, QStringLiteral("MODIFICATION:Requêtes("), QStringLiteral("SQL_QUERY"), line);
 }
 
-void ExtractImageToJpeg(Connection& c, const ScriptLine& line)
-{
-    const QString table = argument(line, 0);
-    const QString field = argument(line, 1);
-    const QString prefix = argument(line, 2);
-    QDir().mkpath(imagesDir());
-    forEachPicture(c, QStringLiteral("OPTIMISATION:Extraction des images au format jpeg de la table "),
-                   QStringLiteral("Pas d'images dans la base"), line, [&](const QVariant& id, const QByteArray& blob) {
-                       const QString target = imageFile(prefix, id);
-                       AppendLog(QStringLiteral("Conversion de l'image : ") + target);
-                       if (!blob.isEmpty()) {
-                           const QImage bitmap = readBitmap(blob, id);
-                           if (!QFileInfo::exists(target))
-                               images::SaveBitmapAsJpeg(bitmap, target, 100);
-                       }
-                       if (!line.keepColumn)
-                           storePicture(c, table, field, id, QVariant());
-                   });
-}
-
-void ExtractJpegImage(Connection& c, const ScriptLine& line)
+bool ExtractImageToJpeg(Connection& c, const ScriptLine& line)
 {
     const QString table = argument(line, 0);
     const QString field = argument(line, 1);
     const QString prefix = argument(line, 2);
     QDir().mkpath(imagesDir());
-    forEachPicture(c, QStringLiteral("OPTIMISATION:Extraction des images jpeg de la table "),
-                   QStringLiteral("Pas d'images dans la base"), line, [&](const QVariant& id, const QByteArray& blob) {
-                       const QString target = imageFile(prefix, id);
-                       AppendLog(QStringLiteral("Extraction de l'image : ") + target);
-                       QString why;
-                       if (!core::saveFileAtomically(target, blob, &why))
-                           throw DbError(QStringLiteral("Impossible d'écrire \"%1\" : %2").arg(target, why));
-                       storePicture(c, table, field, id, QVariant());
-                   });
+    return forEachPicture(c, QStringLiteral("OPTIMISATION:Extraction des images au format jpeg de la table "),
+                          QStringLiteral("Pas d'images dans la base"), line,
+                          [&](const QVariant& id, const QByteArray& blob) {
+                              const QString target = imageFile(prefix, id);
+                              AppendLog(QStringLiteral("Conversion de l'image : ") + target);
+                              if (!blob.isEmpty()) {
+                                  const QImage bitmap = readBitmap(blob, id);
+                                  if (!QFileInfo::exists(target))
+                                      images::SaveBitmapAsJpeg(bitmap, target, 100);
+                              }
+                              if (!line.keepColumn)
+                                  storePicture(c, table, field, id, QVariant());
+                          });
 }
 
-void ResizeBitmapInDataBase(Connection& c, const ScriptLine& line)
+bool ExtractJpegImage(Connection& c, const ScriptLine& line)
+{
+    const QString table = argument(line, 0);
+    const QString field = argument(line, 1);
+    const QString prefix = argument(line, 2);
+    QDir().mkpath(imagesDir());
+    return forEachPicture(c, QStringLiteral("OPTIMISATION:Extraction des images jpeg de la table "),
+                          QStringLiteral("Pas d'images dans la base"), line,
+                          [&](const QVariant& id, const QByteArray& blob) {
+                              const QString target = imageFile(prefix, id);
+                              AppendLog(QStringLiteral("Extraction de l'image : ") + target);
+                              QString why;
+                              if (!core::saveFileAtomically(target, blob, &why))
+                                  throw DbError(QStringLiteral("Impossible d'écrire \"%1\" : %2").arg(target, why));
+                              storePicture(c, table, field, id, QVariant());
+                          });
+}
+
+bool ResizeBitmapInDataBase(Connection& c, const ScriptLine& line)
 {
     const QString table = argument(line, 0);
     const QString field = argument(line, 1);
     int width = 0;
     int height = 0;
-    forEachPicture(
+    return forEachPicture(
         c, QStringLiteral("OPTIMISATION:Redimensionne les images Bitmap de la table "),
         QStringLiteral("Pas d'images dans la table"), line,
         [&](const QVariant& id, const QByteArray& blob) {
@@ -307,22 +322,24 @@ void ResizeBitmapInDataBase(Connection& c, const ScriptLine& line)
         });
 }
 
-void ConvertBitmapToJpegInDataBase(Connection& c, const ScriptLine& line)
+bool ConvertBitmapToJpegInDataBase(Connection& c, const ScriptLine& line)
 {
     const QString table = argument(line, 0);
     const QString field = argument(line, 1);
     const QString temporary = imagesDir() + QStringLiteral("temp.jpg");
     QDir().mkpath(imagesDir());
-    forEachPicture(c, QStringLiteral("OPTIMISATION:Conversion des images Bitmap en Jpeg de la table "),
-                   QStringLiteral("Pas d'images dans la table"), line, [&](const QVariant& id, const QByteArray& blob) {
-                       AppendLog(QStringLiteral("Conversion de l'image : ") + id.toString() + QStringLiteral(".jpg"));
-                       images::SaveBitmapAsJpeg(readBitmap(blob, id), temporary, 100);
-                       QFile file(temporary);
-                       if (!file.open(QIODevice::ReadOnly))
-                           throw DbError(QStringLiteral("Impossible de lire \"%1\".").arg(temporary));
-                       storePicture(c, table, field, id, file.readAll());
-                   });
+    const bool ok = forEachPicture(
+        c, QStringLiteral("OPTIMISATION:Conversion des images Bitmap en Jpeg de la table "),
+        QStringLiteral("Pas d'images dans la table"), line, [&](const QVariant& id, const QByteArray& blob) {
+            AppendLog(QStringLiteral("Conversion de l'image : ") + id.toString() + QStringLiteral(".jpg"));
+            images::SaveBitmapAsJpeg(readBitmap(blob, id), temporary, 100);
+            QFile file(temporary);
+            if (!file.open(QIODevice::ReadOnly))
+                throw DbError(QStringLiteral("Impossible de lire \"%1\".").arg(temporary));
+            storePicture(c, table, field, id, file.readAll());
+        });
     QFile::remove(temporary);
+    return ok;
 }
 
 }  // namespace db

@@ -15,6 +15,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -131,9 +132,23 @@ int fieldTypeCode(Connection& c, const QString& table, const QString& field)
     return column ? typeCodeOf(column->type) : 0;
 }
 
-// True when the block under the test is to run.
-bool blockRuns(Connection& c, const ScriptLine& t)
+// Table and column names of the tests go into SQL as they are: only plain
+// identifiers are taken, so that a line can never run a second statement.
+void checkIdentifier(const QString& name, const QString& line)
 {
+    static const QRegularExpression plain(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]*$"));
+    if (!plain.match(name).hasMatch())
+        throw DbError(QStringLiteral("Le nom « %1 » de la ligne « %2 » n'est pas un nom de table ou de champ valide.")
+                          .arg(name, line));
+}
+
+// True when the block under the test is to run.
+bool blockRuns(Connection& c, const ScriptLine& t, const QString& text)
+{
+    checkIdentifier(t.table, text);
+    if (t.command == ScriptCommand::NotFieldType || t.command == ScriptCommand::NotFieldExists
+        || t.command == ScriptCommand::FieldExists)
+        checkIdentifier(t.field, text);
     switch (t.command) {
     case ScriptCommand::NotFieldType: return fieldTypeCode(c, t.table, t.field) != typeCodeOfName(t.type);
     case ScriptCommand::NotFieldExists: return !fieldExists(c, t.table, t.field);
@@ -145,19 +160,31 @@ bool blockRuns(Connection& c, const ScriptLine& t)
     }
 }
 
-void runConversion(Connection& c, const ScriptLine& line)
+bool runConversion(Connection& c, const ScriptLine& line)
 {
     switch (line.command) {
-    case ScriptCommand::ConvertStatScript: ConvertStatScript(c, line); break;
-    case ScriptCommand::ReplaceStringInStatScript: ReplaceStringInStatScript(c, line); break;
-    case ScriptCommand::ConvertQueryScript: ConvertQueryScript(c, line); break;
-    case ScriptCommand::ReplaceStringInQueryScript: ReplaceStringInQueryScript(c, line); break;
-    case ScriptCommand::ExtractImageToJpeg: ExtractImageToJpeg(c, line); break;
-    case ScriptCommand::ExtractJpegImage: ExtractJpegImage(c, line); break;
-    case ScriptCommand::ResizeBitmapInDataBase: ResizeBitmapInDataBase(c, line); break;
-    case ScriptCommand::ConvertBitmapToJpegInDataBase: ConvertBitmapToJpegInDataBase(c, line); break;
-    default: break;
+    case ScriptCommand::ConvertStatScript: return ConvertStatScript(c, line);
+    case ScriptCommand::ReplaceStringInStatScript: return ReplaceStringInStatScript(c, line);
+    case ScriptCommand::ConvertQueryScript: return ConvertQueryScript(c, line);
+    case ScriptCommand::ReplaceStringInQueryScript: return ReplaceStringInQueryScript(c, line);
+    case ScriptCommand::ExtractImageToJpeg: return ExtractImageToJpeg(c, line);
+    case ScriptCommand::ExtractJpegImage: return ExtractJpegImage(c, line);
+    case ScriptCommand::ResizeBitmapInDataBase: return ResizeBitmapInDataBase(c, line);
+    case ScriptCommand::ConvertBitmapToJpegInDataBase: return ConvertBitmapToJpegInDataBase(c, line);
+    default: return true;
     }
+}
+
+// Bytes that no text in Windows-1252 holds: NUL (a UTF-16 or UTF-32 file)
+// and the five codes the character set leaves undefined.
+bool isWindows1252Text(const QByteArray& bytes)
+{
+    for (const char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b == 0 || b == 0x81 || b == 0x8D || b == 0x8F || b == 0x90 || b == 0x9D)
+            return false;
+    }
+    return true;
 }
 
 QString withResult(const QString& text, const QString& error)
@@ -167,7 +194,7 @@ QString withResult(const QString& text, const QString& error)
     return text + QStringLiteral(" (error : ") + error + QLatin1Char(')');
 }
 
-void sqlExe(Connection& c, const QString& statement)
+bool sqlExe(Connection& c, const QString& statement)
 {
     QString error;
     try {
@@ -176,6 +203,7 @@ void sqlExe(Connection& c, const QString& statement)
         error = e.message();
     }
     AppendLog(withResult(QStringLiteral("SQL:") + statement, error));
+    return error.isEmpty();
 }
 
 // The file the connection works on.
@@ -189,7 +217,7 @@ void reopen(Connection& c)
     c.open();
 }
 
-void compactDataBase(Connection& c, const QString& fileName)
+bool compactDataBase(Connection& c, const QString& fileName)
 {
     const QString path = core::globals().dataDir + QStringLiteral("Access/") + fileName;
     QString error;
@@ -209,6 +237,7 @@ void compactDataBase(Connection& c, const QString& fileName)
         reopen(c);
     }
     AppendLog(withResult(core::LookupText(core::msg::LibBdMaj_String6), error));
+    return error.isEmpty();
 }
 
 void makeSafetyCopy(Connection& c, core::ScriptFeedback& feedback)
@@ -238,8 +267,8 @@ QString SafetyCopyPath(const QString& databaseFile, const QDateTime& dateTime)
         + QStringLiteral(".bkp");
 }
 
-void RunScript(Connection& connection, const QString& directory, const QString& fileName, bool askAndDelete,
-               core::ScriptFeedback* feedbackOrNull)
+int RunScript(Connection& connection, const QString& directory, const QString& fileName, bool askAndDelete,
+              core::ScriptFeedback* feedbackOrNull)
 {
     NoFeedback none;
     core::ScriptFeedback& feedback = feedbackOrNull ? *feedbackOrNull : none;
@@ -248,8 +277,15 @@ void RunScript(Connection& connection, const QString& directory, const QString& 
     if (!file.open(QIODevice::ReadOnly))
         throw DbError(
             QStringLiteral("Impossible de lire le script de mise à jour \"%1\" : %2").arg(path, file.errorString()));
-    const QStringList lines = ScriptLines(file.readAll());
+    const QByteArray bytes = file.readAll();
     file.close();
+    if (!isWindows1252Text(bytes))
+        throw DbError(QStringLiteral("Le script de mise à jour « %1 » n'est pas un texte lisible (il doit être écrit "
+                                     "en Windows-1252, pas en UTF-16) : il n'a pas été exécuté. Remplacez-le par le "
+                                     "script fourni avec le logiciel.")
+                          .arg(path));
+    const QStringList lines = ScriptLines(bytes);
+    int failed = 0;
 
     {
         ProgressWindow progress(feedback, qMax(0, static_cast<int>(lines.size()) - 1));
@@ -275,7 +311,7 @@ void RunScript(Connection& connection, const QString& directory, const QString& 
                 feedback.pump();
                 bool runs = true;
                 try {
-                    runs = blockRuns(connection, line);
+                    runs = blockRuns(connection, line, lines.at(i));
                 } catch (const DbError& e) {
                     AppendLog(withResult(lines.at(i), e.message()));
                     throw;
@@ -291,12 +327,11 @@ void RunScript(Connection& connection, const QString& directory, const QString& 
             } else if (IsConversion(line.command) || line.command == ScriptCommand::SqlExe) {
                 feedback.setStatus(core::LookupText(core::msg::LibBdMaj_String5));
                 feedback.pump();
-                if (line.command == ScriptCommand::SqlExe)
-                    sqlExe(connection, line.text);
-                else
-                    runConversion(connection, line);
+                const bool ok = line.command == ScriptCommand::SqlExe ? sqlExe(connection, line.text)
+                                                                      : runConversion(connection, line);
+                failed += ok ? 0 : 1;
             } else if (line.command == ScriptCommand::CompactDataBase) {
-                compactDataBase(connection, line.table);
+                failed += compactDataBase(connection, line.table) ? 0 : 1;
             }
         }
         AppendLog(QString::fromUtf8(kUpdateFinished));
@@ -305,6 +340,9 @@ void RunScript(Connection& connection, const QString& directory, const QString& 
 
     if (askAndDelete && !QFile::remove(path) && QFileInfo::exists(path))
         AppendLog(QStringLiteral("Impossible de supprimer le script \"%1\".").arg(path));
+    if (failed > 0)
+        feedback.reportFailures(failed, UpdateLogPath());
+    return failed;
 }
 
 }  // namespace db

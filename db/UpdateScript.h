@@ -21,12 +21,14 @@ inline constexpr const char* kUpdateFinished = "********************* MISE A JOU
 // shows nothing. With askAndDelete the user is offered a compacted safety
 // copy under Backup/Maj/ first and the script is deleted after its run.
 //
-// Changing commands catch and log their own failures. A script that cannot be
-// read, a failing test, or a failing safety copy throws DbError with the
+// Changing commands catch and log their own failures; their number is
+// answered and, when any failed, told through feedback. A script that cannot
+// be read or is no Windows-1252 text, a failing test (also one naming no
+// plain table or column), or a failing safety copy throws DbError with the
 // message; the script then stays in place to run again. The end of the file
 // ends the script and any block still open.
-void RunScript(Connection& connection, const QString& directory, const QString& fileName, bool askAndDelete,
-               core::ScriptFeedback* feedback);
+int RunScript(Connection& connection, const QString& directory, const QString& fileName, bool askAndDelete,
+              core::ScriptFeedback* feedback);
 
 // Path of the safety copy made at dateTime for the database file:
 // data root + "Backup/Maj/" + NAME + "_ACCESS_BACKUP_MAJ_ddMMyyyyhhmmss.bkp".

@@ -3,6 +3,7 @@
 #include "core/ColorRef.h"
 #include "core/Globals.h"
 #include "core/MessageCatalog.h"
+#include "core/SaveFile.h"
 #include "core/TextFile.h"
 #include "images/ImageRoutines.h"
 
@@ -13,6 +14,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace output {
 
@@ -63,19 +66,34 @@ void makeDirectory(const QString& path)
 QString writeScratchFile(const QString& fileName, const QByteArray& data)
 {
     const QString part = fileName + QStringLiteral(".part");
-    QFile file(part);
-    QString error;
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(data) != data.size() || !file.flush())
-        error = file.errorString();
-    file.close();
-    if (error.isEmpty() && file.error() != QFileDevice::NoError)
-        error = file.errorString();
-    if (error.isEmpty()
-        && std::rename(QFile::encodeName(part).constData(), QFile::encodeName(fileName).constData()) != 0)
-        error = QString::fromLocal8Bit(std::strerror(errno));
-    if (!error.isEmpty())
+    // Plain system calls: a buffered QFile reports a full disk as an
+    // unknown error.
+    const int fd = ::open(QFile::encodeName(part).constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return core::SystemErrorText(errno);
+    int error = 0;
+    const char* at = data.constData();
+    qint64 left = data.size();
+    while (left > 0 && error == 0) {
+        const ssize_t n = ::write(fd, at, static_cast<size_t>(left));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            error = n < 0 ? errno : ENOSPC;
+        else {
+            at += n;
+            left -= n;
+        }
+    }
+    if (::close(fd) != 0 && error == 0)
+        error = errno;
+    if (error == 0 && std::rename(QFile::encodeName(part).constData(), QFile::encodeName(fileName).constData()) != 0)
+        error = errno;
+    if (error != 0) {
         QFile::remove(part);
-    return error;
+        return core::SystemErrorText(error);
+    }
+    return {};
 }
 
 }  // namespace

@@ -18,6 +18,16 @@ bool ScriptGauge::confirm(const QString& question)
     return ui::confirm(question, m_gauge.get());
 }
 
+void ScriptGauge::reportFailures(int failed, const QString& logFile)
+{
+    ui::showWarning(QStringLiteral("La mise à jour de la base de données est terminée, mais %1 commande%2 de mise à "
+                                   "jour %3 échoué.\rLe détail figure dans le journal « %4 ».")
+                        .arg(failed)
+                        .arg(failed > 1 ? QStringLiteral("s") : QString())
+                        .arg(failed > 1 ? QStringLiteral("ont") : QStringLiteral("a"))
+                        .arg(logFile));
+}
+
 void ScriptGauge::beginProgress(int maximum, int position)
 {
     m_gauge = std::make_unique<TNewGauge>();

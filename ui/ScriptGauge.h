@@ -28,6 +28,7 @@ public:
     void endProgress() override;
     void setStatus(const QString& text) override;
     void pump() override;
+    void reportFailures(int failed, const QString& logFile) override;
 
     TNewGauge* gauge() const { return m_gauge.get(); }
 

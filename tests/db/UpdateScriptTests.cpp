@@ -360,8 +360,9 @@ TEST_F(UpdateScriptTest, HostileScriptsLeaveTheDatabaseIntact)
     QByteArray junk;
     for (int i = 0; i < 4096; ++i)
         junk.append(static_cast<char>((i * 7919) % 256));
+    // Bytes that are no Windows-1252 text are refused before any line runs.
+    EXPECT_THROW(run(junk), db::DbError);
     const QByteArray scripts[] = {
-        junk,
         QByteArray(1 << 20, 'x') + "SqlExe{" + QByteArray(1 << 20, 'y') + "}",
         "SqlExe{{{}}}\nSqlExe}}{\nConvertStatScript}{\nExtractJpegImage(\nResizeBitmapInDataBase('A','B','0','99999999'"
         ")\n",
@@ -376,4 +377,55 @@ TEST_F(UpdateScriptTest, HostileScriptsLeaveTheDatabaseIntact)
         EXPECT_EQ(connection->scalar(QStringLiteral("PRAGMA integrity_check"))->toString(), QStringLiteral("ok"));
     }
     EXPECT_FALSE(connection->tableInfo(QStringLiteral("LONG_ONE")));
+}
+
+// A run in which changing commands failed says how many, once, with the
+// log's place; a test naming no plain table, or a script in UTF-16, runs
+// nothing and says why.
+TEST_F(UpdateScriptTest, FailuresAreToldNotHidden)
+{
+    struct Recorder : core::ScriptFeedback {
+        bool confirm(const QString&) override { return false; }
+        void beginProgress(int, int) override { }
+        void setProgressText(const QString&) override { }
+        void advanceProgress() override { }
+        void endProgress() override { }
+        void setStatus(const QString&) override { }
+        void pump() override { }
+        void reportFailures(int n, const QString& log) override { reports << std::pair{n, log}; }
+        QList<std::pair<int, QString>> reports;
+    };
+    const QString dir = sandbox->root();
+    const auto runWith = [&](const QByteArray& text, Recorder& r) {
+        Sandbox::writeFile(dir + QStringLiteral("F.maj"), text);
+        return db::RunScript(*connection, dir, QStringLiteral("F.maj"), false, &r);
+    };
+    Recorder ok;
+    EXPECT_EQ(runWith("SqlExe{CREATE TABLE T1 (id INTEGER)}\r\n", ok), 0);
+    EXPECT_TRUE(ok.reports.isEmpty());
+    Recorder bad;
+    EXPECT_EQ(runWith("SqlExe{DROP TABLE NOPE}\r\nSqlExe{CREATE TABLE T2 (id INTEGER)}\r\n"
+                      "CompactDataBase(NOPE.MDB)\r\n",
+                      bad),
+              2);
+    ASSERT_EQ(bad.reports.size(), 1);
+    EXPECT_EQ(bad.reports.first().first, 2);
+    EXPECT_EQ(bad.reports.first().second, db::UpdateLogPath());
+    EXPECT_TRUE(connection->tableInfo(QStringLiteral("T2")));
+
+    Recorder refused;
+    const QString utf16 = QStringLiteral("\uFEFFSqlExe{DROP TABLE PROFILES}\r\n");
+    for (const QByteArray& text :
+         {QByteArray("TableEmpty(PEOPLE; DROP TABLE PLANNING)\r\nSqlExe{DROP TABLE PROFILES}\r\nEND\r\n"),
+          QByteArray(reinterpret_cast<const char*>(utf16.utf16()), utf16.size() * 2)}) {
+        try {
+            runWith(text, refused);
+            ADD_FAILURE() << text.toStdString();
+        } catch (const db::DbError& e) {
+            EXPECT_FALSE(e.message().contains(QStringLiteral("not an error"))) << e.message().toStdString();
+        }
+        EXPECT_TRUE(connection->tableInfo(QStringLiteral("PLANNING")));
+        EXPECT_TRUE(connection->tableInfo(QStringLiteral("PROFILES")));
+        EXPECT_TRUE(QFile::exists(dir + QStringLiteral("F.maj")));
+    }
 }
