@@ -49,6 +49,8 @@ QString commitMark(const DataPaths& p)
 }
 
 const char* const kStores[] = {"Images", "Files"};
+// The kind of file a restore replaces in each store.
+const char* const kKept[] = {".jpg", ".f"};
 
 bool hasSuffix(const QString& name, const char* suffix)
 {
@@ -145,6 +147,7 @@ QString uniqueSafetyPath(const DataPaths& paths)
 struct Mark {
     QString token;
     ino_t store[2] = {0, 0};
+    bool exchange = true;  // the stores are swapped as whole directories
 };
 
 QString tokenFile(const Mark& m)
@@ -154,7 +157,7 @@ QString tokenFile(const Mark& m)
 
 QByteArray markText(const Mark& m)
 {
-    return QStringLiteral("Jeton %1\n").arg(m.token).toLatin1();
+    return QStringLiteral("Jeton %1\nEchange %2\n").arg(m.token).arg(m.exchange ? 1 : 0).toLatin1();
 }
 
 bool readMark(const QString& path, Mark* m)
@@ -165,6 +168,7 @@ bool readMark(const QString& path, Mark* m)
     const QList<QByteArray> lines = f.readAll().split('\n');
     if (!lines.isEmpty() && lines.first().startsWith("Jeton ")) {
         m->token = QString::fromLatin1(lines.first().mid(6)).trimmed();
+        m->exchange = !(lines.size() > 1 && lines.at(1).trimmed() == "Echange 0");
         static const QRegularExpression hex(QStringLiteral("^[0-9a-f]{16,64}$"));
         return hex.match(m->token).hasMatch();
     }
@@ -187,15 +191,42 @@ bool isRestoredStore(const QString& dir, const Mark& m, int store)
     return files::inodeOf(dir) != 0 && files::inodeOf(dir) == m.store[store];
 }
 
+// Where directories cannot be swapped in one step (FAT), a store is swapped
+// file by file, in two phases that can each be run again: every picture or
+// attached file of the live store goes aside, then every restored file comes
+// in, the token last. Other files of the live store never move.
+void swapStoreByFiles(const QString& live, const QString& staged, const QString& replaced, const Mark& m, int store)
+{
+    const QString emptied = staged + QStringLiteral(".vide");
+    if (!QFileInfo::exists(emptied)) {
+        QDir().mkpath(replaced);
+        QDir from(live);
+        for (const QString& name : from.entryList(QDir::Files | QDir::Hidden | QDir::NoSymLinks)) {
+            if (hasSuffix(name, kKept[store]))
+                files::moveFile(from.filePath(name), replaced + QLatin1Char('/') + name);
+        }
+        files::syncDirectory(live);
+        files::syncDirectory(replaced);
+        files::writeNewFile(emptied, QByteArray());
+        files::syncDirectory(QFileInfo(emptied).absolutePath());
+    }
+    const QString token = tokenFile(m);
+    QDir from(staged);
+    for (const QString& name : from.entryList(QDir::Files | QDir::Hidden | QDir::NoSymLinks)) {
+        if (name != token)
+            files::moveFile(from.filePath(name), live + QLatin1Char('/') + name);
+    }
+    files::syncDirectory(live);
+    files::moveFile(from.filePath(token), live + QLatin1Char('/') + token);
+    files::syncDirectory(live);
+}
+
 // Each step checks whether it is done, so that it can be run again after a
 // crash: a store is in place when the live directory is the restored one.
-// Where the file system cannot swap two directories in one step, the live
-// store is first moved into the staging and the restored one then put in
-// its place; the token tells every intermediate state apart.
 void rollForward(const DataPaths& p, const Mark& m)
 {
     const QString staging = stagingDir(p);
-    const bool canExchange = files::exchangeSupported(staging);
+    const bool canExchange = m.exchange;
     for (int i = 0; i < 2; ++i) {
         const QString live = p.dataDir + QLatin1String(kStores[i]);
         const QString staged = staging + QLatin1String(kStores[i]);
@@ -205,18 +236,14 @@ void rollForward(const DataPaths& p, const Mark& m)
         if (!isRestoredStore(staged, m, i))
             throw MaintenanceError(
                 QStringLiteral("Le dossier restauré « %1 » est introuvable ou a été remplacé.").arg(staged));
-        if (files::inodeOf(live) == 0) {
+        if (canExchange && files::inodeOf(live) == 0) {
             files::moveFile(staged, live);
         } else if (canExchange) {
             files::exchange(staged, live);
         } else {
-            if (files::inodeOf(replaced) != 0)
-                throw MaintenanceError(
-                    QStringLiteral("Le dossier « %1 » subsiste d'une restauration interrompue.").arg(replaced));
-            files::moveFile(live, replaced);
-            files::syncDirectory(p.dataDir);
-            files::syncDirectory(staging);
-            files::moveFile(staged, live);
+            if (!QDir().mkpath(live))
+                throw MaintenanceError(QStringLiteral("Impossible de créer le dossier « %1 ».").arg(live));
+            swapStoreByFiles(live, staged, replaced, m, i);
         }
         files::syncDirectory(p.dataDir);
         files::syncDirectory(staging);
@@ -261,6 +288,9 @@ Mark stage(const QStringList& names, int databaseEntry, const QString& work, con
                 QStringLiteral("Impossible de créer le dossier « %1 ».").arg(staging + QLatin1String(store)));
         files::writeNewFile(staging + QLatin1String(store) + QLatin1Char('/') + tokenFile(m), QByteArray());
     }
+    // Checked once, before the mark: FAT cannot swap two directories, and the
+    // stores are then swapped file by file, their other files never moving.
+    m.exchange = files::exchangeSupported(staging);
     for (int i = 0; i < names.size(); ++i) {
         const QString& name = names.at(i);
         if (name.isEmpty())
@@ -274,6 +304,8 @@ Mark stage(const QStringList& names, int databaseEntry, const QString& work, con
             files::moveFile(from, staging + QStringLiteral("Files/") + name);
     }
     for (const auto& [store, kept] : {std::pair{"Images", ".jpg"}, std::pair{"Files", ".f"}}) {
+        if (!m.exchange)
+            break;
         QDir live(p.dataDir + QLatin1String(store));
         for (const QString& name : live.entryList(QDir::Files | QDir::Hidden | QDir::NoSymLinks)) {
             const QString to = staging + QLatin1String(store) + QLatin1Char('/') + name;

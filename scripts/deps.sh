@@ -5,7 +5,7 @@ qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6sql6-odbc qt6-webengine-
 qt6-translations-l10n libsqlite3-dev libjpeg62-turbo-dev libgcab-dev libsane-dev unixodbc-dev
 odbcinst libsqliteodbc libsimpleini-dev fonts-liberation2 libgtest-dev libgmock-dev
 libbenchmark-dev xvfb xauth cabextract gcab sqlite3 strace util-linux xdotool desktop-file-utils
-poppler-utils"
+poppler-utils dosfstools fusefat"
 
 planning_install_deps() {
     local missing=""

@@ -376,6 +376,85 @@ TEST_F(HostileTest, OnlyTheDataComesOutOfAnArchive)
     EXPECT_FALSE(QFileInfo::exists(dataDir() + QStringLiteral("Images/junk.bin")));
 }
 
+namespace {
+
+// A fresh FAT file system through FUSE (this kernel has no vfat module); an
+// empty path when the tools or FUSE are missing.
+struct FatMount {
+    QString dir;
+    explicit FatMount(const QString& where)
+    {
+        const QString mkfs = QStandardPaths::findExecutable(QStringLiteral("mkfs.vfat"),
+                                                            {QStringLiteral("/usr/sbin"), QStringLiteral("/sbin")});
+        const QString fusefat = QStandardPaths::findExecutable(QStringLiteral("fusefat"));
+        if (mkfs.isEmpty() || fusefat.isEmpty() || !QFile::exists(QStringLiteral("/dev/fuse")))
+            return;
+        const QString image = where + QStringLiteral("fat.img");
+        QDir().mkpath(where + QStringLiteral("mnt"));
+        QFile f(image);
+        if (!f.open(QIODevice::WriteOnly) || !f.resize(64 << 20))
+            return;
+        f.close();
+        if (QProcess::execute(mkfs, {image}) != 0
+            || QProcess::execute(fusefat,
+                                 {QStringLiteral("-o"), QStringLiteral("rw+"), image, where + QStringLiteral("mnt")})
+                != 0)
+            return;
+        dir = where + QStringLiteral("mnt/");
+    }
+    ~FatMount()
+    {
+        if (!dir.isEmpty())
+            QProcess::execute(QStringLiteral("fusermount"), {QStringLiteral("-u"), dir});
+    }
+};
+
+}  // namespace
+
+// On a real FAT file system (no hard links, no rename flags): a restore
+// completes, and a compaction and a backup leave the data whole.
+TEST_F(HostileTest, RestoreAndCompactionWorkOnFat)
+{
+    MaintenanceCommands commands(*dm, display);
+    const QString archive = sandbox->root() + QStringLiteral("pour-fat.bkp");
+    exec(QStringLiteral("INSERT INTO PROFILES (LoginName, PlanningMode) VALUES ('Sur FAT', 0)"));
+    ASSERT_TRUE(commands.BackupDatabase(archive, QStringLiteral("essai")));
+    const State backedUp = state();
+    dm->ADOConnection1.close();
+    const QString original = root();
+
+    for (const char* scenario : {"restore", "compact"}) {
+        SCOPED_TRACE(scenario);
+        FatMount fat(sandbox->root() + QLatin1String(scenario) + QLatin1Char('/'));
+        if (fat.dir.isEmpty())
+            GTEST_SKIP() << "no FAT file system through FUSE here";
+        copyTree(original, fat.dir);
+        core::globals().dataRoot = fat.dir;
+        core::globals().dataDir = fat.dir + QStringLiteral("Data/");
+        ASSERT_EQ(dm->OpenMainConnection(), QString());
+        prompt.clear();
+        if (std::strcmp(scenario, "restore") == 0) {
+            exec(QStringLiteral("DELETE FROM PROFILES"));
+            write(QStringLiteral("Images/People1.jpg"), "changée");
+            prompt.setNextFileName(archive);
+            commands.Popup_Tools_DataBase_restoreClick();
+            ASSERT_FALSE(prompt.messages().isEmpty());
+            EXPECT_EQ(prompt.messages().last().text, QStringLiteral("Sauvegarde restaurée."));
+            EXPECT_EQ(state(), backedUp);
+            EXPECT_FALSE(QFileInfo::exists(dataDir() + QStringLiteral(".restauration")));
+        } else {
+            prompt.setNextAnswer(ui::Answer::Yes);
+            commands.Popup_Tools_DataBase_CompactClick();
+            ASSERT_FALSE(prompt.messages().isEmpty());
+            EXPECT_EQ(prompt.messages().last().text, QStringLiteral("Compactage effectué."));
+            EXPECT_EQ(state().dossiers, backedUp.dossiers);
+            EXPECT_EQ(QDir(dataDir() + QStringLiteral("Access")).entryList(QDir::Files),
+                      QStringList{QStringLiteral("PLANNING.MDB")});
+        }
+        dm->ADOConnection1.close();
+    }
+}
+
 // A full disk during a backup keeps the previous archive; during a restore
 // it keeps the data.
 TEST_F(HostileTest, FullDiskFailsInFrenchAndKeepsEverything)
