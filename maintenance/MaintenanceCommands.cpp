@@ -230,6 +230,7 @@ void MaintenanceCommands::Popup_Tools_DataBase_restoreClick()
             failure = reopen;
         }
     }
+    m_display.ClearUndoHistory();
     m_display.UpdateMenus();
     if (!failure.isEmpty())
         ui::showError(failure, main);
@@ -270,6 +271,7 @@ void MaintenanceCommands::Popup_Tools_DataBase_CompactClick()
                 failure = reopen;
         }
     }
+    m_display.ClearUndoHistory();
     if (!failure.isEmpty())
         ui::showError(failure, main);
     else
