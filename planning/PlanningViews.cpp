@@ -104,38 +104,62 @@ bool SaveMonthlyEdit(TMonthlyGraphicPlanning& view, PlanningUndo& undo, const Pl
 namespace {
 
 struct LegendPaint {
+    bool found = false;
     quint32 pen = 0, brush = 0;
     quint8 style = bsSolid;
 };
 
-// The colours of every legend entry by id, read once per undo or redo.
-QHash<int, LegendPaint> legendPaints(const QStringList& legend)
-{
-    QHash<int, LegendPaint> paints;
-    for (int i = 0; i < legend.size(); ++i) {
-        const QString& e = legend.at(i);
-        const int id = EntryId(legend, i);
-        if (id >= 0 && !paints.contains(id))
-            paints.insert(id, {EntryField(e, 1).toUInt(), EntryField(e, 2).toUInt(),
-                               DecodeBrushStyle(EntryField(e, 3).toInt())});
+// The colours of legend entries by id: the ids are read once, the colours
+// of an entry only when a half-day takes them.
+class LegendPaints {
+public:
+    explicit LegendPaints(const QStringList& legend) : m_legend(legend)
+    {
+        for (int i = 0; i < legend.size(); ++i) {
+            const int id = EntryId(legend, i);
+            if (id >= 0 && !m_index.contains(id))
+                m_index.insert(id, i);
+        }
     }
-    return paints;
-}
+    const LegendPaint& of(int id)
+    {
+        auto it = m_paints.find(id);
+        if (it != m_paints.end())
+            return *it;
+        LegendPaint paint;
+        const auto index = m_index.constFind(id);
+        if (index != m_index.constEnd()) {
+            const QString& e = m_legend.at(*index);
+            paint = {true, EntryField(e, 1).toUInt(), EntryField(e, 2).toUInt(),
+                     DecodeBrushStyle(EntryField(e, 3).toInt())};
+        }
+        return *m_paints.insert(id, paint);
+    }
+
+private:
+    const QStringList& m_legend;
+    QHash<int, int> m_index;
+    QHash<int, LegendPaint> m_paints;
+};
 
 // The cell as a load gives it: the legend entry's colours, or empty when
 // the id has no entry.
-void setCell(HalfDayCell& cell, int id, const QHash<int, LegendPaint>& paints)
+void setCell(HalfDayCell& cell, int id, LegendPaints& paints)
 {
     cell.Modified = 0;
-    const auto it = paints.constFind(id);
-    if (id < 0 || it == paints.constEnd()) {
+    if (id < 0) {
+        cell.Id = -1;
+        return;
+    }
+    const LegendPaint& paint = paints.of(id);
+    if (!paint.found) {
         cell.Id = -1;
         return;
     }
     cell.Id = id;
-    cell.PenColor = it->pen;
-    cell.BrushColor = it->brush;
-    cell.Style = it->style;
+    cell.PenColor = paint.pen;
+    cell.BrushColor = paint.brush;
+    cell.Style = paint.style;
 }
 
 }  // namespace
@@ -146,7 +170,7 @@ void ShowHalfDays(TAnnualGraphicPlanning& annual, TMonthlyGraphicPlanning& month
     const PlanningContext& ctx = session.ctx;
     if (ctx.planningType == 0) {
         const int object = ctx.orientation == 0 ? ctx.personId : ctx.projectId;
-        const QHash<int, LegendPaint> paints = legendPaints(annual.Legend);
+        LegendPaints paints(annual.Legend);
         std::vector<YearHit> shown;
         for (const HalfDayChange& c : changes) {
             const QDate date = c.date();
@@ -161,7 +185,7 @@ void ShowHalfDays(TAnnualGraphicPlanning& annual, TMonthlyGraphicPlanning& month
         QHash<int, int> rowOf;
         for (int r = 0; r < objects.size(); ++r)
             rowOf.insert(EntryId(objects, r), r);
-        const QHash<int, LegendPaint> paints = legendPaints(monthly.Legend);
+        LegendPaints paints(monthly.Legend);
         std::vector<TMonthlyGraphicPlanning::Hit> shown;
         for (const HalfDayChange& c : changes) {
             const QDate date = c.date();
