@@ -136,8 +136,8 @@ int nextProject(int id, int round = 0)
     return (qMax(id, 1) - 1 + offset) % kProjects + 1;
 }
 
-// The 60 half-days of BM_SaveAnnualDrag as one step: what each held (as
-// loaded) and another project.
+// The 60 half-days of BM_SaveAnnualDrag as one step, with the projects that
+// bench writes in that round: what each held and what it holds after.
 std::vector<planning::HalfDayChange> annualDragStep(const planning::AnnualModel& year, int objectId, int round)
 {
     std::vector<planning::HalfDayChange> changes;
@@ -146,8 +146,8 @@ std::vector<planning::HalfDayChange> annualDragStep(const planning::AnnualModel&
         const int day = 1 + (i % 30) / 2 * 2;
         const int half = 1 + i % 2;
         changes.push_back({objectId, static_cast<qint32>(QDate(year.Year, month, day).toJulianDay()),
-                           year.cells.cell(month, day, half).Id,
-                           nextProject(year.cells.cell(month, day, half).Id, round), static_cast<qint8>(half)});
+                           year.cells.cell(month, day, half).Id, 1 + (round + i) % kProjects,
+                           static_cast<qint8>(half)});
     }
     return changes;
 }
@@ -171,34 +171,46 @@ struct ShownYear {
     }
 };
 
+// A history of kMaxSteps drags of 60 half-days, each starting from what the
+// one before left, recorded before the timing starts; the view follows.
+void recordHistory(ShownYear& shown)
+{
+    for (int round = 1; round <= planning::PlanningUndo::kMaxSteps; ++round) {
+        std::vector<planning::HalfDayChange> step = annualDragStep(shown.annual, 250, round);
+        for (const planning::HalfDayChange& c : step) {
+            const QDate d = c.date();
+            shown.annual.cells.cell(d.month(), d.day(), c.half).Id = c.after;
+        }
+        shown.undo.record(std::move(step));
+    }
+}
+
 // Undo of the 60-half-day drag: one transaction, then the view shows it.
+// One step per iteration, back to back as the saves of BM_SaveAnnualDrag.
 void BM_UndoAnnualDrag(benchmark::State& state)
 {
     Fixture& f = fixture();
     ShownYear shown(f);
-    shown.undo.record(annualDragStep(shown.annual, 250, 7));
-    for (auto _ : state) {
+    recordHistory(shown);
+    for (auto _ : state)
         shown.undo.undo();
-        state.PauseTiming();
-        shown.undo.redo();
-        state.ResumeTiming();
-    }
+    if (shown.undo.stack().index() != 0)
+        state.SkipWithError("not every step was undone");
 }
-BENCHMARK(BM_UndoAnnualDrag)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_UndoAnnualDrag)->Unit(benchmark::kMillisecond)->Iterations(planning::PlanningUndo::kMaxSteps);
 
 void BM_RedoAnnualDrag(benchmark::State& state)
 {
     Fixture& f = fixture();
     ShownYear shown(f);
-    shown.undo.record(annualDragStep(shown.annual, 250, 11));
-    for (auto _ : state) {
-        state.PauseTiming();
-        shown.undo.undo();
-        state.ResumeTiming();
+    recordHistory(shown);
+    shown.undo.stack().setIndex(0);  // writes too, before the timing
+    for (auto _ : state)
         shown.undo.redo();
-    }
+    if (shown.undo.canRedo())
+        state.SkipWithError("not every step was redone");
 }
-BENCHMARK(BM_RedoAnnualDrag)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RedoAnnualDrag)->Unit(benchmark::kMillisecond)->Iterations(planning::PlanningUndo::kMaxSteps);
 
 // Undo of a monthly drag over 500 rows × 10 half-days (1..5 June 2021),
 // shown in the monthly view of those 500 persons.
