@@ -127,6 +127,9 @@ void TAnnualGraphicPlanning::redrawHalfDays(const std::vector<YearHit>& halfDays
     for (const YearHit& h : halfDays)
         if (h.month >= 1 && h.month <= 12 && h.day >= 1 && h.day <= m_calendar.days[h.month])
             renderer.drawCell(p, m_geometry, h.month, h.day, h.half);
+    // A half-day that became empty under the hover cross takes its highlight.
+    if (m_hover.column != 0 || m_hover.month != 0)
+        renderer.drawHover(p, m_geometry);
     p.end();
     update();
 }

@@ -266,6 +266,9 @@ void TMonthlyGraphicPlanning::redrawHalfDays(const std::vector<Hit>& halfDays)
         if (h.row >= m_topRow && h.row <= last && h.row < m_rowCount && cells.contains(h.row, Month, h.day, h.half))
             renderer.drawHalfDay(p, m_geometry, CellRect(h.row), h.row, h.day, h.half, true);
     p.end();
+    // A half-day that became empty in the hovered day takes its highlight.
+    if (m_hover.day != 0)
+        drawHover();
     update();
 }
 
