@@ -15,13 +15,13 @@
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeySequence>
 #include <QLabel>
 #include <QPainter>
 #include <QSplitter>
-#include <QKeySequence>
 #include <QTimer>
-#include <QUndoStack>
 #include <QToolButton>
+#include <QUndoStack>
 #include <QVBoxLayout>
 
 // The main window's controls, menus and the wiring of their notifications.
@@ -367,8 +367,8 @@ void TMainForm::buildMenus()
             [this] { m_maintenance->Popup_Tools_DataBase_CompactClick(); });
     tools->addMenu(database);
     tools->addSeparator();
-    QAction* undo =
-        addItem(tools, QStringLiteral("&Annuler"), QStringLiteral("Popup_Tools_Undo"), [this] { Popup_Tools_UndoClick(); });
+    QAction* undo = addItem(tools, QStringLiteral("&Annuler"), QStringLiteral("Popup_Tools_Undo"),
+                            [this] { Popup_Tools_UndoClick(); });
     undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
     QAction* redo = addItem(tools, QStringLiteral("&Rétablir"), QStringLiteral("Popup_Tools_Redo"),
                             [this] { Popup_Tools_RedoClick(); });

@@ -465,8 +465,7 @@ void TMainForm::updateUndoItems()
     undo->setEnabled(open && m_undo->canUndo());
     undo->setText(m_undo->canUndo() ? QStringLiteral("&Annuler ") + m_undo->undoText() : QStringLiteral("&Annuler"));
     redo->setEnabled(open && m_undo->canRedo());
-    redo->setText(m_undo->canRedo() ? QStringLiteral("&Rétablir ") + m_undo->redoText()
-                                    : QStringLiteral("&Rétablir"));
+    redo->setText(m_undo->canRedo() ? QStringLiteral("&Rétablir ") + m_undo->redoText() : QStringLiteral("&Rétablir"));
 }
 
 void TMainForm::ClearUndoHistory()

@@ -25,14 +25,15 @@ void ChangeHalfDays::redo()
 
 bool ChangeHalfDays::changesSomething() const
 {
-    return std::any_of(m_changes.begin(), m_changes.end(),
-                       [](const HalfDayChange& c) { return c.before != c.after; });
+    return std::any_of(m_changes.begin(), m_changes.end(), [](const HalfDayChange& c) { return c.before != c.after; });
 }
 
 QString ChangeHalfDays::StepText(const std::vector<HalfDayChange>& changes)
 {
-    const bool painted = std::any_of(changes.begin(), changes.end(), [](const HalfDayChange& c) { return c.after != -1; });
-    const bool erased = std::any_of(changes.begin(), changes.end(), [](const HalfDayChange& c) { return c.after == -1; });
+    const bool painted =
+        std::any_of(changes.begin(), changes.end(), [](const HalfDayChange& c) { return c.after != -1; });
+    const bool erased =
+        std::any_of(changes.begin(), changes.end(), [](const HalfDayChange& c) { return c.after == -1; });
     const QString what = painted && erased ? QStringLiteral("la modification")
         : painted                          ? QStringLiteral("la peinture")
                                            : QStringLiteral("l'effacement");

@@ -46,8 +46,7 @@ bool CtrlLeft(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers);
 // Calls visit(x, y) for every pixel of the straight line from a to b, both
 // ends excluded, from a towards b: the pixels a drag crossed between two
 // mouse events.
-template <typename Visit>
-void ForEachPixelBetween(QPoint a, QPoint b, Visit visit)
+template <typename Visit> void ForEachPixelBetween(QPoint a, QPoint b, Visit visit)
 {
     const int dx = qAbs(b.x() - a.x()), dy = -qAbs(b.y() - a.y());
     const int sx = a.x() < b.x() ? 1 : -1, sy = a.y() < b.y() ? 1 : -1;

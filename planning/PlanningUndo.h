@@ -70,8 +70,8 @@ private:
     int m_dossierId = -1;
     int m_orientation = 0;
     Display m_display;
-    bool m_quiet = false;    // the stack moves, the database and the views do not
-    bool m_showing = true;   // false for a gesture's first write
+    bool m_quiet = false;   // the stack moves, the database and the views do not
+    bool m_showing = true;  // false for a gesture's first write
     std::optional<QString> m_failure;
 };
 

@@ -43,10 +43,12 @@ void WriteHalfDays(db::Connection& c, int dossierId, int orientation, const std:
     {
         QSqlQuery update(c.database());
         QSqlQuery insert(c.database());
-        prepare(update, QStringLiteral("UPDATE PLANNING SET ") + legendColumn + QStringLiteral("=? WHERE Id_File=? AND ")
-                            + objectColumn + QStringLiteral("=? AND AmPm=? AND DatePlanning=?"));
-        prepare(insert, QStringLiteral("INSERT INTO PLANNING (Id_File, Id_People, Id_Project, DatePlanning, AmPm) "
-                                       "VALUES (?, ?, ?, ?, ?)"));
+        prepare(update,
+                QStringLiteral("UPDATE PLANNING SET ") + legendColumn + QStringLiteral("=? WHERE Id_File=? AND ")
+                    + objectColumn + QStringLiteral("=? AND AmPm=? AND DatePlanning=?"));
+        prepare(insert,
+                QStringLiteral("INSERT INTO PLANNING (Id_File, Id_People, Id_Project, DatePlanning, AmPm) "
+                               "VALUES (?, ?, ?, ?, ?)"));
         for (const HalfDayChange& change : changes) {
             const int legendId = after ? change.after : change.before;
             const QString day = change.date().toString(Qt::ISODate);

@@ -80,8 +80,7 @@ void TAnnualGraphicPlanning::PaintAt(Qt::MouseButtons buttons, Qt::KeyboardModif
     paintHalfDay(hit, buttons, modifiers);
 }
 
-bool TAnnualGraphicPlanning::paintHalfDay(const YearHit& hit, Qt::MouseButtons buttons,
-                                          Qt::KeyboardModifiers modifiers)
+bool TAnnualGraphicPlanning::paintHalfDay(const YearHit& hit, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers)
 {
     HalfDayCell& cell = cells.cell(hit.month, hit.day, hit.half);
     const qint32 before = cell.Id;

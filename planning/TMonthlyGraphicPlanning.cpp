@@ -231,7 +231,8 @@ void TMonthlyGraphicPlanning::paintHalfDay(const Hit& hit, Qt::MouseButtons butt
     if (!wasModified)
         pending.record(MonthKey(hit.row, Month, hit.day, hit.half), before);
     QPainter p(&m_bitmap);
-    MonthRenderer(*this, m_images, m_hover).drawHalfDay(p, m_geometry, CellRect(hit.row), hit.row, hit.day, hit.half, true);
+    MonthRenderer(*this, m_images, m_hover)
+        .drawHalfDay(p, m_geometry, CellRect(hit.row), hit.row, hit.day, hit.half, true);
     p.end();
     update();
 }

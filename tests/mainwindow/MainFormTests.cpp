@@ -610,8 +610,9 @@ TEST_F(MainFormTest, UndoAndRedoFromTheToolsMenuAndTheKeys)
     EXPECT_EQ(tools.at(2), undo);
     EXPECT_EQ(tools.at(3), redo);
     EXPECT_EQ(undo->shortcut(), QKeySequence(QStringLiteral("Ctrl+Z")));
-    EXPECT_EQ(redo->shortcuts(), (QList<QKeySequence>{QKeySequence(QStringLiteral("Ctrl+Y")),
-                                                      QKeySequence(QStringLiteral("Ctrl+Shift+Z"))}));
+    EXPECT_EQ(
+        redo->shortcuts(),
+        (QList<QKeySequence>{QKeySequence(QStringLiteral("Ctrl+Y")), QKeySequence(QStringLiteral("Ctrl+Shift+Z"))}));
     auto expectItems = [&](const char* undoText, const char* redoText) {
         EXPECT_EQ(undo->text(), QString::fromUtf8(undoText));
         EXPECT_EQ(redo->text(), QString::fromUtf8(redoText));

@@ -133,9 +133,10 @@ TEST_F(UndoDbTest, DragUndoRedoUndoInBothOrientations)
         expectRows({1, 1, 1, 1});
         undo.undo();
         expectRows({-1, 2, -1, -1});
-        // The view shows it: the legend item's colours, the empty weekday white.
+        // The view shows it: the legend item's colours; the emptied half-day
+        // lies in the hover cross of the drag's last position, so highlighted.
         EXPECT_EQ(annual.cells.cell(3, 5, 1).PenColor, EntryField(legend.at(1), 1).toUInt());
-        EXPECT_EQ(annual.bitmap().pixelColor(yearAt(annual, 3, 4, 1)), QColor(Qt::white));
+        EXPECT_EQ(annual.bitmap().pixelColor(yearAt(annual, 3, 4, 1)), QColor(214, 222, 243));
         EXPECT_NE(annual.bitmap().pixelColor(yearAt(annual, 3, 5, 1)), QColor(Qt::white));
         EXPECT_FALSE(undo.canUndo());
         EXPECT_EQ(undo.redoText(), QStringLiteral("la peinture de 4 demi-journées"));
@@ -195,7 +196,8 @@ TEST_F(UndoDbTest, FailedWritesLeaveRowsAndStackUnchanged)
         drag(&annual, {yearAt(annual, 4, 15, 1)});
         EXPECT_FALSE(SaveAnnualEdit(annual, undo, ctx));
         ASSERT_EQ(prompt.messages().size(), 1);
-        EXPECT_TRUE(prompt.messages().first().text.startsWith(QStringLiteral("Le planning n'a pas pu être enregistré")));
+        EXPECT_TRUE(
+            prompt.messages().first().text.startsWith(QStringLiteral("Le planning n'a pas pu être enregistré")));
         expectUnchanged();  // the redo step is still there
         EXPECT_EQ(annual.cells.cell(4, 15, 1).Modified, 1);
     }
@@ -260,10 +262,8 @@ void expectPathPainted(const std::vector<QPoint>& path, const std::vector<CellAr
             may |= segmentMeetsBox(path[i], path[i + 1], a.x0 - 1, a.x1, a.y0 - 1, a.y1);
         }
         const bool is = painted.count(a.cell) > 0;
-        const QString where = QStringLiteral("%1/%2/%3")
-                                  .arg(std::get<0>(a.cell))
-                                  .arg(std::get<1>(a.cell))
-                                  .arg(std::get<2>(a.cell));
+        const QString where =
+            QStringLiteral("%1/%2/%3").arg(std::get<0>(a.cell)).arg(std::get<1>(a.cell)).arg(std::get<2>(a.cell));
         if (must) {
             EXPECT_TRUE(is) << "gap at " << where.toStdString();
         }
@@ -384,4 +384,18 @@ TEST(UndoStep, CaptionsNameTheGestureAndItsHalfDays)
             changes.push_back({1, 2460000, before, after, 1});
         EXPECT_EQ(ChangeHalfDays::StepText(changes), QString::fromUtf8(c.text));
     }
+}
+
+// The stack keeps the last 200 steps; the oldest go first.
+TEST_F(UndoDbTest, KeepsTheLast200Steps)
+{
+    useDossier();
+    const qint32 first = static_cast<qint32>(QDate(2024, 1, 1).toJulianDay());
+    for (int i = 0; i < PlanningUndo::kMaxSteps + 5; ++i)
+        undo.record({{1, first + i, -1, 1, 1}});
+    EXPECT_EQ(undo.stack().count(), PlanningUndo::kMaxSteps);
+    while (undo.canUndo())
+        undo.undo();
+    EXPECT_EQ(count(QStringLiteral("Id_Project=1")), 5);  // the five oldest stay painted
+    EXPECT_EQ(count(QStringLiteral("Id_Project=1 AND DatePlanning < '2024-01-06'")), 5);
 }
