@@ -21,6 +21,9 @@ public:
     virtual QWidget* displayWindow() = 0;
     // PROFILES.ID of the open dossier, -1 when none.
     virtual int OpenDossierNumber() const = 0;
+    // The database was rewritten under the window (a restore, a compaction,
+    // an update): the planning steps kept for undo no longer apply.
+    virtual void ClearUndoHistory() { }
 };
 
 // The commands of the dossier menu; the display owns the open dossier.

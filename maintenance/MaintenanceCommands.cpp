@@ -274,6 +274,7 @@ void MaintenanceCommands::Popup_Tools_DataBase_restoreClick()
             failure = reopen;
         }
     }
+    m_display.ClearUndoHistory();
     m_display.UpdateMenus();
     if (!failure.isEmpty()) {
         ui::showError(failure, main);
@@ -320,6 +321,7 @@ void MaintenanceCommands::Popup_Tools_DataBase_CompactClick()
                 failure = reopen;
         }
     }
+    m_display.ClearUndoHistory();
     if (!failure.isEmpty())
         ui::showError(failure, main);
     else

@@ -1,6 +1,7 @@
 #include "mainwindow/TMainForm.h"
 
 #include "planning/PlanningModel.h"
+#include "planning/PlanningUndo.h"
 #include "planning/TAnnualGraphicPlanning.h"
 #include "planning/TMonthlyGraphicPlanning.h"
 #include "records/TEnterProperties.h"
@@ -14,11 +15,13 @@
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeySequence>
 #include <QLabel>
 #include <QPainter>
 #include <QSplitter>
 #include <QTimer>
 #include <QToolButton>
+#include <QUndoStack>
 #include <QVBoxLayout>
 
 // The main window's controls, menus and the wiring of their notifications.
@@ -363,6 +366,15 @@ void TMainForm::buildMenus()
     addItem(database, QStringLiteral("&Compacter/Réparer"), QStringLiteral("Popup_Tools_DataBase_Compact"),
             [this] { m_maintenance->Popup_Tools_DataBase_CompactClick(); });
     tools->addMenu(database);
+    tools->addSeparator();
+    QAction* undo = addItem(tools, QStringLiteral("&Annuler"), QStringLiteral("Popup_Tools_Undo"),
+                            [this] { Popup_Tools_UndoClick(); });
+    undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    QAction* redo = addItem(tools, QStringLiteral("&Rétablir"), QStringLiteral("Popup_Tools_Redo"),
+                            [this] { Popup_Tools_RedoClick(); });
+    redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    // On the window too, so that the keys work wherever the focus is in it.
+    addActions({undo, redo});
     menuButton(QStringLiteral("&Outils"), QStringLiteral("ToolButton_Tools"), tools);
 
     auto* help = makeMenu(QStringLiteral("Popup_Help"));
@@ -443,6 +455,16 @@ void TMainForm::connectSignals()
             &TMainForm::MonthlyGraphicPlanningClick);
     connect(MonthlyGraphicPlanning, &planning::TMonthlyGraphicPlanning::TopLeftChanged, this,
             &TMainForm::MonthlyGraphicPlanningTopLeftChanged);
+    connect(AnnualGraphicPlanning, &planning::TAnnualGraphicPlanning::PaintPicked, this,
+            [this](QObject*, int id) { pickLegendItem(id); });
+    connect(MonthlyGraphicPlanning, &planning::TMonthlyGraphicPlanning::PaintPicked, this,
+            [this](QObject*, int id) { pickLegendItem(id); });
+    QUndoStack* steps = &m_undo->stack();
+    for (auto signal : {&QUndoStack::canUndoChanged, &QUndoStack::canRedoChanged})
+        connect(steps, signal, this, [this] { updateUndoItems(); });
+    for (auto signal : {&QUndoStack::undoTextChanged, &QUndoStack::redoTextChanged})
+        connect(steps, signal, this, [this] { updateUndoItems(); });
+    connect(steps, &QUndoStack::indexChanged, this, [this] { updateUndoItems(); });
 }
 
 }  // namespace mainwindow

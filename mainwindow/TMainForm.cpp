@@ -9,6 +9,7 @@
 #include "db/TDataModule1.h"
 #include "db/TDataModuleObject.h"
 #include "planning/PlanningPaint.h"
+#include "planning/PlanningUndo.h"
 #include "planning/PlanningViews.h"
 #include "planning/PlanningWriter.h"
 #include "planning/TAnnualGraphicPlanning.h"
@@ -36,6 +37,7 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
+#include <QSet>
 #include <QSplitter>
 #include <QTimer>
 #include <QToolButton>
@@ -108,7 +110,11 @@ TMainForm::TMainForm(db::TDataModule1& dataModule, db::TDataModuleObject& object
     m_reports = std::make_unique<printing::ReportCommands>(*m_reportModule, this);
     // New persons and projects belong to the dossier open here.
     m_dm.setDossierSource([this] { return m_session.ctx.dossierId; });
+    m_undo = std::make_unique<planning::PlanningUndo>();
     buildLayout();
+    m_undo->setDisplay([this](const std::vector<planning::HalfDayChange>& changes, bool after) {
+        planning::ShowHalfDays(*AnnualGraphicPlanning, *MonthlyGraphicPlanning, m_session, changes, after);
+    });
     m_html = std::make_unique<output::HtmlCommands>(m_dm, this, m_session, *AnnualGraphicPlanning,
                                                     *MonthlyGraphicPlanning, [this] { return Grid_Object->Row(); });
     buildMenus();
@@ -316,6 +322,7 @@ void TMainForm::OpenDossierDisplay(int number, int planningMode, const QString& 
         ui::showError(e.message(), this);
     }
     ctx.orientation = planningMode == 0 ? 0 : 1;
+    m_undo->setDossier(&m_dm.ADOConnection1, number, ctx.orientation);
     AnnualGraphicPlanning->PaintId = -1;
     MonthlyGraphicPlanning->PaintId = -1;
     try {
@@ -345,6 +352,7 @@ void TMainForm::CloseDossierDisplay(bool storePreferences)
     }
     ctx.dossierId = -1;
     ctx.personId = ctx.projectId = -1;
+    m_undo->setDossier(nullptr, -1, 0);
     m_session.persons.clear();
     m_session.projects.clear();
     for (ui::TDrawGrid* grid : {Grid_Key, Grid_Object}) {
@@ -444,6 +452,89 @@ void TMainForm::UpdateMenus()
         action(QString::fromLatin1(n))->setEnabled(viewVisible);
     if (!viewVisible)
         MiddleBar->setText(QString());
+    updateUndoItems();
+}
+
+void TMainForm::updateUndoItems()
+{
+    const bool open = m_session.ctx.dossierId != -1;
+    QAction* undo = action(QStringLiteral("Popup_Tools_Undo"));
+    QAction* redo = action(QStringLiteral("Popup_Tools_Redo"));
+    if (!undo || !redo)
+        return;
+    undo->setEnabled(open && m_undo->canUndo());
+    undo->setText(m_undo->canUndo() ? QStringLiteral("&Annuler ") + m_undo->undoText() : QStringLiteral("&Annuler"));
+    redo->setEnabled(open && m_undo->canRedo());
+    redo->setText(m_undo->canRedo() ? QStringLiteral("&Rétablir ") + m_undo->redoText() : QStringLiteral("&Rétablir"));
+}
+
+void TMainForm::ClearUndoHistory()
+{
+    m_undo->clear();
+}
+
+void TMainForm::trimUndoToEntries()
+{
+    QSet<int> objects, legend;
+    const QStringList& objectEntries = m_session.objectSide().entries;
+    const QStringList& legendEntries = m_session.legendSide().entries;
+    for (int i = 0; i < objectEntries.size(); ++i)
+        objects.insert(EntryId(objectEntries, i));
+    for (int i = 0; i < legendEntries.size(); ++i)
+        legend.insert(EntryId(legendEntries, i));
+    // Undoing such a step would write rows of a record that is gone.
+    m_undo->dropSteps([&](const planning::HalfDayChange& c) {
+        return !objects.contains(c.objectId) || (c.before != -1 && !legend.contains(c.before))
+            || (c.after != -1 && !legend.contains(c.after));
+    });
+}
+
+bool TMainForm::saveVisibleView()
+{
+    if (m_session.ctx.planningType == 0)
+        return planning::SaveAnnualEdit(*AnnualGraphicPlanning, *m_undo, m_session.ctx, this);
+    return planning::SaveMonthlyEdit(*MonthlyGraphicPlanning, *m_undo, m_session, this);
+}
+
+void TMainForm::runUndoStep(bool undo)
+{
+    if (m_session.ctx.dossierId == -1 || AnnualGraphicPlanning->gestureInProgress()
+        || MonthlyGraphicPlanning->gestureInProgress())
+        return;
+    // Half-days still marked after a failed save go first, so that the steps
+    // and the database agree.
+    if (!saveVisibleView())
+        return;
+    try {
+        ui::HourglassCursor wait;
+        undo ? m_undo->undo() : m_undo->redo();
+    } catch (const db::DbError& e) {
+        ui::showError((undo ? QStringLiteral("L'annulation n'a pas pu être enregistrée")
+                            : QStringLiteral("Le rétablissement n'a pas pu être enregistré"))
+                          + QStringLiteral(" : le planning est resté tel qu'il était.\r\r") + e.message(),
+                      this);
+    }
+}
+
+void TMainForm::Popup_Tools_UndoClick()
+{
+    runUndoStep(true);
+}
+
+void TMainForm::Popup_Tools_RedoClick()
+{
+    runUndoStep(false);
+}
+
+void TMainForm::pickLegendItem(int legendId)
+{
+    const int j = planning::EntryIndexOfId(m_session.legendSide().entries, legendId);
+    if (j < 0 || j >= Grid_Key->property("tag").toInt())
+        return;
+    Grid_Key->select(j - 3 * (j / 3), j / 3);
+    Grid_Key->update();
+    SyncPaintFromLegend();
+    UpdateMenus();
 }
 
 void TMainForm::showRecordList(bool persons)
@@ -470,6 +561,8 @@ void TMainForm::showRecordList(bool persons)
     }
     try {
         persons ? LoadPersonEntries(before) : LoadProjectEntries(before);
+        // The list may have deleted records.
+        trimUndoToEntries();
         LoadPlanning();
     } catch (const db::DbError& e) {
         ui::showError(e.message(), this);
@@ -627,12 +720,12 @@ void TMainForm::MonthlyGraphicPlanningTopLeftChanged()
 
 void TMainForm::AnnualGraphicPlanningAfterChange()
 {
-    planning::SaveAnnualEdit(*AnnualGraphicPlanning, m_dm.Query, m_session.ctx, this);
+    planning::SaveAnnualEdit(*AnnualGraphicPlanning, *m_undo, m_session.ctx, this);
 }
 
 void TMainForm::MonthlyGraphicPlanningAfterChange()
 {
-    planning::SaveMonthlyEdit(*MonthlyGraphicPlanning, m_dm.Query, m_session, this);
+    planning::SaveMonthlyEdit(*MonthlyGraphicPlanning, *m_undo, m_session, this);
 }
 
 void TMainForm::AnnualGraphicPlanningMouseMove()
@@ -716,6 +809,7 @@ void TMainForm::deleteRecord(bool person, int id)
     if (m_records.DeleteRecord(person, id, this)) {
         try {
             person ? LoadPersonEntries(-1) : LoadProjectEntries(-1);
+            trimUndoToEntries();
             LoadPlanning();
         } catch (const db::DbError& e) {
             ui::showError(e.message(), this);

@@ -27,6 +27,7 @@ class ReportCommands;
 class TDataModuleReport;
 }  // namespace printing
 namespace planning {
+class PlanningUndo;
 class TAnnualGraphicPlanning;
 class TMonthlyGraphicPlanning;
 }  // namespace planning
@@ -56,6 +57,8 @@ public:
     void UpdateMenus() override;
     QWidget* displayWindow() override { return this; }
     int OpenDossierNumber() const override { return m_session.ctx.dossierId; }
+    // Empties the open dossier's undo steps (also when it closes or another opens).
+    void ClearUndoHistory() override;
 
     void RefreshPlanning();
     void LoadPlanning();
@@ -101,12 +104,16 @@ public:
     void Apropos1Click();
     void ClockTimer();
     void Btn_HtmlClick();
+    // "&Annuler" (Ctrl+Z) and "&Rétablir" (Ctrl+Y, Ctrl+Shift+Z) of "&Outils".
+    void Popup_Tools_UndoClick();
+    void Popup_Tools_RedoClick();
 
     const planning::PlanningSession& session() const { return m_session; }
     const planning::PlanningContext& context() const { return m_session.ctx; }
     const planning::EntryList& persons() const { return m_session.persons; }
     const planning::EntryList& projects() const { return m_session.projects; }
     dossiers::DossierCommands& dossierCommands() { return *m_dossiers; }
+    const planning::PlanningUndo& undoHistory() const { return *m_undo; }
     QAction* action(const QString& name) const;
 
 protected:
@@ -131,6 +138,15 @@ private:
     // Moves the shown year or month by delta and loads once.
     void stepYear(int delta);
     void stepMonth(int delta);
+    // The visible view's modified half-days become one undo step; false
+    // when the write failed (told in French).
+    bool saveVisibleView();
+    void runUndoStep(bool undo);
+    void updateUndoItems();
+    // Drops the undo steps of persons or projects that are no longer in the lists.
+    void trimUndoToEntries();
+    // The eyedropper: the legend item of a Ctrl+clicked half-day becomes the paint.
+    void pickLegendItem(int legendId);
 
     db::TDataModule1& m_dm;
     db::TDataModuleObject& m_store;
@@ -141,6 +157,7 @@ private:
     std::unique_ptr<printing::ReportCommands> m_reports;
     std::unique_ptr<output::HtmlCommands> m_html;
     planning::PlanningSession m_session;
+    std::unique_ptr<planning::PlanningUndo> m_undo;
     bool m_syncing = false;
     int m_clockTick = 0;
 

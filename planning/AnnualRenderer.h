@@ -20,8 +20,14 @@ struct AnnualModel {
     int Year = 2000;
     QStringList Legend;  // legend-side entry strings
     bool DirectColors = false;
+    PendingEdits pending;  // keyed by YearKey
 
-    void ClearYear() { cells.ClearYear(); }
+    void ClearYear()
+    {
+        cells.ClearYear();
+        pending.clear();
+    }
+    static quint64 YearKey(int month, int day, int half) { return (static_cast<quint64>(month) * 32 + day) * 3 + half; }
     void SetYearCell(int month, int day, int half, int id, quint32 penColor, quint32 brushColor, quint8 style)
     {
         cells.SetYearCell(month, day, half, id, penColor, brushColor, style);

@@ -21,10 +21,16 @@ struct MonthModel {
     int ObjectCount = 0;  // object rows that hold data
     QStringList Legend;   // legend-side entry strings
     bool DirectColors = false;
+    PendingEdits pending;  // keyed by MonthKey
 
     void SetMonthDimensions(int rows, int months, int days, int halves)
     {
         cells.SetMonthDimensions(rows, months, days, halves);
+        pending.clear();
+    }
+    static quint64 MonthKey(int row, int month, int day, int half)
+    {
+        return ((static_cast<quint64>(row) * 13 + month) * 32 + day) * 3 + half;
     }
     void SetMonthCell(int row, int month, int day, int half, int id, quint32 pen, quint32 brush, quint8 style)
     {

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <unordered_map>
 #include <vector>
 
 namespace planning {
@@ -97,6 +98,26 @@ private:
     std::vector<HalfDayCell> m_cells;
     int m_rows = 0, m_months = 0, m_days = 0, m_halves = 0;
     bool m_set = false;
+};
+
+// What the half-days touched by gestures held before them, from the first
+// touch after a save until the next save has written them: the "before" of
+// an undo step. Keys are the caller's cell positions.
+class PendingEdits {
+public:
+    // Keeps the first value only: later touches of a modified cell add nothing.
+    void record(quint64 key, qint32 before) { m_before.emplace(key, before); }
+    // The value recorded for key, or fallback when none was.
+    qint32 before(quint64 key, qint32 fallback) const
+    {
+        const auto it = m_before.find(key);
+        return it == m_before.end() ? fallback : it->second;
+    }
+    void clear() { m_before.clear(); }
+    bool empty() const { return m_before.empty(); }
+
+private:
+    std::unordered_map<quint64, qint32> m_before;
 };
 
 // What the main window holds for the open dossier.

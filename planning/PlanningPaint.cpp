@@ -91,6 +91,11 @@ bool ExactlyRight(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers)
     return buttons == Qt::RightButton && (modifiers & ~Qt::KeypadModifier) == Qt::NoModifier;
 }
 
+bool CtrlLeft(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers)
+{
+    return buttons == Qt::LeftButton && (modifiers & ~Qt::KeypadModifier) == Qt::ControlModifier;
+}
+
 bool ApplyGesture(HalfDayCell& c, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, const CurrentPaint& paint)
 {
     if (ExactlyLeft(buttons, modifiers)) {

@@ -4,6 +4,7 @@
 
 #include <QFont>
 #include <QImage>
+#include <QPoint>
 #include <QRect>
 #include <QString>
 
@@ -39,6 +40,32 @@ void DrawAssignedHalfDay(QPainter& p, const QRect& r, const HalfDayCell& cell, b
 // True for exactly the left (or right) button with no modifier and no other button.
 bool ExactlyLeft(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers);
 bool ExactlyRight(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers);
+// Exactly the left button with Ctrl and no other modifier: the eyedropper.
+bool CtrlLeft(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers);
+
+// Calls visit(x, y) for every pixel of the straight line from a to b, both
+// ends excluded, from a towards b: the pixels a drag crossed between two
+// mouse events.
+template <typename Visit> void ForEachPixelBetween(QPoint a, QPoint b, Visit visit)
+{
+    const int dx = qAbs(b.x() - a.x()), dy = -qAbs(b.y() - a.y());
+    const int sx = a.x() < b.x() ? 1 : -1, sy = a.y() < b.y() ? 1 : -1;
+    int x = a.x(), y = a.y(), err = dx + dy;
+    while (a != b) {
+        const int e2 = 2 * err;
+        if (e2 >= dy) {
+            err += dy;
+            x += sx;
+        }
+        if (e2 <= dx) {
+            err += dx;
+            y += sy;
+        }
+        if (x == b.x() && y == b.y())
+            return;
+        visit(x, y);
+    }
+}
 
 // The current paint of a view: what the left button puts into a half-day.
 struct CurrentPaint {

@@ -1,6 +1,9 @@
 #pragma once
 
 #include "planning/PlanningSession.h"
+#include "planning/PlanningWriter.h"
+
+#include <vector>
 
 class QWidget;
 
@@ -10,6 +13,7 @@ class Dataset;
 
 namespace planning {
 
+class PlanningUndo;
 class TAnnualGraphicPlanning;
 class TMonthlyGraphicPlanning;
 
@@ -24,12 +28,22 @@ void LoadMonthPlanning(TMonthlyGraphicPlanning& view, db::Dataset& query, const 
 void LoadPlanning(TAnnualGraphicPlanning& annual, TMonthlyGraphicPlanning& monthly, db::Dataset& query,
                   const PlanningSession& session, int objectRows, int selectedRow);
 
-// The save that follows a release on a view: hourglass, one transaction, and
-// the French box with the layer's message when it fails (the modified
-// half-days then stay marked for the next release). Answers success.
-bool SaveAnnualEdit(TAnnualGraphicPlanning& view, db::Dataset& query, const PlanningContext& ctx,
+// The save that follows a release on a view: the modified half-days become
+// one undo step, written by its first redo in one transaction (hourglass),
+// and the French box with the layer's message when it fails (the modified
+// half-days then stay marked for the next release, and no step is kept).
+// Answers success; nothing to save is a success.
+bool SaveAnnualEdit(TAnnualGraphicPlanning& view, PlanningUndo& undo, const PlanningContext& ctx,
                     QWidget* parent = nullptr);
-bool SaveMonthlyEdit(TMonthlyGraphicPlanning& view, db::Dataset& query, const PlanningSession& session,
+bool SaveMonthlyEdit(TMonthlyGraphicPlanning& view, PlanningUndo& undo, const PlanningSession& session,
                      QWidget* parent = nullptr);
+
+// Shows half-days an undo or a redo wrote (their after ids, or their
+// before ids) in the view of the session's planning type, where that view
+// shows them: the annual view for the current object and its year, the
+// monthly view for its month. Each takes its legend entry's colours, as a
+// load would give it, and is no longer marked modified.
+void ShowHalfDays(TAnnualGraphicPlanning& annual, TMonthlyGraphicPlanning& monthly, const PlanningSession& session,
+                  const std::vector<HalfDayChange>& changes, bool after);
 
 }  // namespace planning

@@ -77,12 +77,60 @@ void TAnnualGraphicPlanning::PaintAt(Qt::MouseButtons buttons, Qt::KeyboardModif
     HoverMonth = hit.month;
     HoverDay = hit.day;
     HoverHalf = hit.half;
-    if (!ApplyGesture(cells.cell(hit.month, hit.day, hit.half), buttons, modifiers, *this))
-        return;
+    paintHalfDay(hit, buttons, modifiers);
+}
+
+bool TAnnualGraphicPlanning::paintHalfDay(const YearHit& hit, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers)
+{
+    HalfDayCell& cell = cells.cell(hit.month, hit.day, hit.half);
+    const qint32 before = cell.Id;
+    const bool wasModified = cell.Modified == 1;
+    if (!ApplyGesture(cell, buttons, modifiers, *this))
+        return false;
+    if (!wasModified)
+        pending.record(YearKey(hit.month, hit.day, hit.half), before);
     QPainter p(&m_bitmap);
     AnnualRenderer(*this, m_images, m_hover, m_calendar).drawCell(p, m_geometry, hit.month, hit.day, hit.half);
     p.end();
     update(positionRect(m_calendar.firstColumn[hit.month] + hit.day - 1, hit.month, hit.half));
+    return true;
+}
+
+void TAnnualGraphicPlanning::paintPath(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, const QPoint& pos)
+{
+    // A fast drag moves many pixels between two events: every half-day on
+    // the straight path takes the gesture, not only those under the events.
+    if (m_dragFrom && PaintId > -1 && (ExactlyLeft(buttons, modifiers) || ExactlyRight(buttons, modifiers))) {
+        YearHit last = HalfDayAt(m_geometry, m_calendar, m_dragFrom->x(), m_dragFrom->y());
+        const YearHit end = HalfDayAt(m_geometry, m_calendar, pos.x(), pos.y());
+        ForEachPixelBetween(*m_dragFrom, pos, [&](int x, int y) {
+            const YearHit hit = HalfDayAt(m_geometry, m_calendar, x, y);
+            const bool same = hit.month == last.month && hit.day == last.day && hit.half == last.half;
+            const bool atEnd = hit.month == end.month && hit.day == end.day && hit.half == end.half;
+            if (!same && !atEnd && hit.month != 0)
+                paintHalfDay(hit, buttons, modifiers);
+            last = hit;
+        });
+    }
+    if (m_dragging)
+        m_dragFrom = pos;
+    PaintAt(buttons, modifiers, pos);
+}
+
+void TAnnualGraphicPlanning::redrawHalfDays(const std::vector<YearHit>& halfDays)
+{
+    if (halfDays.empty() || m_bitmap.isNull() || m_geometry.cellWidth == 0 || m_geometry.halfRowHeight == 0)
+        return;
+    QPainter p(&m_bitmap);
+    const AnnualRenderer renderer(*this, m_images, m_hover, m_calendar);
+    for (const YearHit& h : halfDays)
+        if (h.month >= 1 && h.month <= 12 && h.day >= 1 && h.day <= m_calendar.days[h.month])
+            renderer.drawCell(p, m_geometry, h.month, h.day, h.half);
+    // A half-day that became empty under the hover cross takes its highlight.
+    if (m_hover.column != 0 || m_hover.month != 0)
+        renderer.drawHover(p, m_geometry);
+    p.end();
+    update();
 }
 
 void TAnnualGraphicPlanning::drawHoverAndHeaders()
@@ -97,7 +145,15 @@ void TAnnualGraphicPlanning::drawHoverAndHeaders()
 
 void TAnnualGraphicPlanning::mousePressEvent(QMouseEvent* e)
 {
-    PaintAt(e->buttons(), e->modifiers(), e->position().toPoint());
+    const QPoint pos = e->position().toPoint();
+    if (CtrlLeft(e->buttons(), e->modifiers())) {
+        const YearHit hit = HalfDayAt(m_geometry, m_calendar, pos.x(), pos.y());
+        if (hit.month != 0 && cells.cell(hit.month, hit.day, hit.half).Id != -1)
+            Q_EMIT PaintPicked(this, cells.cell(hit.month, hit.day, hit.half).Id);
+    }
+    m_dragging = true;
+    m_dragFrom = pos;
+    PaintAt(e->buttons(), e->modifiers(), pos);
     Q_EMIT BeforeChange(this);
 }
 
@@ -105,7 +161,7 @@ void TAnnualGraphicPlanning::mouseMoveEvent(QMouseEvent* e)
 {
     const QPoint pos = e->position().toPoint();
     m_hover = {};
-    PaintAt(e->buttons(), e->modifiers(), pos);
+    paintPath(e->buttons(), e->modifiers(), pos);
     if (m_geometry.cellWidth > 0 && m_geometry.halfRowHeight > 0 && !m_bitmap.isNull()) {
         m_hover = YearHoverAt(m_geometry, pos.x(), pos.y());
         drawHoverAndHeaders();
@@ -118,8 +174,13 @@ void TAnnualGraphicPlanning::mouseMoveEvent(QMouseEvent* e)
     Q_EMIT MouseMove(this);
 }
 
-void TAnnualGraphicPlanning::mouseReleaseEvent(QMouseEvent*)
+void TAnnualGraphicPlanning::mouseReleaseEvent(QMouseEvent* e)
 {
+    // The drag ends with its last button.
+    if (e->buttons() == Qt::NoButton) {
+        m_dragging = false;
+        m_dragFrom.reset();
+    }
     Q_EMIT AfterChange(this);
 }
 

@@ -7,11 +7,16 @@
 #include <QImage>
 #include <QWidget>
 
+#include <optional>
+#include <vector>
+
 namespace planning {
 
 // One object's year, months by weekday columns, two half-rows per month.
-// Left button paints the current paint, right button erases; the owner saves
-// on AfterChange. Draws into an offscreen bitmap that paintEvent copies.
+// Left button paints the current paint, right button erases, along the
+// straight path between two mouse events; Ctrl with the left button picks a
+// painted half-day's legend item (PaintPicked). The owner saves on
+// AfterChange. Draws into an offscreen bitmap that paintEvent copies.
 // The view owns its model (the public AnnualModel fields), its paint and its
 // hover state; drawing goes through AnnualRenderer.
 class TAnnualGraphicPlanning : public QWidget, public AnnualModel, public CurrentPaint {
@@ -46,6 +51,11 @@ public:
     const LegendImages& legendImages() const { return m_images; }
     QRect positionRect(int column, int month, int half) const { return m_geometry.positionRect(column, month, half); }
 
+    // Between a press and its release.
+    bool gestureInProgress() const { return m_dragging; }
+    // Draws these half-days again from their cells (after an undo or a redo).
+    void redrawHalfDays(const std::vector<YearHit>& halfDays);
+
 Q_SIGNALS:
     // After a press has painted or erased the half-day under the cursor.
     void BeforeChange(QObject* sender);
@@ -53,6 +63,8 @@ Q_SIGNALS:
     void AfterChange(QObject* sender);
     // On every move over the drawing, after the hover fields are updated.
     void MouseMove(QObject* sender);
+    // A Ctrl+left press on a painted half-day: its legend-side id.
+    void PaintPicked(QObject* sender, int legendId);
 
 protected:
     void paintEvent(QPaintEvent*) override;
@@ -64,6 +76,10 @@ protected:
 
 private:
     void PaintAt(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, const QPoint& pos);
+    // Paints one half-day with the gesture, keeping what it held before.
+    bool paintHalfDay(const YearHit& hit, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers);
+    // The half-days between the last mouse position of the drag and pos.
+    void paintPath(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, const QPoint& pos);
     void drawHoverAndHeaders();
 
     QImage m_bitmap;
@@ -72,6 +88,8 @@ private:
     YearHover m_hover;
     LegendImages m_images;
     int m_yearDrawn = -1;
+    std::optional<QPoint> m_dragFrom;  // the last mouse position of the drag
+    bool m_dragging = false;
     bool m_showDayNumber = true;
     quint32 m_backgroundColor = 0xFFFFFF;
 };

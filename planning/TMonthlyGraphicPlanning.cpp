@@ -20,6 +20,8 @@ TMonthlyGraphicPlanning::TMonthlyGraphicPlanning(QWidget* parent) : QWidget(pare
         if (value == m_topRow)
             return;
         m_topRow = value;
+        // The rows under the drag's last position moved.
+        m_dragFrom.reset();
         repaintAll();
         Q_EMIT TopLeftChanged(this);
         if (ObjectCount > 0) {
@@ -97,6 +99,7 @@ QRect TMonthlyGraphicPlanning::CellRect(int row) const
 void TMonthlyGraphicPlanning::ClearMonth()
 {
     cells.clear();
+    pending.clear();
     ObjectCount = 0;
     hide();
     show();
@@ -188,15 +191,15 @@ void TMonthlyGraphicPlanning::paintEvent(QPaintEvent*)
         p.drawImage(0, 0, m_bitmap);
 }
 
-void TMonthlyGraphicPlanning::PaintAt(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int x, int y)
+TMonthlyGraphicPlanning::Hit TMonthlyGraphicPlanning::HalfDayAt(int x, int y) const
 {
     const MonthGeometry& g = m_geometry;
-    if (PaintId <= -1 || g.dayWidth == 0 || g.halfRowHeight == 0)
-        return;
+    if (g.dayWidth == 0 || g.halfRowHeight == 0 || y < 0)
+        return {};
     const int row = y / kDefaultRowHeight + m_topRow;
     const int inRow = y - (y / kDefaultRowHeight) * kDefaultRowHeight;
     if (row < 0 || row >= m_rowCount)
-        return;
+        return {};
     int day = 0, half = 0;
     if (inRow > 15 && inRow < 15 + 2 * g.halfRowHeight && x > 10 && x < 10 + g.dayWidth * g.days) {
         half = (inRow - 15) / g.halfRowHeight + 1;
@@ -205,18 +208,81 @@ void TMonthlyGraphicPlanning::PaintAt(Qt::MouseButtons buttons, Qt::KeyboardModi
             day = 0;
     }
     if (day == 0 || half == 0 || Month == 0 || !cells.contains(row, Month, day, half))
+        return {};
+    return {row, day, half};
+}
+
+void TMonthlyGraphicPlanning::PaintAt(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int x, int y)
+{
+    if (PaintId <= -1)
         return;
-    if (!ApplyGesture(cells.cell(row, Month, day, half), buttons, modifiers, *this))
+    const Hit hit = HalfDayAt(x, y);
+    if (hit.valid())
+        paintHalfDay(hit, buttons, modifiers);
+}
+
+void TMonthlyGraphicPlanning::paintHalfDay(const Hit& hit, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers)
+{
+    HalfDayCell& cell = cells.cell(hit.row, Month, hit.day, hit.half);
+    const qint32 before = cell.Id;
+    const bool wasModified = cell.Modified == 1;
+    if (!ApplyGesture(cell, buttons, modifiers, *this))
+        return;
+    if (!wasModified)
+        pending.record(MonthKey(hit.row, Month, hit.day, hit.half), before);
+    QPainter p(&m_bitmap);
+    MonthRenderer(*this, m_images, m_hover)
+        .drawHalfDay(p, m_geometry, CellRect(hit.row), hit.row, hit.day, hit.half, true);
+    p.end();
+    update();
+}
+
+void TMonthlyGraphicPlanning::paintPath(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int x, int y)
+{
+    // Every half-day on the straight path since the last event takes the
+    // gesture, so a fast drag leaves no gap.
+    if (m_dragFrom && PaintId > -1 && (ExactlyLeft(buttons, modifiers) || ExactlyRight(buttons, modifiers))) {
+        Hit last = HalfDayAt(m_dragFrom->x(), m_dragFrom->y());
+        const Hit end = HalfDayAt(x, y);
+        ForEachPixelBetween(*m_dragFrom, QPoint(x, y), [&](int px, int py) {
+            const Hit hit = HalfDayAt(px, py);
+            if (hit.valid() && !(hit == last) && !(hit == end))
+                paintHalfDay(hit, buttons, modifiers);
+            last = hit;
+        });
+    }
+    if (m_dragging)
+        m_dragFrom = QPoint(x, y);
+    PaintAt(buttons, modifiers, x, y);
+}
+
+void TMonthlyGraphicPlanning::redrawHalfDays(const std::vector<Hit>& halfDays)
+{
+    if (halfDays.empty() || m_bitmap.isNull() || ObjectCount <= 0)
         return;
     QPainter p(&m_bitmap);
-    MonthRenderer(*this, m_images, m_hover).drawHalfDay(p, g, CellRect(row), row, day, half, true);
+    const MonthRenderer renderer(*this, m_images, m_hover);
+    const int last = m_topRow + VisibleRowCount();
+    for (const Hit& h : halfDays)
+        if (h.row >= m_topRow && h.row <= last && h.row < m_rowCount && cells.contains(h.row, Month, h.day, h.half))
+            renderer.drawHalfDay(p, m_geometry, CellRect(h.row), h.row, h.day, h.half, true);
     p.end();
+    // A half-day that became empty in the hovered day takes its highlight.
+    if (m_hover.day != 0)
+        drawHover();
     update();
 }
 
 void TMonthlyGraphicPlanning::mousePressEvent(QMouseEvent* e)
 {
     const QPoint pos = e->position().toPoint();
+    if (CtrlLeft(e->buttons(), e->modifiers())) {
+        const Hit hit = HalfDayAt(pos.x(), pos.y());
+        if (hit.valid() && cells.cell(hit.row, Month, hit.day, hit.half).Id != -1)
+            Q_EMIT PaintPicked(this, cells.cell(hit.row, Month, hit.day, hit.half).Id);
+    }
+    m_dragging = true;
+    m_dragFrom = pos;
     PaintAt(e->buttons(), e->modifiers(), pos.x(), pos.y());
     const int row = pos.y() / kDefaultRowHeight + m_topRow;
     if (e->button() == Qt::LeftButton && row >= 0 && row < m_rowCount && pos.x() < m_defaultColWidth) {
@@ -229,7 +295,7 @@ void TMonthlyGraphicPlanning::mousePressEvent(QMouseEvent* e)
 void TMonthlyGraphicPlanning::mouseMoveEvent(QMouseEvent* e)
 {
     const QPoint pos = e->position().toPoint();
-    PaintAt(e->buttons(), e->modifiers(), pos.x(), pos.y());
+    paintPath(e->buttons(), e->modifiers(), pos.x(), pos.y());
     m_hover = {};
     if (m_geometry.dayWidth > 0 && m_geometry.halfRowHeight > 0 && ObjectCount > 0) {
         m_hover.day = (pos.x() - 10) / m_geometry.dayWidth + 1;
@@ -242,8 +308,12 @@ void TMonthlyGraphicPlanning::mouseMoveEvent(QMouseEvent* e)
     Q_EMIT MouseMove(this);
 }
 
-void TMonthlyGraphicPlanning::mouseReleaseEvent(QMouseEvent*)
+void TMonthlyGraphicPlanning::mouseReleaseEvent(QMouseEvent* e)
 {
+    if (e->buttons() == Qt::NoButton) {
+        m_dragging = false;
+        m_dragFrom.reset();
+    }
     const bool clicked = m_pressed;
     m_pressed = false;
     if (clicked)

@@ -7,13 +7,18 @@
 #include <QImage>
 #include <QWidget>
 
+#include <optional>
+#include <vector>
+
 class QScrollBar;
 
 namespace planning {
 
 // Every object's month, one 50-pixel row per object with a 15-pixel strip
 // and two half-rows of day columns; scrolls by rows. Left button paints,
-// right button erases; the owner saves on AfterChange. The view owns its
+// right button erases, along the straight path between two mouse events;
+// Ctrl with the left button picks a painted half-day's legend item
+// (PaintPicked). The owner saves on AfterChange. The view owns its
 // model (the public MonthModel fields), its paint and its hover state.
 class TMonthlyGraphicPlanning : public QWidget, public MonthModel, public CurrentPaint {
     Q_OBJECT
@@ -65,6 +70,22 @@ public:
         return m_geometry.halfDayRect(rowRect, day, half);
     }
 
+    // A half-day of the displayed month: object row, day and half.
+    struct Hit {
+        int row = -1;
+        int day = 0;
+        int half = 0;
+        bool valid() const { return day != 0; }
+        bool operator==(const Hit&) const = default;
+    };
+    // The half-day under a client point, by the painting rule; invalid when none.
+    Hit HalfDayAt(int x, int y) const;
+    // Between a press and its release.
+    bool gestureInProgress() const { return m_dragging; }
+    // Draws these half-days of the displayed month again from their cells
+    // (after an undo or a redo); rows out of sight are left to the next paint.
+    void redrawHalfDays(const std::vector<Hit>& halfDays);
+
 Q_SIGNALS:
     void BeforeChange(QObject* sender);
     void AfterChange(QObject* sender);
@@ -72,6 +93,8 @@ Q_SIGNALS:
     // A left press selected a row (Row()), on its release.
     void Click(QObject* sender);
     void TopLeftChanged(QObject* sender);
+    // A Ctrl+left press on a painted half-day: its legend-side id.
+    void PaintPicked(QObject* sender, int legendId);
 
 protected:
     void paintEvent(QPaintEvent*) override;
@@ -86,6 +109,10 @@ private:
     void repaintAll();
     void drawHover();
     void PaintAt(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int x, int y);
+    // Paints one half-day with the gesture, keeping what it held before.
+    void paintHalfDay(const Hit& hit, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers);
+    // The half-days between the last mouse position of the drag and (x, y).
+    void paintPath(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int x, int y);
     void updateScrollBar();
 
     QScrollBar* m_scroll;
@@ -100,6 +127,8 @@ private:
     int m_topRow = 0;
     int m_defaultColWidth = 2000;
     bool m_pressed = false;
+    std::optional<QPoint> m_dragFrom;  // the last mouse position of the drag
+    bool m_dragging = false;
 };
 
 }  // namespace planning

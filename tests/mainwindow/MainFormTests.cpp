@@ -5,6 +5,7 @@
 #include "db/TDataModule1.h"
 #include "db/TDataModuleObject.h"
 #include "mainwindow/TMainForm.h"
+#include "planning/PlanningUndo.h"
 #include "planning/TAnnualGraphicPlanning.h"
 #include "planning/TMonthlyGraphicPlanning.h"
 #include "ui/ScriptedPrompt.h"
@@ -18,6 +19,7 @@
 #include <QCursor>
 #include <QDialog>
 #include <QDir>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -553,4 +555,224 @@ TEST_F(MainFormTest, ParameterListsEditRecordsAndTheWindowReloads)
     EXPECT_TRUE(visible("AnnualGraphicPlanning"));
     EXPECT_EQ(prompt.dialogTitles().filter(QStringLiteral("Liste des")).size(), 2);
     EXPECT_FALSE(dm->People.IsOpen());
+}
+
+namespace {
+
+// The centre of a half-day of the annual view.
+QPoint yearPoint(planning::TAnnualGraphicPlanning* v, int month, int day, int half)
+{
+    const int column = v->firstColumn(month) + day - 1;
+    return QPoint(v->leftMargin() + (column - 1) * v->cellWidth() + v->cellWidth() / 2,
+                  v->topMargin() + (2 * (month - 1) + half - 1) * v->halfRowHeight() + v->halfRowHeight() / 2);
+}
+
+// The centre of a half-day of a row of the monthly view.
+QPoint monthPoint(planning::TMonthlyGraphicPlanning* v, int row, int day, int half)
+{
+    return QPoint(10 + (day - 1) * v->dayWidth() + v->dayWidth() / 2,
+                  v->CellRect(row).top() + 15 + (half - 1) * v->halfRowHeight() + v->halfRowHeight() / 2);
+}
+
+// Press at from, one move to to, release there.
+void dragOn(QWidget* w, QPoint from, QPoint to, Qt::MouseButton button = Qt::LeftButton,
+            Qt::KeyboardModifiers mods = Qt::NoModifier)
+{
+    auto send = [&](QEvent::Type t, QPoint p, Qt::MouseButton b, Qt::MouseButtons bs) {
+        QMouseEvent e(t, QPointF(p), w->mapToGlobal(QPointF(p)), b, bs, mods);
+        QApplication::sendEvent(w, &e);
+    };
+    send(QEvent::MouseButtonPress, from, button, button);
+    if (to != from)
+        send(QEvent::MouseMove, to, Qt::NoButton, button);
+    send(QEvent::MouseButtonRelease, to, button, Qt::NoButton);
+}
+
+}  // namespace
+
+// Ctrl+Z, Ctrl+Y and Ctrl+Shift+Z from anywhere in the window, and the two
+// items of "&Outils" that name the step; what was undone stays so after a
+// restart.
+TEST_F(MainFormTest, UndoAndRedoFromTheToolsMenuAndTheKeys)
+{
+    dossier(QStringLiteral("A"));
+    person(1, QStringLiteral("Alice"));
+    project(1, QStringLiteral("Pont"));
+    create();
+    auto* annual = form->findChild<planning::TAnnualGraphicPlanning*>();
+    ASSERT_TRUE(annual->isVisible());
+    QAction* undo = form->action(QStringLiteral("Popup_Tools_Undo"));
+    QAction* redo = form->action(QStringLiteral("Popup_Tools_Redo"));
+    const QList<QAction*> tools = form->findChild<QMenu*>(QStringLiteral("Popup_Tools"))->actions();
+    ASSERT_EQ(tools.size(), 4);
+    EXPECT_EQ(tools.at(0)->text(), QStringLiteral("&Base de données"));
+    EXPECT_TRUE(tools.at(1)->isSeparator());
+    EXPECT_EQ(tools.at(2), undo);
+    EXPECT_EQ(tools.at(3), redo);
+    EXPECT_EQ(undo->shortcut(), QKeySequence(QStringLiteral("Ctrl+Z")));
+    EXPECT_EQ(
+        redo->shortcuts(),
+        (QList<QKeySequence>{QKeySequence(QStringLiteral("Ctrl+Y")), QKeySequence(QStringLiteral("Ctrl+Shift+Z"))}));
+    auto expectItems = [&](const char* undoText, const char* redoText) {
+        EXPECT_EQ(undo->text(), QString::fromUtf8(undoText));
+        EXPECT_EQ(redo->text(), QString::fromUtf8(redoText));
+        EXPECT_EQ(undo->isEnabled(), undo->text() != QStringLiteral("&Annuler"));
+        EXPECT_EQ(redo->isEnabled(), redo->text() != QStringLiteral("&Rétablir"));
+    };
+    expectItems("&Annuler", "&Rétablir");
+
+    // A week painted by mistake, in one fast move.
+    const QString week = QStringLiteral(
+        "SELECT count(*) FROM PLANNING WHERE Id_People=1 AND Id_Project=1 AND AmPm=1 AND DatePlanning BETWEEN "
+        "'2009-02-09' AND '2009-02-15'");
+    dragOn(annual, yearPoint(annual, 2, 9, 1), yearPoint(annual, 2, 15, 1));
+    EXPECT_EQ(count(week), 7);
+    expectItems("&Annuler la peinture de 7 demi-journées", "&Rétablir");
+
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    auto* grid = form->findChild<QWidget*>(QStringLiteral("Grid_Key"));
+    grid->setFocus();
+    QTest::keyClick(grid, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(count(week), 0);
+    for (int d = 9; d <= 15; ++d)
+        EXPECT_EQ(annual->cells.cell(2, d, 1).Id, -1) << d;
+    expectItems("&Annuler", "&Rétablir la peinture de 7 demi-journées");
+    QTest::keyClick(annual, Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(count(week), 7);
+    EXPECT_EQ(annual->cells.cell(2, 12, 1).Id, 1);
+    QTest::keyClick(grid, Qt::Key_Z, Qt::ControlModifier);
+    QTest::keyClick(grid, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(count(week), 7);
+
+    dragOn(annual, yearPoint(annual, 2, 10, 1), yearPoint(annual, 2, 12, 1), Qt::RightButton);
+    expectItems("&Annuler l'effacement de 3 demi-journées", "&Rétablir");
+    undo->trigger();
+    EXPECT_EQ(count(week), 7);
+    QTest::keyClick(grid, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(count(week), 0);
+    expectItems("&Annuler", "&Rétablir la peinture de 7 demi-journées");
+
+    // After a restart the week is as it was before the mistake, and nothing is left to undo.
+    form->close();
+    form.reset();
+    create();
+    annual = form->findChild<planning::TAnnualGraphicPlanning*>();
+    for (int d = 9; d <= 15; ++d)
+        EXPECT_EQ(annual->cells.cell(2, d, 1).Id, -1) << d;
+    EXPECT_FALSE(form->action(QStringLiteral("Popup_Tools_Undo"))->isEnabled());
+}
+
+// A step made in one view is undone in the other; the stack is trimmed when
+// a person goes and emptied by a compaction, by closing the dossier and by a
+// restore.
+TEST_F(MainFormTest, UndoStepsBelongToTheOpenDossier)
+{
+    dossier(QStringLiteral("A"));
+    person(1, QStringLiteral("Alice"));
+    person(1, QStringLiteral("Bruno"));
+    project(1, QStringLiteral("Pont"));
+    core::globals().databaseFile = QStringLiteral("Access/PLANNING.MDB");  // for the database tools
+    create();
+    QAction* undo = form->action(QStringLiteral("Popup_Tools_Undo"));
+    auto* annual = form->findChild<planning::TAnnualGraphicPlanning*>();
+    auto* monthly = form->findChild<planning::TMonthlyGraphicPlanning*>();
+    const QString alice = QStringLiteral("SELECT count(*) FROM PLANNING WHERE Id_People=1 AND Id_Project=1");
+
+    form->Popup_Display_MonthlyClick();
+    dragOn(monthly, monthPoint(monthly, 0, 5, 1), monthPoint(monthly, 0, 6, 1));
+    EXPECT_EQ(count(alice), 2);
+    form->Popup_Display_AnnualClick();
+    ASSERT_EQ(annual->cells.cell(1, 5, 1).Id, 1);
+    undo->trigger();
+    EXPECT_EQ(count(alice), 0);
+    EXPECT_EQ(annual->cells.cell(1, 5, 1).Id, -1);
+    EXPECT_EQ(annual->cells.cell(1, 6, 1).Id, -1);
+    form->action(QStringLiteral("Popup_Tools_Redo"))->trigger();
+    EXPECT_EQ(annual->cells.cell(1, 6, 1).Id, 1);
+    dragOn(annual, yearPoint(annual, 1, 8, 2), yearPoint(annual, 1, 9, 2));
+    form->Popup_Display_MonthlyClick();
+    ASSERT_EQ(monthly->cells.cell(0, 1, 9, 2).Id, 1);
+    undo->trigger();
+    EXPECT_EQ(monthly->cells.cell(0, 1, 8, 2).Id, -1);
+    EXPECT_EQ(monthly->cells.cell(0, 1, 9, 2).Id, -1);
+    EXPECT_EQ(monthly->cells.cell(0, 1, 6, 1).Id, 1);
+    EXPECT_EQ(count(alice), 2);
+
+    // Bruno's step goes with him; Alice's stays.
+    dragOn(monthly, monthPoint(monthly, 1, 20, 1), monthPoint(monthly, 1, 20, 1));
+    EXPECT_EQ(undo->text(), QStringLiteral("&Annuler la peinture d'une demi-journée"));
+    auto* objects = form->findChild<ui::TDrawGrid*>(QStringLiteral("Grid_Object"));
+    objects->setRow(1);
+    form->Grid_ObjectClick();
+    prompt.setNextAnswer(ui::Answer::Yes);
+    form->Popup_Grid_Object_DeleteClick();
+    ASSERT_EQ(count(QStringLiteral("SELECT count(*) FROM PEOPLE")), 1);
+    EXPECT_EQ(undo->text(), QStringLiteral("&Annuler la peinture de 2 demi-journées"));
+    EXPECT_EQ(form->undoHistory().stack().count(), 1);
+
+    prompt.setNextAnswer(ui::Answer::Yes);
+    form->action(QStringLiteral("Popup_Tools_DataBase_Compact"))->trigger();
+    EXPECT_EQ(prompt.messages().last().text.toStdString(), "Compactage effectué.");
+    EXPECT_FALSE(undo->isEnabled());
+    EXPECT_EQ(form->undoHistory().stack().count(), 0);
+
+    dragOn(monthly, monthPoint(monthly, 0, 12, 1), monthPoint(monthly, 0, 12, 1));
+    EXPECT_TRUE(undo->isEnabled());
+    form->CloseDossierDisplay(true);
+    EXPECT_FALSE(undo->isEnabled());
+    form->OpenDossierDisplay(1, 0, QStringLiteral("A"));
+    EXPECT_FALSE(undo->isEnabled());
+
+    const QString archive = sandbox->root() + QStringLiteral("avant.bkp");
+    prompt.setNextFileName(archive);
+    form->action(QStringLiteral("Popup_Tools_DataBase_Backup"))->trigger();
+    ASSERT_EQ(prompt.messages().last().text.toStdString(), "Sauvegarde effectuée.");
+    dragOn(monthly, monthPoint(monthly, 0, 13, 1), monthPoint(monthly, 0, 13, 1));
+    ASSERT_EQ(form->undoHistory().stack().count(), 1);
+    prompt.setNextFileName(archive);
+    form->action(QStringLiteral("Popup_Tools_DataBase_restore"))->trigger();
+    ASSERT_EQ(prompt.messages().last().text, QStringLiteral("Sauvegarde restaurée."));
+    EXPECT_EQ(form->undoHistory().stack().count(), 0);
+    EXPECT_FALSE(undo->isEnabled());
+}
+
+// Ctrl with the left button on a painted half-day makes its legend item the
+// paint, in both views; on an empty half-day it changes nothing.
+TEST_F(MainFormTest, CtrlClickPicksTheLegendItemOfAHalfDay)
+{
+    dossier(QStringLiteral("A"));
+    person(1, QStringLiteral("Alice"));
+    for (int i = 1; i <= 4; ++i)
+        project(1, QStringLiteral("Projet %1").arg(i));
+    create();
+    auto* annual = form->findChild<planning::TAnnualGraphicPlanning*>();
+    auto* monthly = form->findChild<planning::TMonthlyGraphicPlanning*>();
+    auto* key = form->findChild<ui::TDrawGrid*>(QStringLiteral("Grid_Key"));
+    key->select(0, 1);  // Projet 4
+    form->Grid_KeyClick();
+    dragOn(annual, yearPoint(annual, 1, 5, 1), yearPoint(annual, 1, 5, 1));
+    key->select(1, 0);  // Projet 2
+    form->Grid_KeyClick();
+    ASSERT_EQ(annual->PaintId, 2);
+
+    dragOn(annual, yearPoint(annual, 1, 6, 1), yearPoint(annual, 1, 6, 1), Qt::LeftButton, Qt::ControlModifier);
+    EXPECT_EQ(annual->PaintId, 2);  // empty: nothing
+    dragOn(annual, yearPoint(annual, 1, 5, 1), yearPoint(annual, 1, 5, 1), Qt::LeftButton, Qt::ControlModifier);
+    EXPECT_EQ(annual->PaintId, 4);
+    EXPECT_EQ(key->Col(), 0);
+    EXPECT_EQ(key->Row(), 1);
+    EXPECT_EQ(form->context().projectId, 4);
+    EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM PLANNING")), 1);
+    EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM PLANNING WHERE Id_Project=4")), 1);
+
+    form->Popup_Display_MonthlyClick();
+    key->select(1, 0);
+    form->Grid_KeyClick();
+    ASSERT_EQ(monthly->PaintId, 2);
+    dragOn(monthly, monthPoint(monthly, 0, 5, 1), monthPoint(monthly, 0, 5, 1), Qt::LeftButton, Qt::ControlModifier);
+    EXPECT_EQ(monthly->PaintId, 4);
+    EXPECT_EQ(key->Col(), 0);
+    EXPECT_EQ(key->Row(), 1);
+    EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM PLANNING")), 1);
 }

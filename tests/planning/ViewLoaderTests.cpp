@@ -1,4 +1,5 @@
 #include "core/Clock.h"
+#include "planning/PlanningUndo.h"
 #include "planning/PlanningViews.h"
 #include "planning/PlanningWriter.h"
 #include "planning/TAnnualGraphicPlanning.h"
@@ -84,14 +85,19 @@ TEST_F(PlanningViewDbTest, FailedSaveThroughTheHandlerIsShownAndRetried)
     view.Year = 2024;
     view.SetYearCell(2, 9, 1, 1, 255, 0, bsClear);
     view.cells.cell(2, 9, 1).Modified = 1;
+    view.pending.record(AnnualModel::YearKey(2, 9, 1), -1);  // empty before the gesture
     exec("ALTER TABLE PLANNING RENAME TO PLANNING_AWAY");
     ui::ScriptedPrompt prompt;
-    SaveAnnualEdit(view, query, ctx);
+    PlanningUndo undo;
+    undo.setDossier(&connection, ctx.dossierId, ctx.orientation);
+    SaveAnnualEdit(view, undo, ctx);
     ASSERT_EQ(prompt.messages().size(), 1);
     EXPECT_EQ(prompt.messages().first().kind, ui::MessageKind::Error);
     EXPECT_TRUE(prompt.messages().first().text.contains(QStringLiteral("no such table")));
     EXPECT_EQ(view.cells.cell(2, 9, 1).Modified, 1);
+    EXPECT_FALSE(undo.canUndo());  // no step for what was not written
     exec("ALTER TABLE PLANNING_AWAY RENAME TO PLANNING");
-    SaveAnnualEdit(view, query, ctx);
+    SaveAnnualEdit(view, undo, ctx);
+    EXPECT_EQ(undo.undoText(), QStringLiteral("la peinture d'une demi-journée"));
     EXPECT_EQ(count(QStringLiteral("DatePlanning='2024-02-09'")), 1);
 }
