@@ -127,6 +127,39 @@ void removeTree(const QString& dir)
         QDir(dir).removeRecursively();
 }
 
+// The replaced stores of a finished restore are deleted on a worker: freeing
+// their blocks takes as long as unpacking the pictures. They are first
+// renamed out of the staging's way; whatever a crash leaves of them is
+// removed at the next start (oldStaging).
+std::future<void>& pendingRemoval()
+{
+    static std::future<void> removal;
+    return removal;
+}
+
+void waitForPendingRemoval()
+{
+    if (pendingRemoval().valid())
+        pendingRemoval().wait();
+}
+
+QString oldStagingPrefix()
+{
+    return QStringLiteral(".restauration-achevee-");
+}
+
+void removeInBackground(const DataPaths& p, const QString& dir)
+{
+    waitForPendingRemoval();
+    const QString aside =
+        p.dataDir + oldStagingPrefix() + QString::number(QRandomGenerator::system()->generate64(), 16);
+    if (std::rename(QFile::encodeName(dir).constData(), QFile::encodeName(aside).constData()) != 0) {
+        removeTree(dir);
+        return;
+    }
+    pendingRemoval() = std::async(std::launch::async, [aside] { removeTree(aside); });
+}
+
 QString uniqueSafetyPath(const DataPaths& paths)
 {
     if (!QDir().mkpath(paths.safetyDir()))
@@ -349,11 +382,18 @@ QStringList chooseEntries(const archive::CabinetReader& reader, const QString& d
 
 }  // namespace
 
+void FinishBackgroundRemoval()
+{
+    waitForPendingRemoval();
+}
+
 QString CheckRestoredDatabase(const QString& path)
 {
     Sqlite h;
     if (sqlite3_open_v2(QFile::encodeName(path).constData(), &h.db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK)
         return QStringLiteral("ne peut pas être ouverte : %1").arg(sqliteMessage(h.db));
+    // Read through a memory map: the check reads the whole file once.
+    sqlite3_exec(h.db, "PRAGMA mmap_size=4294967296", nullptr, nullptr, nullptr);
     QStringList rows;
     QString error;
     // quick_check reads every page and record but leaves out the comparison
@@ -412,6 +452,11 @@ QString SafetyArchiveName(const QDateTime& when)
 QString FinishInterruptedRestore(const DataPaths& paths)
 {
     try {
+        waitForPendingRemoval();
+        QDir data(paths.dataDir);
+        for (const QString& dir :
+             data.entryList({oldStagingPrefix() + QLatin1Char('*')}, QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot))
+            removeTree(data.filePath(dir));
         const QString staging = stagingDir(paths);
         if (QFileInfo::exists(commitMark(paths))) {
             Mark m;
@@ -536,7 +581,7 @@ RestoreOutcome RestoreArchive(const QString& archivePath, const DataPaths& paths
     // and nothing may open the data in between.
     try {
         rollForward(paths, mark);
-        removeTree(stagingDir(paths));
+        removeInBackground(paths, stagingDir(paths).chopped(1));
         removeTokenFiles(paths);
     } catch (const std::exception& e) {
         const auto* known = dynamic_cast<const MaintenanceError*>(&e);

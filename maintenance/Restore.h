@@ -57,6 +57,10 @@ QString SafetyArchiveName(const QDateTime& when);
 RestoreOutcome RestoreArchive(const QString& archivePath, const DataPaths& paths, const RestoreProgress& progress = {},
                               const RestoreOptions& options = {});
 
+// A finished restore deletes the data it replaced on a worker thread; this
+// waits until that is done (the next restore and the program's end do too).
+void FinishBackgroundRemoval();
+
 // Completes a swap interrupted after its commit mark, or discards a staged
 // one interrupted before; run before the database is opened. Answers an
 // empty text, or what could not be done.

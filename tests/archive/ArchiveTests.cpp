@@ -16,6 +16,7 @@
 
 using archive::ArchiveError;
 using archive::CabinetReader;
+using archive::SizeText;
 using archive::WriteCabinet;
 
 namespace {
@@ -238,4 +239,33 @@ TEST_F(ArchiveTest, FailedWriteRemovesThePartialCabinet)
         EXPECT_THROW(WriteCabinet(cab, files), ArchiveError);
         EXPECT_FALSE(QFile::exists(cab));
     }
+}
+
+// Sizes in messages: kilobytes below a megabyte, so that 240 KB free never
+// reads "0 Mo".
+TEST(ArchiveText, SizesReadInKilobytesBelowAMegabyte)
+{
+    EXPECT_EQ(SizeText(240 * 1024, false), QStringLiteral("240 Ko"));
+    EXPECT_EQ(SizeText(1, true), QStringLiteral("1 Ko"));
+    EXPECT_EQ(SizeText(0, false), QStringLiteral("0 Ko"));
+    EXPECT_EQ(SizeText((1 << 20) + 1, true), QStringLiteral("2 Mo"));
+    EXPECT_EQ(SizeText(5 << 20, false), QStringLiteral("5 Mo"));
+}
+
+// The writer holds to the reader's rule: a name the reader would refuse is
+// refused before anything is written; a file may be stored under a chosen name.
+TEST_F(ArchiveTest, WriterRefusesNamesTheReaderRefuses)
+{
+    const QString file = path(QStringLiteral("a\\b.jpg"));
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("x");
+    f.close();
+    const QString cab = path(QStringLiteral("names.cab"));
+    EXPECT_THROW(WriteCabinet(cab, {file}), ArchiveError);
+    EXPECT_FALSE(QFile::exists(cab));
+    WriteCabinet(cab, {file}, {QStringLiteral("a_b.jpg")});
+    const CabinetReader reader(cab);
+    ASSERT_EQ(reader.entries().size(), 1);
+    EXPECT_EQ(reader.entries().first().name, QStringLiteral("a_b.jpg"));
 }
