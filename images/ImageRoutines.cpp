@@ -8,6 +8,7 @@
 #include <QImageReader>
 #include <QtEndian>
 
+#include <cerrno>
 #include <cmath>
 #include <csetjmp>
 #include <cstdio>
@@ -161,11 +162,14 @@ struct JpegErrorManager {
     std::jmp_buf jump;
     char message[JMSG_LENGTH_MAX];
     bool cutShort = false;
+    int writeError = 0;  // errno of a failed write of the output file
 };
 
 void jpegErrorExit(j_common_ptr info)
 {
     auto* err = reinterpret_cast<JpegErrorManager*>(info->err);
+    if (info->err->msg_code == JERR_FILE_WRITE)
+        err->writeError = errno != 0 ? errno : ENOSPC;
     (*info->err->format_message)(info, err->message);
     std::longjmp(err->jump, 1);
 }
@@ -284,7 +288,7 @@ void SaveBitmapAsJpeg(const QImage& bitmap, const QString& fileName, int quality
     const QString part = fileName + QStringLiteral(".part");
     std::FILE* out = std::fopen(QFile::encodeName(part).constData(), "wb");
     if (!out)
-        throw ImageError(kWriteError, QStringLiteral("cannot create %1").arg(part));
+        throw ImageError(kWriteError, QStringLiteral("%1 : %2").arg(part, core::SystemErrorText(errno)));
 
     jpeg_compress_struct cinfo;
     JpegErrorManager err;
@@ -294,7 +298,9 @@ void SaveBitmapAsJpeg(const QImage& bitmap, const QString& fileName, int quality
         jpeg_destroy_compress(&cinfo);
         std::fclose(out);
         QFile::remove(part);
-        throw ImageError(kWriteError, QString::fromLocal8Bit(err.message));
+        throw ImageError(kWriteError,
+                         err.writeError != 0 ? core::SystemErrorText(err.writeError)
+                                             : QString::fromLocal8Bit(err.message));
     }
     jpeg_create_compress(&cinfo);
     jpeg_stdio_dest(&cinfo, out);
@@ -313,17 +319,20 @@ void SaveBitmapAsJpeg(const QImage& bitmap, const QString& fileName, int quality
     jpeg_destroy_compress(&cinfo);
     // On disk before the rename, so that the name never shows a file whose
     // blocks a power cut could still lose.
+    errno = 0;
     const bool flushed = std::fflush(out) == 0 && !std::ferror(out) && (!syncToDisk || ::fsync(fileno(out)) == 0);
+    const int flushError = errno;
     const bool closed = std::fclose(out) == 0;
     if (!flushed || !closed) {
+        const int why = flushError != 0 ? flushError : (errno != 0 ? errno : ENOSPC);
         QFile::remove(part);
-        throw ImageError(kWriteError, QStringLiteral("short write on %1").arg(part));
+        throw ImageError(kWriteError, QStringLiteral("%1 : %2").arg(part, core::SystemErrorText(why)));
     }
     // rename() replaces the old file in one step; removing it first would
     // leave no picture at all if the process died in between.
     if (std::rename(QFile::encodeName(part).constData(), QFile::encodeName(fileName).constData()) != 0) {
         QFile::remove(part);
-        throw ImageError(kWriteError, QStringLiteral("cannot replace %1").arg(fileName));
+        throw ImageError(kWriteError, QStringLiteral("%1 : %2").arg(fileName, core::SystemErrorText(errno)));
     }
     if (syncToDisk)
         core::syncDirectory(QFileInfo(fileName).absolutePath());

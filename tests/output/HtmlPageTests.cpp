@@ -283,6 +283,8 @@ TEST_F(HtmlTest, AFullDiskIsToldInFrenchAndLeavesNoPage)
         FAIL() << "no error";
     } catch (const OutputError& e) {
         EXPECT_TRUE(e.message().startsWith(QStringLiteral("Impossible d'écrire"))) << e.message().toStdString();
+        // The reason too, never the library's "Unknown error".
+        EXPECT_TRUE(e.message().contains(QStringLiteral("plus de place sur le disque"))) << e.message().toStdString();
     }
     EXPECT_FALSE(QFileInfo::exists(work() + QStringLiteral("index.htm")));
 }
