@@ -225,10 +225,9 @@ void MaintenanceCommands::Popup_Tools_DataBase_restoreClick()
                 wait->setGaugeVisible(true);
                 wait->setTask(QStringLiteral("Décompression des fichiers ..."));
                 wait->setPosition(0);
-                wait->setMaximum(qMax(1, p.entries));
+                wait->setMaximum(RestoreGaugeMaximum(p));
             }
-            // One step per entry, and one more once the archive is read.
-            const int position = p.done >= p.total ? p.entries + 1 : p.entry + 1;
+            const int position = RestoreGaugePosition(p);
             if (position != shown) {
                 shown = position;
                 wait->setPosition(position);

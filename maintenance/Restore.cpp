@@ -382,6 +382,16 @@ QStringList chooseEntries(const archive::CabinetReader& reader, const QString& d
 
 }  // namespace
 
+int RestoreGaugeMaximum(const archive::Progress& at)
+{
+    return qMax(1, at.entries);
+}
+
+int RestoreGaugePosition(const archive::Progress& at)
+{
+    return at.total > 0 && at.done >= at.total ? at.entries + 1 : at.entry + 1;
+}
+
 void FinishBackgroundRemoval()
 {
     waitForPendingRemoval();
@@ -581,7 +591,12 @@ RestoreOutcome RestoreArchive(const QString& archivePath, const DataPaths& paths
     // and nothing may open the data in between.
     try {
         rollForward(paths, mark);
-        removeInBackground(paths, stagingDir(paths).chopped(1));
+        // Where directories move in one step; elsewhere (FAT) nothing with
+        // content is renamed.
+        if (mark.exchange)
+            removeInBackground(paths, stagingDir(paths).chopped(1));
+        else
+            removeTree(stagingDir(paths));
         removeTokenFiles(paths);
     } catch (const std::exception& e) {
         const auto* known = dynamic_cast<const MaintenanceError*>(&e);

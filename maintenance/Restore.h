@@ -38,6 +38,12 @@ struct RestoreOutcome {
 // otherwise what is wrong with it, in French ("est endommagée : ...").
 QString CheckRestoredDatabase(const QString& path);
 
+// The restore's bar counts entries: its maximum is their number, it stands
+// one step past the entry being unpacked and one past the maximum once the
+// archive has been read.
+int RestoreGaugeMaximum(const archive::Progress& at);
+int RestoreGaugePosition(const archive::Progress& at);
+
 // "PLANNING_ACCESS_AVANT_RESTAURATION_05_03_2009_14_07_59.bkp"
 QString SafetyArchiveName(const QDateTime& when);
 

@@ -192,6 +192,26 @@ TEST_F(MaintenanceTest, BackupTargetsInsideTheDataAreRefusedBeforeAnyWrite)
     EXPECT_EQ(testing_support::Sandbox::readFile(dbPath()), database);
 }
 
+// The restore's bar counts the archive's entries, one step each and one
+// more once the archive is read, whatever their sizes.
+TEST(RestoreGauge, CountsEntries)
+{
+    archive::Progress at;
+    at.entries = 5;
+    at.total = 1000;
+    EXPECT_EQ(maintenance::RestoreGaugeMaximum(at), 5);
+    at.entry = 0;
+    at.done = 900;  // the database, the largest entry, is most of the bytes
+    EXPECT_EQ(maintenance::RestoreGaugePosition(at), 1);
+    at.entry = 4;
+    at.done = 990;
+    EXPECT_EQ(maintenance::RestoreGaugePosition(at), 5);
+    at.done = 1000;
+    EXPECT_EQ(maintenance::RestoreGaugePosition(at), 6);
+    at.entries = 0;
+    EXPECT_EQ(maintenance::RestoreGaugeMaximum(at), 1);
+}
+
 TEST_F(MaintenanceTest, HistoryWindowListsAndPurgesOnlyOnYes)
 {
     {
