@@ -2,9 +2,9 @@
 
 #include "core/Clock.h"
 #include "core/Globals.h"
+#include "db/DatabaseCheck.h"
 #include "db/DbError.h"
 #include "db/DbVersion.h"
-#include "db/Schema.h"
 #include "db/UpdateScript.h"
 #include "maintenance/FileOps.h"
 #include "maintenance/MaintenanceError.h"
@@ -65,43 +65,6 @@ struct Sqlite {
             sqlite3_close_v2(db);
     }
 };
-
-QString sqliteMessage(sqlite3* db)
-{
-    return QString::fromUtf8(db ? sqlite3_errmsg(db) : "erreur SQLite");
-}
-
-// One column of text rows of a statement, or the error message.
-bool rowsOf(sqlite3* db, const char* sql, QStringList* rows, QString* error)
-{
-    sqlite3_stmt* st = nullptr;
-    if (sqlite3_prepare_v2(db, sql, -1, &st, nullptr) != SQLITE_OK) {
-        *error = sqliteMessage(db);
-        return false;
-    }
-    int rc;
-    while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
-        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(st, 0));
-        rows->append(QString::fromUtf8(text ? text : ""));
-    }
-    sqlite3_finalize(st);
-    if (rc != SQLITE_DONE) {
-        *error = sqliteMessage(db);
-        return false;
-    }
-    return true;
-}
-
-QStringList programTables()
-{
-    QStringList tables;
-    static const QRegularExpression create(QStringLiteral("CREATE TABLE\\s+(\\w+)"),
-                                           QRegularExpression::CaseInsensitiveOption);
-    auto it = create.globalMatch(db::SchemaSql());
-    while (it.hasNext())
-        tables << it.next().captured(1).toUpper();
-    return tables;
-}
 
 // A journal left by a crash belongs to the current database: opening it
 // rolls the journal back, so the file is whole before it is archived.
@@ -399,40 +362,27 @@ void FinishBackgroundRemoval()
 
 QString CheckRestoredDatabase(const QString& path)
 {
-    Sqlite h;
-    if (sqlite3_open_v2(QFile::encodeName(path).constData(), &h.db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK)
-        return QStringLiteral("ne peut pas être ouverte : %1").arg(sqliteMessage(h.db));
-    // Read through a memory map: the check reads the whole file once.
-    sqlite3_exec(h.db, "PRAGMA mmap_size=4294967296", nullptr, nullptr, nullptr);
-    QStringList rows;
-    QString error;
-    // quick_check reads every page and record but leaves out the comparison
-    // of each index with its table, which on a large planning takes many
-    // times longer than unpacking the archive.
-    if (!rowsOf(h.db, "PRAGMA quick_check", &rows, &error))
-        return QStringLiteral("n'est pas une base de données lisible : %1").arg(error);
-    if (rows != QStringList{QStringLiteral("ok")})
-        return QStringLiteral("est endommagée : %1").arg(rows.mid(0, 3).join(QStringLiteral(" ; ")));
-    QStringList present;
-    if (!rowsOf(h.db, "SELECT upper(name) FROM sqlite_master WHERE type='table'", &present, &error))
-        return QStringLiteral("n'est pas une base de données lisible : %1").arg(error);
-    QStringList missing;
-    for (const QString& table : programTables()) {
-        if (!present.contains(table))
-            missing << table;
-    }
-    if (!missing.isEmpty())
-        return QStringLiteral("n'est pas une base de Quillmark Planning (tables absentes : %1)")
-            .arg(missing.join(QStringLiteral(", ")));
+    db::InspectionOptions options;
+    options.forWriting = false;
+    options.allTables = true;
     // A file written by a later version of the program is never taken in.
-    QStringList version;
-    const char* const filter = " FROM OBJECT_VAL_STR WHERE ID_CLASS=-99 AND ID_ATTRIBUTE=-99 AND USERID=-99";
-    if (!rowsOf(h.db, QByteArray(QByteArray("SELECT VALUE") + filter).constData(), &version, &error))
-        rowsOf(h.db, QByteArray(QByteArray("SELECT VAL") + filter).constData(), &version, &error);
-    try {
-        db::CheckNotNewer(version.isEmpty() ? QStringLiteral("0") : version.first(), core::globals().version);
-    } catch (const db::DbError& e) {
-        return QStringLiteral("ne peut pas être utilisée : %1").arg(e.message());
+    options.programVersion = core::globals().version;
+    const db::DatabaseInspection i = db::InspectDatabaseFile(path, options);
+    switch (i.state) {
+    case db::DatabaseState::Usable: return {};
+    case db::DatabaseState::Absent:
+    case db::DatabaseState::NotWritable:
+        return QStringLiteral("ne peut pas être ouverte : %1")
+            .arg(i.detail.isEmpty() ? files::reasonOf(ENOENT) : i.detail);
+    case db::DatabaseState::Empty: return QStringLiteral("est vide");
+    case db::DatabaseState::Unreadable:
+        return QStringLiteral("n'est pas une base de données lisible : %1").arg(i.detail);
+    case db::DatabaseState::Damaged:
+        return QStringLiteral("est endommagée : %1")
+            .arg(QString(i.detail).replace(QLatin1Char('\r'), QStringLiteral(" ; ")));
+    case db::DatabaseState::Foreign:
+        return QStringLiteral("n'est pas une base de Quillmark Planning (tables absentes : %1)").arg(i.detail);
+    case db::DatabaseState::Newer: return QStringLiteral("ne peut pas être utilisée : %1").arg(i.detail);
     }
     return {};
 }
