@@ -174,7 +174,11 @@ QString SettingsFileNameFor(const QString& executableFileName)
     return name + QStringLiteral(".ini");
 }
 
-int RunStartup(const StartupOptions& options)
+namespace {
+
+// Steps 1 to 10: the process-wide values, the lock, the data root and its
+// files. False when the start must stop (the user has been told).
+bool prepareData(const StartupOptions& options, SingleInstance& instance)
 {
     core::Globals& g = core::globals();
 
@@ -189,7 +193,6 @@ int RunStartup(const StartupOptions& options)
     g.startOk = true;
 
     // 5. Nothing on disk is touched before the lock is ours.
-    SingleInstance instance;
     if (!instance.tryAcquire(g.instanceName)) {
         if (instance.failure().isEmpty())
             ui::showInformation(g.productName + QStringLiteral(" est déjà en exécution."));
@@ -198,8 +201,7 @@ int RunStartup(const StartupOptions& options)
                                          "verrou ne peut être créé.\r\r")
                               .arg(g.productName)
                           + instance.failure());
-        g.startOk = false;
-        return 1;
+        return false;
     }
 
     // 6. and 7.
@@ -212,23 +214,18 @@ int RunStartup(const StartupOptions& options)
 
     // Work that a crash cut short is finished first, so that step 9 never
     // takes a database that is only elsewhere for a first start.
-    if (!FinishInterruptedWork()) {
-        g.startOk = false;
-        return 1;
-    }
+    if (!FinishInterruptedWork())
+        return false;
 
-    // 9.
-    if (!ProvideData(g.settingsFileName)) {
-        g.startOk = false;
-        return 1;
-    }
+    // 9. and 10.
+    return ProvideData(g.settingsFileName)
+        && TestWriteAccess(g.productName + QLatin1Char(' ') + g.version, g.dataRoot + QStringLiteral("write.tmp"));
+}
 
-    // 10.
-    if (!TestWriteAccess(g.productName + QLatin1Char(' ') + g.version, g.dataRoot + QStringLiteral("write.tmp"))) {
-        g.startOk = false;
-        return 1;
-    }
-
+// Steps 11 to 14: the settings, the data-access check and the splash.
+std::unique_ptr<TSplash> showSplash()
+{
+    core::Globals& g = core::globals();
     // 11.
     initialiseApplication();
     core::LoadSettings();
@@ -253,64 +250,72 @@ int RunStartup(const StartupOptions& options)
     splash->setStatus(QStringLiteral("Chargement du logiciel ..."));
     pumpMessages();
     splash->setPosition(4);
+    return splash;
+}
 
-    // 15. The data modules live until the sequence returns, that is until
-    // the main window has closed.
-    std::unique_ptr<db::TDataModule1> dataModule1;
-    std::unique_ptr<db::TDataModuleObject> dataModuleObject;
+struct DataModules {
+    std::unique_ptr<db::TDataModule1> main;
+    std::unique_ptr<db::TDataModuleObject> object;
+};
+
+// Step 15: the data modules and the connection; g.startOk false when the
+// database cannot be opened (the user has been told why).
+DataModules openDataModules()
+{
+    core::Globals& g = core::globals();
+    DataModules modules;
     QString error;
     if (!DataAccessAvailable(&error)) {
         ui::showMessage(error);
         g.startOk = false;
+        return modules;
+    }
+    modules.main = std::make_unique<db::TDataModule1>();
+    // A broken file is refused before anything opens it, with a French
+    // explanation rather than the layer's bare message.
+    QString failure = DatabaseFileProblem();
+    if (failure.isEmpty()) {
+        failure = modules.main->OpenMainConnection();
+        if (!failure.isEmpty())
+            failure = QStringLiteral("La base de données n'a pas pu être ouverte.\r\r(") + failure + QLatin1Char(')');
+    }
+    if (!failure.isEmpty()) {
+        g.startOk = false;
+        ui::showMessage(failure);
     } else {
-        dataModule1 = std::make_unique<db::TDataModule1>();
-        // A broken file is refused before anything opens it, with a French
-        // explanation rather than the layer's bare message.
-        QString failure = DatabaseFileProblem();
-        if (failure.isEmpty()) {
-            failure = dataModule1->OpenMainConnection();
-            if (!failure.isEmpty())
-                failure =
-                    QStringLiteral("La base de données n'a pas pu être ouverte.\r\r(") + failure + QLatin1Char(')');
-        }
-        if (!failure.isEmpty()) {
-            g.startOk = false;
-            ui::showMessage(failure);
-        } else {
-            // A photo change cut short by a crash is completed or undone
-            // before anything shows a picture.
-            records::FinishInterruptedPhotoChanges(dataModule1->ADOConnection1, g.dataDir + QStringLiteral("Images/"));
-        }
-        dataModuleObject = std::make_unique<db::TDataModuleObject>(dataModule1->ADOConnection1);
+        // A photo change cut short by a crash is completed or undone
+        // before anything shows a picture.
+        records::FinishInterruptedPhotoChanges(modules.main->ADOConnection1, g.dataDir + QStringLiteral("Images/"));
     }
+    modules.object = std::make_unique<db::TDataModuleObject>(modules.main->ADOConnection1);
+    return modules;
+}
 
-    // 16.
-    if (!g.startOk) {
-        splash.reset();
-        ui::showError(QStringLiteral("EXECUTION IMPOSSIBLE !!\r\rCe logiciel a rencontré un problème lors de la "
-                                     "connexion à la base de données.\rContactez le support par email pour tenter "
-                                     "de trouver une solution : ")
-                      + QString::fromLatin1(core::kSupportEmail));
-        return 1;
-    }
-
-    // 17. A step that fails ends the start-up; its scripts stay to run again.
+// Step 17, and what waits for a database of this version. A step that fails
+// ends the start-up; its scripts stay to run again.
+bool updateDatabase(db::TDataModule1& dataModule, std::unique_ptr<TSplash>& splash)
+{
+    core::Globals& g = core::globals();
     if (db::DatabaseFileExists()) {
         ui::ScriptGauge feedback(splash->statusLabel());
         try {
-            RunStartupUpdate(dataModule1->ADOConnection1, &feedback);
+            RunStartupUpdate(dataModule.ADOConnection1, &feedback);
         } catch (const db::DbError& e) {
             splash.reset();
             ui::showError(e.message());
-            g.startOk = false;
-            return 1;
+            return false;
         }
     }
-
     // An attachment cut short by a crash leaves a file no row names; once the
     // database is known to be of this version, such files go.
-    records::RemoveUnreferencedDocumentFiles(dataModule1->ADOConnection1, g.dataDir + QStringLiteral("Files/"));
+    records::RemoveUnreferencedDocumentFiles(dataModule.ADOConnection1, g.dataDir + QStringLiteral("Files/"));
+    return true;
+}
 
+// Steps 18 and 19: the main window, until it closes.
+void runMainWindow(const StartupOptions& options, DataModules& modules, std::unique_ptr<TSplash> splash)
+{
+    const core::Globals& g = core::globals();
     // 18.
     splash->setPosition(5);
     splash->setStatus(QStringLiteral("Chargement du logiciel ..."));
@@ -321,7 +326,7 @@ int RunStartup(const StartupOptions& options)
     splash->setPosition(7);
     std::unique_ptr<QWidget> mainWindow;
     if (options.createMainWindow)
-        mainWindow = options.createMainWindow(*dataModule1, *dataModuleObject);
+        mainWindow = options.createMainWindow(*modules.main, *modules.object);
     splash->setPosition(8);
     pumpMessages();
     if (!mainWindow && options.splashLingerMs > 0 && g.settings.splash) {
@@ -338,6 +343,37 @@ int RunStartup(const StartupOptions& options)
         QApplication::exec();
         mainWindow.reset();
     }
+}
+
+}  // namespace
+
+int RunStartup(const StartupOptions& options)
+{
+    core::Globals& g = core::globals();
+    SingleInstance instance;
+    if (!prepareData(options, instance)) {
+        g.startOk = false;
+        return 1;
+    }
+    std::unique_ptr<TSplash> splash = showSplash();
+    // The data modules live until the sequence returns, that is until the
+    // main window has closed.
+    DataModules modules = openDataModules();
+
+    // 16.
+    if (!g.startOk) {
+        splash.reset();
+        ui::showError(QStringLiteral("EXECUTION IMPOSSIBLE !!\r\rCe logiciel a rencontré un problème lors de la "
+                                     "connexion à la base de données.\rContactez le support par email pour tenter "
+                                     "de trouver une solution : ")
+                      + QString::fromLatin1(core::kSupportEmail));
+        return 1;
+    }
+    if (!updateDatabase(*modules.main, splash)) {
+        g.startOk = false;
+        return 1;
+    }
+    runMainWindow(options, modules, std::move(splash));
     return 0;
 }
 
