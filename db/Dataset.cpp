@@ -1,8 +1,8 @@
 #include "db/Dataset.h"
 
 #include "db/Connection.h"
+#include "db/DatasetDetail.h"
 #include "db/DbError.h"
-#include "db/RowReader.h"
 #include "db/SqlScan.h"
 
 #include <QSqlDriver>
@@ -16,6 +16,9 @@
 #include <limits>
 
 namespace db {
+
+using detail::fail;
+using detail::sqliteHandle;
 
 namespace {
 
@@ -51,23 +54,6 @@ QVariant parseStoredDate(const QVariant& stored)
     if (d.isValid())
         return d;
     return stored;
-}
-
-[[noreturn]] void fail(const QString& text)
-{
-    throw DbError(text);
-}
-
-// The SQLite handle behind a QSQLITE connection, for reading large results
-// without the per-value overhead of QSqlQuery; nullptr for other drivers.
-sqlite3* sqliteHandle(const QSqlDatabase& db)
-{
-    if (!db.driver())
-        return nullptr;
-    const QVariant v = db.driver()->handle();
-    if (!v.isValid() || qstrcmp(v.typeName(), "sqlite3*") != 0)
-        return nullptr;
-    return *static_cast<sqlite3* const*>(v.constData());
 }
 
 void bindSqlite(sqlite3_stmt* st, int index, const QVariant& value)
@@ -178,134 +164,6 @@ QVariant unpackCell(const QByteArray& buf, int index)
 }
 
 }  // namespace
-
-// ---- Field ----------------------------------------------------------------
-
-QString Field::Name() const
-{
-    return m_ds->m_fields.at(m_index).name;
-}
-
-FieldType Field::Type() const
-{
-    return m_ds->m_fields.at(m_index).type;
-}
-
-int Field::Size() const
-{
-    return m_ds->m_fields.at(m_index).size;
-}
-
-bool Field::ReadOnly() const
-{
-    return m_ds->m_table.isEmpty() || m_ds->m_fields.at(m_index).origin.isEmpty();
-}
-
-QVariant Field::Value() const
-{
-    return m_ds->readValue(m_index);
-}
-
-bool Field::IsNull() const
-{
-    const QVariant v = m_ds->readValue(m_index);
-    return !v.isValid() || v.isNull();
-}
-
-int Field::AsInteger() const
-{
-    const QVariant v = Value();
-    if (!v.isValid() || v.isNull())
-        return 0;
-    if (v.metaType().id() == QMetaType::QString) {
-        bool ok = false;
-        const int i = v.toString().trimmed().toInt(&ok);
-        if (!ok)
-            fail(QStringLiteral("\"%1\" n'est pas une valeur entière correcte.").arg(v.toString()));
-        return i;
-    }
-    return v.toInt();
-}
-
-double Field::AsFloat() const
-{
-    const QVariant v = Value();
-    if (!v.isValid() || v.isNull())
-        return 0.0;
-    return v.toDouble();
-}
-
-bool Field::AsBoolean() const
-{
-    const QVariant v = Value();
-    if (!v.isValid() || v.isNull())
-        return false;
-    if (v.metaType().id() == QMetaType::QString) {
-        const QString t = v.toString().trimmed();
-        bool ok = false;
-        const qlonglong n = t.toLongLong(&ok);
-        if (ok)
-            return n != 0;
-        return t.compare(QStringLiteral("true"), Qt::CaseInsensitive) == 0;
-    }
-    return v.toBool();
-}
-
-QString Field::AsString() const
-{
-    const QVariant v = Value();
-    if (!v.isValid() || v.isNull())
-        return {};
-    switch (v.metaType().id()) {
-    case QMetaType::QDate: return v.toDate().toString(QStringLiteral("dd/MM/yyyy"));
-    case QMetaType::QDateTime: {
-        const QDateTime dt = v.toDateTime();
-        if (dt.time() == QTime(0, 0))
-            return dt.date().toString(QStringLiteral("dd/MM/yyyy"));
-        return dt.toString(QStringLiteral("dd/MM/yyyy hh:mm:ss"));
-    }
-    case QMetaType::Bool: return v.toBool() ? QStringLiteral("True") : QStringLiteral("False");
-    default: return v.toString();
-    }
-}
-
-QDate Field::AsDate() const
-{
-    const QVariant v = Value();
-    if (v.metaType().id() == QMetaType::QDateTime)
-        return v.toDateTime().date();
-    if (v.metaType().id() == QMetaType::QDate)
-        return v.toDate();
-    return {};
-}
-
-QDateTime Field::AsDateTime() const
-{
-    const QVariant v = Value();
-    if (v.metaType().id() == QMetaType::QDateTime)
-        return v.toDateTime();
-    if (v.metaType().id() == QMetaType::QDate)
-        return v.toDate().startOfDay();
-    return {};
-}
-
-QByteArray Field::AsBlob() const
-{
-    const QVariant v = Value();
-    if (!v.isValid() || v.isNull())
-        return {};
-    return v.toByteArray();
-}
-
-void Field::SetValue(const QVariant& value)
-{
-    m_ds->setFieldValue(m_index, value);
-}
-
-void Field::Clear()
-{
-    m_ds->setFieldValue(m_index, QVariant());
-}
 
 // ---- Dataset --------------------------------------------------------------
 
@@ -1013,77 +871,6 @@ void Dataset::EnableControls()
         if (OnDataChange)
             OnDataChange(*this);
     }
-}
-
-}  // namespace db
-
-namespace db {
-
-namespace {
-
-class SqliteRow : public RowView {
-public:
-    explicit SqliteRow(sqlite3_stmt* st) : m_st(st) { }
-    bool isNull(int c) const override { return sqlite3_column_type(m_st, c) == SQLITE_NULL; }
-    qint64 integer(int c) const override { return sqlite3_column_int64(m_st, c); }
-    QByteArrayView text(int c) const override
-    {
-        const auto* t = reinterpret_cast<const char*>(sqlite3_column_text(m_st, c));
-        return t ? QByteArrayView(t, sqlite3_column_bytes(m_st, c)) : QByteArrayView();
-    }
-
-private:
-    sqlite3_stmt* m_st;
-};
-
-class QueryRow : public RowView {
-public:
-    explicit QueryRow(const QSqlQuery& q) : m_q(q) { }
-    bool isNull(int c) const override { return m_q.isNull(c); }
-    qint64 integer(int c) const override { return m_q.value(c).toLongLong(); }
-    QByteArrayView text(int c) const override
-    {
-        m_text = m_q.value(c).toString().toUtf8();
-        return m_text;
-    }
-
-private:
-    const QSqlQuery& m_q;
-    mutable QByteArray m_text;
-};
-
-}  // namespace
-
-void ForEachRow(Connection& c, const QString& sql, const std::function<void(const RowView&)>& take)
-{
-    if (!c.isOpen())
-        fail(QStringLiteral("La connexion à la base de données est fermée."));
-    if (sqlite3* h = c.isOdbc() ? nullptr : sqliteHandle(c.database())) {
-        const QByteArray utf8 = sql.toUtf8();
-        sqlite3_stmt* st = nullptr;
-        if (sqlite3_prepare_v2(h, utf8.constData(), static_cast<int>(utf8.size()), &st, nullptr) != SQLITE_OK)
-            fail(QString::fromUtf8(sqlite3_errmsg(h)));
-        const SqliteRow row(st);
-        int rc;
-        try {
-            while ((rc = sqlite3_step(st)) == SQLITE_ROW)
-                take(row);
-        } catch (...) {
-            sqlite3_finalize(st);
-            throw;
-        }
-        sqlite3_finalize(st);
-        if (rc != SQLITE_DONE)
-            fail(QString::fromUtf8(sqlite3_errmsg(h)));
-        return;
-    }
-    QSqlQuery q(c.database());
-    q.setForwardOnly(true);
-    if (!q.exec(sql))
-        fail(sqlErrorText(q.lastError()));
-    const QueryRow row(q);
-    while (q.next())
-        take(row);
 }
 
 }  // namespace db
