@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/UserError.h"
+
 #include <QString>
 #include <QStringList>
 #include <QVector>
@@ -12,13 +14,9 @@ namespace archive {
 
 // A failure to write or read a cabinet, with a French message that names the
 // file and carries the underlying reason.
-class ArchiveError : public std::runtime_error {
+class ArchiveError : public core::UserError {
 public:
-    explicit ArchiveError(const QString& message) : std::runtime_error(message.toStdString()), m_message(message) { }
-    const QString& message() const { return m_message; }
-
-private:
-    QString m_message;
+    using UserError::UserError;
 };
 
 struct Entry {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/UserError.h"
+
 #include <QString>
 
 #include <stdexcept>
@@ -8,13 +10,9 @@ namespace db {
 
 // A failure of the data layer, carrying the underlying message text, which the
 // windows show as it stands.
-class DbError : public std::runtime_error {
+class DbError : public core::UserError {
 public:
-    explicit DbError(const QString& message) : std::runtime_error(message.toStdString()), m_message(message) { }
-    const QString& message() const { return m_message; }
-
-private:
-    QString m_message;
+    using UserError::UserError;
 };
 
 }  // namespace db

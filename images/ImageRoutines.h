@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/UserError.h"
+
 #include <QByteArray>
 #include <QImage>
 #include <QRect>
@@ -11,17 +13,9 @@
 namespace images {
 
 // A failure of the picture routines; message() is what the user is shown.
-class ImageError : public std::runtime_error {
+class ImageError : public core::UserError {
 public:
-    explicit ImageError(const QString& message, const QString& detail = {})
-        : std::runtime_error(message.toStdString()), m_message(message), m_detail(detail)
-    { }
-    const QString& message() const { return m_message; }
-    const QString& detail() const { return m_detail; }
-
-private:
-    QString m_message;
-    QString m_detail;
+    using UserError::UserError;
 };
 
 struct Fit {

@@ -176,11 +176,7 @@ bool MaintenanceCommands::BackupDatabase(const QString& fileName, const QString&
                     }
                     pump();
                 });
-            } catch (const db::DbError& e) {
-                failure = e.message();
-            } catch (const archive::ArchiveError& e) {
-                failure = e.message();
-            } catch (const MaintenanceError& e) {
+            } catch (const core::UserError& e) {
                 failure = e.message();
             }
             const QString reopen = closed.reopen();
@@ -248,9 +244,7 @@ void MaintenanceCommands::Popup_Tools_DataBase_restoreClick()
             ui::showError(e.message(), main);
             m_quit();
             return;
-        } catch (const MaintenanceError& e) {
-            failure = e.message();
-        } catch (const archive::ArchiveError& e) {
+        } catch (const core::UserError& e) {
             failure = e.message();
         }
         wait->taskLabel()->setStyleSheet(QStringLiteral("font-size: 11pt"));

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/UserError.h"
+
 #include <QString>
 
 #include <stdexcept>
@@ -8,14 +10,9 @@ namespace maintenance {
 
 // A refused or failed maintenance operation; the message is French and says
 // what was kept.
-class MaintenanceError : public std::runtime_error {
+class MaintenanceError : public core::UserError {
 public:
-    explicit MaintenanceError(const QString& message)
-        : std::runtime_error(message.toStdString()), m_message(message) { }
-    const QString& message() const { return m_message; }
-
-private:
-    QString m_message;
+    using UserError::UserError;
 };
 
 // A restore stopped after its commit mark: the data is neither wholly old nor

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/UserError.h"
+
 #include <QByteArray>
 #include <QImage>
 #include <QString>
@@ -14,13 +16,9 @@ namespace output {
 
 // A page that could not be written; message() is the French text for the
 // user, with the underlying reason on its last line.
-class OutputError : public std::runtime_error {
+class OutputError : public core::UserError {
 public:
-    explicit OutputError(const QString& message) : std::runtime_error(message.toStdString()), m_message(message) { }
-    const QString& message() const { return m_message; }
-
-private:
-    QString m_message;
+    using UserError::UserError;
 };
 
 // Data root + "Html/Temp/", where every page is generated.

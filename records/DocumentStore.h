@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/UserError.h"
+
 #include "archive/Cabinet.h"
 
 #include <QImage>
@@ -18,13 +20,9 @@ class Connection;
 namespace records {
 
 // A failure of the document stores, with the French message the user sees.
-class DocumentError : public std::runtime_error {
+class DocumentError : public core::UserError {
 public:
-    explicit DocumentError(const QString& message) : std::runtime_error(message.toStdString()), m_message(message) { }
-    const QString& message() const { return m_message; }
-
-private:
-    QString m_message;
+    using UserError::UserError;
 };
 
 // Whole kilobytes of 1000 bytes followed by " Ko".

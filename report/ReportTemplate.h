@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/UserError.h"
+
 #include <QColor>
 #include <QImage>
 #include <QList>
@@ -14,13 +16,9 @@ namespace report {
 // A failure of the engine: a template that cannot be read, a dataset that
 // fails while the report is prepared, a page that cannot be written. The
 // message is French and names the file concerned.
-class ReportError : public std::runtime_error {
+class ReportError : public core::UserError {
 public:
-    explicit ReportError(const QString& message) : std::runtime_error(message.toStdString()), m_message(message) { }
-    const QString& message() const { return m_message; }
-
-private:
-    QString m_message;
+    using UserError::UserError;
 };
 
 // Lengths in a template are millimetres; inside the engine they are tenths
