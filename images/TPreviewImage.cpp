@@ -22,6 +22,7 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <QWheelEvent>
 
@@ -35,7 +36,21 @@ QPushButton* barButton(const QString& text, const QString& name, const QString& 
     b->setObjectName(name);
     if (!hint.isEmpty())
         b->setToolTip(hint);
+    // As wide as the text needs: the style's minimum of some 80 pixels per
+    // button would make the bar wider than an 800-pixel screen.
+    b->setFixedWidth(qMax(30, b->fontMetrics().horizontalAdvance(QString(text).remove(QLatin1Char('&'))) + 18));
     return b;
+}
+
+// Places the window so that its frame, the system's title bar included,
+// fills the work area.
+void fillWorkArea(QWidget* w, const QRect& wa)
+{
+    const QRect frame = w->frameGeometry();
+    const QRect client = w->geometry();
+    const QMargins m(client.left() - frame.left(), client.top() - frame.top(), frame.right() - client.right(),
+                     frame.bottom() - client.bottom());
+    w->setGeometry(wa.marginsRemoved(m));
 }
 
 QRect workArea(const QWidget* w)
@@ -117,8 +132,9 @@ void TPreviewImage::OpenOn(int id, int windowMode)
     const QRect wa = workArea(this);
     auto* maxi = findChild<QWidget*>(QStringLiteral("SysMaxiBtn"));
     setWindowState(Qt::WindowNoState);
+    m_fillWorkArea = windowMode == 2;
     if (windowMode == 2) {
-        setGeometry(wa);
+        fillWorkArea(this, wa);
         if (maxi)
             maxi->setToolTip(core::LookupText(core::msg::Common_MinimizeWindows));
     } else {
@@ -248,6 +264,18 @@ void TPreviewImage::LayoutImage()
     } else {
         m_content->resize(box);
     }
+}
+
+void TPreviewImage::showEvent(QShowEvent* e)
+{
+    QDialog::showEvent(e);
+    // The system's frame is known only once the window is on screen.
+    if (m_fillWorkArea)
+        QTimer::singleShot(0, this, [this] {
+            if (m_fillWorkArea)
+                fillWorkArea(this, workArea(this));
+            m_fillWorkArea = false;
+        });
 }
 
 void TPreviewImage::resizeEvent(QResizeEvent* e)

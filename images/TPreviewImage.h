@@ -54,6 +54,7 @@ public:
     void LayoutImage();
 
 protected:
+    void showEvent(QShowEvent*) override;
     void resizeEvent(QResizeEvent*) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -69,6 +70,7 @@ private:
     QPushButton* m_save;
     QString m_file;
     QImage m_picture;
+    bool m_fillWorkArea = false;  // window mode 2, until the window is shown
     bool m_panning = false;
     bool m_layingOut = false;
     QPoint m_pressCursor;

@@ -30,7 +30,7 @@ TViewImage::TViewImage(QWidget* parent) : QDialog(parent)
     grip->setFixedSize(14, 14);
     m_body->installEventFilter(this);
     Image->installEventFilter(this);
-    resize(492, 473 + 18);
+    resize(492, 473);
     ui::SetUpWindow(this);
 }
 

@@ -113,7 +113,7 @@ THtmlView::THtmlView(QWidget* parent) : QDialog(parent)
     connect(HtmlBtn, &QPushButton::clicked, this, &THtmlView::HtmlBtnClick);
     connect(Btn_Close, &QPushButton::clicked, this, &THtmlView::close);
 
-    resize(720, 488 + bar->height());
+    resize(720, 488);
     ui::SetUpWindow(this);
 }
 

@@ -32,11 +32,15 @@ TEnterDocument::TEnterDocument(QWidget* parent) : QDialog(parent)
     auto* outer = ui::FramedLayout(this, caption, ui::TitleBar::Close);
     auto* body = new QVBoxLayout;
     body->setContentsMargins(10, 2, 10, 0);
-    body->addWidget(new QLabel(QStringLiteral("Titre"), this));
+    body->setSpacing(3);
+    // The title beside its label: the picture frame needs the height.
+    auto* titleRow = new QHBoxLayout;
+    titleRow->addWidget(new QLabel(QStringLiteral("Titre"), this));
     m_title = new QLineEdit(this);
     m_title->setObjectName(QStringLiteral("Ed_Title"));
     m_title->setMaxLength(128);
-    body->addWidget(m_title);
+    titleRow->addWidget(m_title, 1);
+    body->addLayout(titleRow);
     auto* choose = new QHBoxLayout;
     auto* img = new QPushButton(QStringLiteral("Sélection d'une image"), this);
     img->setObjectName(QStringLiteral("Btn_Img"));
@@ -70,7 +74,7 @@ TEnterDocument::TEnterDocument(QWidget* parent) : QDialog(parent)
     connect(m_frame, &images::PictureFrame::pictureChanged, this, &TEnterDocument::updateOk);
     m_frame->setPicture({});
     m_title->setFocus();
-    resize(320, 442 + 18);
+    resize(320, 442);
     ui::SetUpWindow(this);
 }
 

@@ -4,6 +4,7 @@
 #include "images/TTwainScan.h"
 #include "ui/ScriptedPrompt.h"
 
+#include "../support/FrameCheck.h"
 #include "../support/Sandbox.h"
 
 #include <QElapsedTimer>
@@ -138,4 +139,16 @@ TEST_F(ScannerTest, MissingLibraryGivesTheCatalogueMessage)
     ASSERT_EQ(prompt.messages().size(), 1);
     EXPECT_TRUE(prompt.messages().first().text.startsWith(QStringLiteral("Chargement Twain impossible.")));
     EXPECT_FALSE(dialog.findChild<QPushButton*>(QStringLiteral("Btn_Ok"))->isEnabled());
+}
+
+TEST_F(ScannerTest, ScanDialogKeepsItsDesignSizeInBothFrameModes)
+{
+    SetScannerLibrary(QStringLiteral("libsane-absent.so.9"));
+    ui::ScriptedPrompt prompt;
+    for (bool system : {false, true}) {
+        core::globals().nativeFrame = system;
+        TTwainScan dialog;
+        testing_support::ExpectFramedWindow(&dialog, {320, 442}, system, QStringLiteral("TwainScan"));
+    }
+    core::globals().nativeFrame = false;
 }

@@ -6,6 +6,7 @@
 #include "images/TViewImage.h"
 #include "ui/ScriptedPrompt.h"
 
+#include "../support/FrameCheck.h"
 #include "../support/Sandbox.h"
 
 #include <QApplication>
@@ -15,6 +16,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollArea>
 
 #include <gtest/gtest.h>
@@ -212,4 +214,40 @@ TEST_F(PreviewTest, PrintsTheSelectionOrARange)
         return int(QDialog::Rejected);
     });
     one.Btn_PrintClick();
+}
+
+TEST(ViewImage, KeepsItsDesignSizeInBothFrameModes)
+{
+    for (bool system : {false, true}) {
+        core::globals().nativeFrame = system;
+        TViewImage view;
+        view.setPicture(plain(100, 50));
+        testing_support::ExpectFramedWindow(&view, {492, 473}, system, QStringLiteral("ViewImage"));
+    }
+    core::globals().nativeFrame = false;
+}
+
+TEST_F(PreviewTest, FillsTheWorkAreaFrameIncludedInBothFrameModes)
+{
+    // The offscreen screen's work area is 800 pixels wide: the bar must fit.
+    for (bool system : {false, true}) {
+        core::globals().nativeFrame = system;
+        TPreviewImage preview(connection);
+        open(preview, QStringLiteral("DOCUMENTIMG.Id_Ref=7"), ids.at(0));
+        preview.OpenOn(ids.at(0), 2);
+        preview.show();
+        QApplication::processEvents();
+        const QRect wa = preview.screen()->availableGeometry();
+        EXPECT_EQ(preview.frameGeometry(), wa) << system;
+        EXPECT_LE(preview.minimumSizeHint().width(), 800) << system;
+        for (QPushButton* b : preview.findChildren<QPushButton*>()) {
+            const QRect r(b->mapTo(&preview, QPoint(0, 0)), b->size());
+            EXPECT_TRUE(preview.rect().contains(r)) << b->objectName().toStdString() << " " << system;
+        }
+        if (!qEnvironmentVariableIsEmpty("PLANNING_SHOTS_DIR"))
+            preview.grab().save(qEnvironmentVariable("PLANNING_SHOTS_DIR")
+                                + (system ? QStringLiteral("/PreviewImage-system.png")
+                                          : QStringLiteral("/PreviewImage-drawn.png")));
+    }
+    core::globals().nativeFrame = false;
 }

@@ -11,6 +11,8 @@
 #include "planning/TMonthlyGraphicPlanning.h"
 #include "ui/ScriptedPrompt.h"
 
+#include "../support/FrameCheck.h"
+
 #include <QFileInfo>
 #include <QLabel>
 #include <QSignalSpy>
@@ -107,6 +109,17 @@ TEST_F(HtmlTest, SavingACopyTakesThePicturesAndPopUpPages)
     // Without a page: nothing copied, and a failure, not a success.
     QFile::remove(work() + QStringLiteral("index.htm"));
     EXPECT_FALSE(THtmlView::SaveHtmlCopy(work(), sandbox->root() + QStringLiteral("vide/x.htm"), &error));
+}
+
+TEST(HtmlView, KeepsItsDesignSizeInBothFrameModes)
+{
+    for (bool system : {false, true}) {
+        core::globals().nativeFrame = system;
+        THtmlView view;
+        view.setTitleText(QStringLiteral(" Planning"));
+        testing_support::ExpectFramedWindow(&view, {720, 488}, system, QStringLiteral("HtmlView"));
+    }
+    core::globals().nativeFrame = false;
 }
 
 class HtmlCommandTest : public HtmlTest {

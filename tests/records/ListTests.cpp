@@ -6,6 +6,7 @@
 #include "records/TListRecords.h"
 #include "ui/ScriptedPrompt.h"
 
+#include "../support/FrameCheck.h"
 #include "../support/Sandbox.h"
 
 #include <QDesktopServices>
@@ -117,6 +118,17 @@ protected:
 };
 
 }  // namespace
+
+TEST_F(ListTest, ListKeepsItsDesignSizeInBothFrameModes)
+{
+    person("Martin", "France", "m@exemple.fr");
+    for (bool system : {false, true}) {
+        core::globals().nativeFrame = system;
+        TListPeople list(*dm, *commands, 3, countingHooks());
+        testing_support::ExpectFramedWindow(&list, {621, 372}, system, QStringLiteral("ListPeople"));
+    }
+    core::globals().nativeFrame = false;
+}
 
 TEST_F(ListTest, EmptyDossierLeavesOnlyAddAndClose)
 {

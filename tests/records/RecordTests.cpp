@@ -5,9 +5,11 @@
 #include "records/ComboLists.h"
 #include "records/EditControls.h"
 #include "records/PhotoStorage.h"
+#include "records/TEnterDocument.h"
 #include "records/TEnterRecord.h"
 #include "ui/ScriptedPrompt.h"
 
+#include "../support/FrameCheck.h"
 #include "../support/Sandbox.h"
 
 #include <QApplication>
@@ -454,27 +456,70 @@ TEST_F(RecordTest, ProjectPageLayout)
 {
     dm->Project.Open();
     dm->Project.Insert();
-    TEnterProject dialog(dm->DSProject, dm->Project);
-    dialog.IsNewRecord = true;
-    dialog.show();
-    auto* page = dialog.findChild<QWidget*>(QStringLiteral("Page_General"));
-    auto at = [page](const char* name) {
-        auto* w = page->findChild<QWidget*>(QString::fromLatin1(name));
-        return QRect(w->mapTo(page, QPoint(0, 0)), w->size());
-    };
-    // Title and responsible side by side.
-    const QRect title = at("Ed_Title"), name = at("Ed_Name");
-    EXPECT_EQ(title.top(), name.top());
-    EXPECT_GT(name.left(), title.right());
-    EXPECT_LT(title.bottom(), at("Ed_Phone").top());
-    // Both descriptions take the page's width, under the photo too.
-    const QRect photo = at("ImgDB_Photo_Mini");
-    for (const char* memo : {"Memo_ShortDescription", "Memo_Description"}) {
-        const QRect r = at(memo);
-        EXPECT_LE(r.left(), title.left()) << memo;
-        EXPECT_GE(r.right(), photo.right()) << memo;
-        EXPECT_GT(r.top(), photo.bottom()) << memo;
+    for (bool system : {false, true}) {
+        core::globals().nativeFrame = system;
+        TEnterProject dialog(dm->DSProject, dm->Project);
+        dialog.show();
+        auto* page = dialog.findChild<QWidget*>(QStringLiteral("Page_General"));
+        auto rectOf = [page](const QWidget* w) { return QRect(w->mapTo(page, QPoint(0, 0)), w->size()); };
+        auto at = [&](const char* name) { return rectOf(page->findChild<QWidget*>(QString::fromLatin1(name))); };
+        auto label = [&](const char* text) {
+            for (QLabel* l : page->findChildren<QLabel*>())
+                if (l->text() == QString::fromUtf8(text))
+                    return rectOf(l);
+            return QRect();
+        };
+        // Title and responsible side by side, each right under its label at
+        // the top of the page.
+        const QRect title = at("Ed_Title"), name = at("Ed_Name");
+        EXPECT_EQ(title.top(), name.top()) << system;
+        EXPECT_GT(name.left(), title.right()) << system;
+        EXPECT_LE(label("Titre").top(), 12) << system;
+        EXPECT_LE(title.top() - label("Titre").top(), 28) << system;
+        EXPECT_LE(name.top() - label("Responsable").top(), 28) << system;
+        EXPECT_LT(title.bottom(), at("Ed_Phone").top()) << system;
+        EXPECT_LE(at("Ed_Phone").top() - title.bottom(), 8) << system;
+        // The photo keeps its 105 × 105 above its button.
+        const QRect photo = at("ImgDB_Photo_Mini");
+        EXPECT_EQ(photo.size(), QSize(105, 105)) << system;
+        EXPECT_LT(photo.bottom(), at("Btn_Select_Img").top()) << system;
+        // Both descriptions take the page's width, under the photo too.
+        for (const char* memo : {"Memo_ShortDescription", "Memo_Description"}) {
+            const QRect r = at(memo);
+            EXPECT_LE(r.left(), title.left()) << memo;
+            EXPECT_GE(r.right(), photo.right()) << memo;
+            EXPECT_GT(r.top(), photo.bottom()) << memo;
+        }
+        EXPECT_GT(at("Memo_Description").height(), at("Memo_ShortDescription").height()) << system;
     }
-    EXPECT_GT(at("Memo_Description").height(), at("Memo_ShortDescription").height());
-    dialog.reject();
+    core::globals().nativeFrame = false;
+}
+
+TEST_F(RecordTest, FramedDialogsKeepTheirDesignSizeInBothFrameModes)
+{
+    dm->People.Open();
+    dm->People.Insert();
+    dm->Project.Open();
+    dm->Project.Insert();
+    for (bool system : {false, true}) {
+        core::globals().nativeFrame = system;
+        {
+            TEnterPeople people(dm->DSPeople, dm->People);
+            testing_support::ExpectFramedWindow(&people, {525, 468}, system, QStringLiteral("EnterPeople"));
+            people.hide();
+        }
+        {
+            TEnterProject project(dm->DSProject, dm->Project);
+            testing_support::ExpectFramedWindow(&project, {525, 468}, system, QStringLiteral("EnterProject"));
+            project.hide();
+        }
+        TEnterDocument document;
+        testing_support::ExpectFramedWindow(&document, {320, 442}, system, QStringLiteral("EnterDocument"));
+        document.hide();
+        TComboList list(QStringLiteral("Ville"), {QStringLiteral("Lyon")});
+        testing_support::ExpectFramedWindow(&list, {261, 244}, system, QStringLiteral("ComboList"));
+        TEnterStr ask(QStringLiteral("Modifiez le libellé"), QStringLiteral("Divers"));
+        testing_support::ExpectFramedWindow(&ask, {322, 104}, system, QStringLiteral("EnterStr"));
+    }
+    core::globals().nativeFrame = false;
 }
