@@ -333,50 +333,48 @@ void TPreviewImage::Btn_PrintClick()
         return;
     const int copies = qMax(1, printer.copyCount());
     printer.setCopyCount(1);
-    int from = 0;
-    int to = 0;
     switch (printer.printRange()) {
-    case QPrinter::PageRange:
-        from = printer.fromPage();
-        to = printer.toPage();
-        break;
-    case QPrinter::AllPages:
-        from = 1;
-        to = n;
-        break;
-    default: break;  // the current picture
+    case QPrinter::PageRange: PrintRange(printer, printer.fromPage(), printer.toPage(), copies); break;
+    case QPrinter::AllPages: PrintRange(printer, 1, n, copies); break;
+    default: PrintRange(printer, 0, 0, copies); break;  // the current picture
     }
-    QVector<PicturePage> pages;
-    auto addCurrent = [&]() -> bool {
+}
+
+void TPreviewImage::PrintRange(QPrinter& printer, int from, int to, int copies)
+{
+    PicturePrinter out(printer);
+    // The picture shown is the one decoded for its page: one picture in
+    // memory at a time, however long the range.
+    auto printCurrent = [&] {
+        if (m_picture.isNull())
+            return;
+        for (int c = 0; c < copies; ++c)
+            out.printPage(m_picture, windowTitle());
+    };
+    if (from <= 0) {
         if (!currentFileExists()) {
             ui::showError(core::LookupText(core::msg::PreviewImage_Message1).replace(QStringLiteral("%1"), m_file),
                           this);
-            return false;
+            return;
         }
-        QImage decoded;
-        if (!LoadJpegIntoBitmap(&decoded, m_file, true, 0) && !decoded.load(m_file))
-            return false;
-        for (int c = 0; c < copies; ++c)
-            pages.append({decoded, windowTitle()});
-        return true;
-    };
-    if (from <= 0) {
-        addCurrent();
+        printCurrent();
     } else {
-        // A range walks the records from the first; the window closes afterwards.
+        // A range walks the records from the first; the window closes
+        // afterwards. Loading a record reports its missing picture once.
         hide();
         QueryImg.First();
-        for (int pos = 1; !QueryImg.Eof(); ++pos) {
-            if (pos >= from && (to <= 0 || pos <= to)) {
+        for (int pos = 1; !QueryImg.Eof() && (to <= 0 || pos <= to); ++pos) {
+            if (pos >= from) {
                 LoadCurrent();
-                addCurrent();
+                printCurrent();
+                Q_EMIT pagePrinted(pos);
             }
             QueryImg.Next();
         }
     }
     {
         ui::HourglassCursor hourglass;
-        if (!pages.isEmpty() && !PrintPicturePages(printer, pages))
+        if (!out.finish())
             ui::showError(QStringLiteral("L'impression n'a pas pu commencer sur « %1 ».").arg(printer.printerName()),
                           this);
     }

@@ -6,6 +6,7 @@
 #include <QImage>
 
 class QLabel;
+class QPrinter;
 class QPushButton;
 class QScrollArea;
 
@@ -41,6 +42,10 @@ public:
     void Last();
     void setZoom(int mode);
     void Btn_PrintClick();
+    // Prints the current picture (from 0) or the records at positions from
+    // to to (1-based; to 0: to the end), each copies times, decoding one
+    // picture at a time; a range closes the window afterwards.
+    void PrintRange(QPrinter& printer, int from, int to, int copies);
     void Btn_SaveClick();
 
     const QString& currentFile() const { return m_file; }
@@ -52,6 +57,10 @@ public:
 
     void LoadCurrent();
     void LayoutImage();
+
+Q_SIGNALS:
+    // A record of a printed range was sent to the printer (its position).
+    void pagePrinted(int position);
 
 protected:
     void showEvent(QShowEvent*) override;

@@ -15,7 +15,9 @@
 #include <QLabel>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QScrollArea>
 
@@ -205,7 +207,7 @@ TEST_F(PreviewTest, PrintsTheSelectionOrARange)
     });
     preview.Btn_PrintClick();
     EXPECT_EQ(pdfPages(pdf), 2);
-    EXPECT_EQ(prompt.messages().size(), 2);  // on loading and on printing the missing one
+    EXPECT_EQ(prompt.messages().size(), 1);  // the missing one, told once
 
     TPreviewImage one(connection);
     open(one, QStringLiteral("DOCUMENTIMG.Id=%1").arg(ids.at(0)), -1);
@@ -214,6 +216,44 @@ TEST_F(PreviewTest, PrintsTheSelectionOrARange)
         return int(QDialog::Rejected);
     });
     one.Btn_PrintClick();
+}
+
+TEST_F(PreviewTest, ARangeIsDecodedAndPrintedPageByPage)
+{
+    const QString pdf = sandbox.root() + QStringLiteral("range.pdf");
+    TPreviewImage preview(connection);
+    open(preview, QStringLiteral("DOCUMENTIMG.Id_Ref=7"), ids.at(0));
+    prompt.clear();
+    // Once the first page is out, the last picture changes from upright to
+    // wide: printed page by page, its page is decoded afterwards and comes
+    // out wide.
+    QList<int> printed;
+    QObject::connect(&preview, &TPreviewImage::pagePrinted, [&](int position) {
+        printed << position;
+        if (position == 1)
+            SaveBitmapAsJpeg(plain(300, 100), imagesDir + QStringLiteral("Doc%1.jpg").arg(ids.at(2)), 90);
+    });
+    QPrinter printer;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(pdf);
+    preview.PrintRange(printer, 1, 3, 1);
+    EXPECT_EQ(printed, QList<int>({1, 2, 3}));
+    ASSERT_EQ(prompt.messages().size(), 1);
+    EXPECT_TRUE(prompt.messages().first().text.startsWith(QStringLiteral("IMPOSSIBLE D'IMPRIMER L'IMAGE !")));
+    EXPECT_EQ(pdfPages(pdf), 2);
+    QProcess info;
+    info.start(QStringLiteral("pdfinfo"), {QStringLiteral("-f"), QStringLiteral("1"), QStringLiteral("-l"),
+                                           QStringLiteral("2"), pdf});
+    ASSERT_TRUE(info.waitForFinished(10000));
+    const QString text = QString::fromLatin1(info.readAllStandardOutput());
+    // Both pages wide: "Page    n size: w x h pts" with w > h.
+    const QRegularExpression size(QStringLiteral("Page +(\\d) size: +([\\d.]+) x ([\\d.]+)"));
+    int wide = 0;
+    for (auto it = size.globalMatch(text); it.hasNext();) {
+        const auto m = it.next();
+        wide += m.captured(2).toDouble() > m.captured(3).toDouble() ? 1 : 0;
+    }
+    EXPECT_EQ(wide, 2) << text.toStdString();
 }
 
 TEST(ViewImage, KeepsItsDesignSizeInBothFrameModes)
