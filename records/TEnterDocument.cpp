@@ -11,14 +11,12 @@
 #include "ui/Prompt.h"
 #include "ui/WindowFrame.h"
 
-#include <QApplication>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QPointer>
 #include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -74,6 +72,9 @@ TEnterDocument::TEnterDocument(QWidget* parent) : QDialog(parent)
     connect(m_frame, &images::PictureFrame::pictureChanged, this, &TEnterDocument::updateOk);
     m_frame->setPicture({});
     m_title->setFocus();
+    m_probeTimer = new QTimer(this);
+    m_probeTimer->setInterval(50);
+    connect(m_probeTimer, &QTimer::timeout, this, &TEnterDocument::probeAnswered);
     resize(320, 442);
     ui::SetUpWindow(this);
 }
@@ -86,12 +87,17 @@ void TEnterDocument::showEvent(QShowEvent* e)
     // SANE may take seconds to probe its backends: the dialog is usable
     // meanwhile and the button comes on once a device is known.
     m_scan->setEnabled(false);
-    QTimer::singleShot(0, this, [this] {
-        QPointer<TEnterDocument> alive(this);
-        const bool available = images::ScannerAvailable([] { QApplication::processEvents(); });
-        if (alive)
-            m_scan->setEnabled(available);
-    });
+    if (!m_probe)
+        m_probe = images::SourceProbe::start();
+    m_probeTimer->start();
+}
+
+void TEnterDocument::probeAnswered()
+{
+    if (!m_probe || !m_probe->ready())
+        return;
+    m_probeTimer->stop();
+    m_scan->setEnabled(images::SourcesUsable(m_probe->sources()));
 }
 
 QString TEnterDocument::title() const
