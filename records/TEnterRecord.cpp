@@ -2,6 +2,7 @@
 
 #include "core/Globals.h"
 #include "core/MessageCatalog.h"
+#include "core/StringUtils.h"
 #include "db/Connection.h"
 #include "db/CustomLabels.h"
 #include "db/Dataset.h"
@@ -571,11 +572,6 @@ void TEnterRecord::Popup_Img_PrintClick()
     ui::prompt().exec(&preview);
 }
 
-QString TEnterRecord::WebAddress(const QString& text)
-{
-    return text.left(7) == QStringLiteral("http://") ? text : QStringLiteral("http://") + text;
-}
-
 void TEnterRecord::SendMail()
 {
     try {
@@ -600,7 +596,7 @@ void TEnterRecord::OpenWebSite()
         ui::showError(e.message(), this);
         return;
     }
-    QDesktopServices::openUrl(QUrl(WebAddress(findChild<QLineEdit*>(QStringLiteral("Ed_WebSite"))->text())));
+    QDesktopServices::openUrl(QUrl(core::WebAddress(findChild<QLineEdit*>(QStringLiteral("Ed_WebSite"))->text())));
 }
 
 void TEnterRecord::Btn_OkClick()

@@ -83,10 +83,6 @@ public:
     void openPicker(QLineEdit* edit);
     void editList(QLineEdit* edit);
 
-    // The address opened by the web button: "http://" in front unless the
-    // first seven characters are exactly "http://".
-    static QString WebAddress(const QString& text);
-
     quint32 penColor() const { return m_pen; }
     quint32 brushColor() const { return m_brush; }
     planning::TBrushStyle brushStyle() const { return m_style; }

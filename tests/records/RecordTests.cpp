@@ -219,12 +219,8 @@ TEST_F(RecordTest, PhotoPipelineOkAndReplacedPhotoKeptOnCancel)
     EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM PEOPLE WHERE ImgMini1 IS NULL")), 1);
 }
 
-TEST_F(RecordTest, ProjectRulesLabelsAndWebAddress)
+TEST_F(RecordTest, ProjectRulesAndLabels)
 {
-    EXPECT_EQ(TEnterRecord::WebAddress(QStringLiteral("http://a.fr")), QStringLiteral("http://a.fr"));
-    EXPECT_EQ(TEnterRecord::WebAddress(QStringLiteral("www.a.fr")), QStringLiteral("http://www.a.fr"));
-    EXPECT_EQ(TEnterRecord::WebAddress(QStringLiteral("HTTP://a.fr")), QStringLiteral("http://HTTP://a.fr"));
-
     dm->Project.Open();
     dm->Project.Insert();
     {
