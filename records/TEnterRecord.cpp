@@ -2,7 +2,6 @@
 
 #include "core/Globals.h"
 #include "core/MessageCatalog.h"
-#include "core/StringUtils.h"
 #include "db/Connection.h"
 #include "db/CustomLabels.h"
 #include "db/Dataset.h"
@@ -17,13 +16,13 @@
 #include "records/DocumentsPage.h"
 #include "records/EditControls.h"
 #include "records/PhotoStorage.h"
+#include "records/ShellLinks.h"
 #include "records/TEnterDocument.h"
 #include "ui/DialogButtons.h"
 #include "ui/Prompt.h"
 #include "ui/TPopupMenuMod.h"
 #include "ui/WindowFrame.h"
 
-#include <QDesktopServices>
 #include <QFile>
 #include <QFormLayout>
 #include <QGridLayout>
@@ -36,7 +35,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
-#include <QUrl>
 #include <QVBoxLayout>
 
 namespace records {
@@ -582,8 +580,7 @@ void TEnterRecord::SendMail()
         ui::showError(e.message(), this);
         return;
     }
-    QDesktopServices::openUrl(
-        QUrl(QStringLiteral("mailto:") + findChild<QLineEdit*>(QStringLiteral("Ed_Email"))->text()));
+    SendMailTo(findChild<QLineEdit*>(QStringLiteral("Ed_Email"))->text(), this);
 }
 
 void TEnterRecord::OpenWebSite()
@@ -596,7 +593,7 @@ void TEnterRecord::OpenWebSite()
         ui::showError(e.message(), this);
         return;
     }
-    QDesktopServices::openUrl(QUrl(core::WebAddress(findChild<QLineEdit*>(QStringLiteral("Ed_WebSite"))->text())));
+    OpenWebAddress(findChild<QLineEdit*>(QStringLiteral("Ed_WebSite"))->text(), this);
 }
 
 void TEnterRecord::Btn_OkClick()

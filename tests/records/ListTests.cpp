@@ -212,6 +212,19 @@ TEST_F(ListTest, MailButtonFollowsTheCurrentRowsAddress)
     QDesktopServices::unsetUrlHandler(QStringLiteral("mailto"));
 }
 
+TEST_F(ListTest, MailWithoutAMailProgramIsToldInFrench)
+{
+    // The offscreen desktop has no program for "mailto:".
+    person("Abel", "France", "abel@exemple.fr");
+    TListPeople list(*dm, *commands, 3, ListHooks());
+    list.Btn_Email->click();
+    ASSERT_EQ(prompt.messages().size(), 1);
+    EXPECT_EQ(prompt.messages().first().kind, ui::MessageKind::Error);
+    EXPECT_EQ(prompt.messages().first().text,
+              QStringLiteral("Aucun programme de messagerie n'a pu être ouvert pour écrire à \"abel@exemple.fr\".\r"
+                             "Vérifiez qu'un programme de messagerie est installé."));
+}
+
 TEST_F(ListTest, CustomLabelsTitleThePersonsMiscColumns)
 {
     db::WriteCustomLabel(dm->ADOConnection1, 3, QStringLiteral("People_Misc02"), QStringLiteral("Badge"));

@@ -22,7 +22,9 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QDesktopServices>
 #include <QTest>
+#include <QUrl>
 
 #include "RecordsDbFixture.h"
 
@@ -519,3 +521,47 @@ TEST_F(RecordTest, FramedDialogsKeepTheirDesignSizeInBothFrameModes)
     }
     core::globals().nativeFrame = false;
 }
+
+namespace {
+
+// Receives the URLs the dialog hands to the desktop.
+class DesktopCatcher : public QObject {
+    Q_OBJECT
+public:
+    QList<QUrl> urls;
+public Q_SLOTS:
+    void open(const QUrl& url) { urls.append(url); }
+};
+
+}  // namespace
+
+TEST_F(RecordTest, MailAndWebButtonsOpenTheirAddressOrSayWhyNot)
+{
+    dm->People.Open();
+    dm->People.Insert();
+    TEnterPeople dialog(dm->DSPeople, dm->People);
+    dialog.IsNewRecord = true;
+    prompt.clear();
+    dialog.findChild<QLineEdit*>(QStringLiteral("Ed_Name"))->setText(QStringLiteral("Abel"));
+    dialog.findChild<QLineEdit*>(QStringLiteral("Ed_Email"))->setText(QStringLiteral("abel@exemple.fr"));
+    dialog.findChild<QLineEdit*>(QStringLiteral("Ed_WebSite"))->setText(QStringLiteral("https://abel.example"));
+    // The offscreen desktop has no mail program nor browser.
+    dialog.findChild<QPushButton*>(QStringLiteral("Btn_Email"))->click();
+    dialog.findChild<QPushButton*>(QStringLiteral("Btn_WebSite"))->click();
+    ASSERT_EQ(prompt.messages().size(), 2);
+    EXPECT_TRUE(prompt.messages()[0].text.startsWith(
+        QStringLiteral("Aucun programme de messagerie n'a pu être ouvert pour écrire à \"abel@exemple.fr\".")));
+    EXPECT_EQ(prompt.messages()[1].text, QStringLiteral("Aucun navigateur n'a pu ouvrir l'adresse \"https://abel.example\"."));
+    // With a browser: the address keeps its own scheme.
+    DesktopCatcher catcher;
+    QDesktopServices::setUrlHandler(QStringLiteral("https"), &catcher, "open");
+    prompt.clear();
+    dialog.findChild<QPushButton*>(QStringLiteral("Btn_WebSite"))->click();
+    QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
+    EXPECT_TRUE(prompt.messages().isEmpty());
+    ASSERT_EQ(catcher.urls.size(), 1);
+    EXPECT_EQ(catcher.urls.first().toString(), QStringLiteral("https://abel.example"));
+    dialog.reject();
+}
+
+#include "RecordTests.moc"
