@@ -15,6 +15,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
@@ -284,10 +285,20 @@ TEST_F(RecordTest, SaveImageCopyAs)
     EXPECT_TRUE(prompt.messages().first().text.startsWith(
         QStringLiteral("IMPOSSIBLE DE TROUVER L'IMAGE !\rLe fichier \"") + stored));
     Sandbox::writeFile(stored, "jpeg bytes");
-    const QString target = sandbox->root() + QStringLiteral("copy.jpg");
+    // The dialog opens in the user's documents folder, never the program's.
+    ui::RememberSaveFolder(QString());
+    QDir().mkpath(sandbox->documents());
+    const QString target = sandbox->root() + QStringLiteral("copies/copy.jpg");
+    QDir().mkpath(sandbox->root() + QStringLiteral("copies"));
     prompt.setNextFileName(target);
-    SaveImageCopyAs(stored, QStringLiteral("a:b.jpg"));
+    SaveImageCopyAs(stored, QStringLiteral("Alice.jpg"));
     EXPECT_EQ(Sandbox::readFile(target), QByteArray("jpeg bytes"));
+    ASSERT_EQ(prompt.proposedFileNames().size(), 1);
+    EXPECT_EQ(QFileInfo(prompt.proposedFileNames().last()).absolutePath(), QFileInfo(sandbox->documents()).absolutePath());
+    EXPECT_EQ(QFileInfo(prompt.proposedFileNames().last()).fileName(), QStringLiteral("Alice.jpg"));
+    // Then in the folder used last.
+    SaveImageCopyAs(stored, QStringLiteral("Alice.jpg"));
+    EXPECT_EQ(prompt.proposedFileNames().last(), sandbox->root() + QStringLiteral("copies/Alice.jpg"));
 }
 
 TEST(ComboLists, SortingAndPickerPlacement)
