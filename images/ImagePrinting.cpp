@@ -14,7 +14,8 @@ QPageLayout::Orientation orientationOf(const QImage& picture)
 
 }  // namespace
 
-PicturePrinter::PicturePrinter(QPrinter& printer) : m_printer(printer) { }
+PicturePrinter::PicturePrinter(QPrinter& printer) : m_printer(printer)
+{ }
 
 PicturePrinter::~PicturePrinter()
 {

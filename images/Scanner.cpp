@@ -98,8 +98,8 @@ QStringList sourceLabels(const SANE_Device** devices)
     QStringList labels;
     for (int i = 0; i < products.size(); ++i) {
         if (products.count(products.at(i)) > 1)
-            labels.append(products.at(i) + QStringLiteral(" (") + QString::fromUtf8(devices[i]->name ? devices[i]->name : "")
-                          + QLatin1Char(')'));
+            labels.append(products.at(i) + QStringLiteral(" (")
+                          + QString::fromUtf8(devices[i]->name ? devices[i]->name : "") + QLatin1Char(')'));
         else
             labels.append(products.at(i));
     }
@@ -498,8 +498,8 @@ ScanResult AcquireImage(const ScanRequest& request)
     bool timedOut = false;
     const QString source = request.source;
     const auto job = runJob(
-        *api, [source](const SaneApi& a, Job& j) { scanWork(a, j, source); }, qMax(100, request.stallMs),
-                            request.pump, request.cancelRequested, &timedOut);
+        *api, [source](const SaneApi& a, Job& j) { scanWork(a, j, source); }, qMax(100, request.stallMs), request.pump,
+        request.cancelRequested, &timedOut);
     std::lock_guard<std::mutex> lock(job->m);
     if (timedOut) {
         result.error = QStringLiteral("Le scanner ne répond pas : la numérisation est abandonnée.");

@@ -146,7 +146,8 @@ void writeList(const ListKind& kind, db::Dataset& query, const QString& director
                           + email + QStringLiteral("\">") + email + QStringLiteral("</a></font></td>"),
                       QStringLiteral("<td width=\"50%\" bgcolor=\"#F4F4F4\"><font face=\"Arial\" size=\"2\">&nbsp;<a "
                                      "href=\"")
-                          + HtmlEscape(core::WebAddress(field("WEBSITE"))) + QStringLiteral("\" target=\"_blank\">") + site + QStringLiteral("</a></font></td>"));
+                          + HtmlEscape(core::WebAddress(field("WEBSITE"))) + QStringLiteral("\" target=\"_blank\">")
+                          + site + QStringLiteral("</a></font></td>"));
         lines << QStringLiteral("</td></tr></table>");
 
         for (const auto& block : kind.blocks) {
@@ -163,7 +164,7 @@ void writeList(const ListKind& kind, db::Dataset& query, const QString& director
     // A list without records says so, in a cell of the list's own look.
     if (query.IsEmpty())
         lines << QStringLiteral("<table border=\"0\" width=\"100%\"><tr>")
-                  + valueCell(core::LookupText(core::msg::LibPrt_Message1)) + QStringLiteral("</tr></table><br>");
+                + valueCell(core::LookupText(core::msg::LibPrt_Message1)) + QStringLiteral("</tr></table><br>");
     query.Close();
     lines << HtmlCreditLine() << QStringLiteral("</td></tr></table></body></html>");
     SaveHtmlLines(dir + QStringLiteral("index.htm"), lines);

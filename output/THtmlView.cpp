@@ -331,11 +331,11 @@ void THtmlView::HtmlBtnClick()
         QStringList shown = replaced.mid(0, 5);
         if (replaced.size() > 5)
             shown << QStringLiteral("…");
-        if (!ui::confirm(QStringLiteral("Des fichiers du même nom que les images et les pages de cette page existent "
-                                        "déjà dans le dossier \"%1\" :\r%2\rVoulez-vous les remplacer ?")
-                             .arg(QDir::toNativeSeparators(QFileInfo(target).absolutePath()),
-                                  shown.join(QStringLiteral(", "))),
-                         this))
+        if (!ui::confirm(
+                QStringLiteral("Des fichiers du même nom que les images et les pages de cette page existent "
+                               "déjà dans le dossier \"%1\" :\r%2\rVoulez-vous les remplacer ?")
+                    .arg(QDir::toNativeSeparators(QFileInfo(target).absolutePath()), shown.join(QStringLiteral(", "))),
+                this))
             return;
     }
     QString error;

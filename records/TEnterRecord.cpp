@@ -636,8 +636,8 @@ void TEnterRecord::reject()
 
 namespace {
 
-QVBoxLayout* buildRightColumn(TEnterRecord* dialog, const RecordKind& kind, QLabel** photo, QLabel** sample, QPushButton** deleteImage, QLabel** patternShape,
-                      ui::TPopupMenuMod** menu)
+QVBoxLayout* buildRightColumn(TEnterRecord* dialog, const RecordKind& kind, QLabel** photo, QLabel** sample,
+                              QPushButton** deleteImage, QLabel** patternShape, ui::TPopupMenuMod** menu)
 {
     auto* col = new QVBoxLayout;
     col->addWidget(new QLabel(QStringLiteral("Photo"), dialog));

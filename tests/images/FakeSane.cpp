@@ -85,7 +85,8 @@ SANE_Status sane_init(SANE_Int* version, SANE_Auth_Callback)
     return SANE_STATUS_GOOD;
 }
 
-void sane_exit() { }
+void sane_exit()
+{ }
 
 SANE_Status sane_get_devices(const SANE_Device*** list, SANE_Bool)
 {
@@ -111,7 +112,8 @@ SANE_Status sane_open(SANE_String_Const name, SANE_Handle* handle)
     return SANE_STATUS_GOOD;
 }
 
-void sane_close(SANE_Handle) { }
+void sane_close(SANE_Handle)
+{ }
 
 SANE_Status sane_start(SANE_Handle)
 {

@@ -199,9 +199,9 @@ protected:
 
 TEST_F(FakeScannerTest, AlikeDevicesAreToldApartAndTheChosenOneIsScanned)
 {
-    EXPECT_EQ(ListScannerSources(), QStringList({QStringLiteral("Acme Scan 100 (fake:one)"),
-                                                 QStringLiteral("Acme Scan 100 (fake:two)"),
-                                                 QStringLiteral("Acme Solo")}));
+    EXPECT_EQ(ListScannerSources(),
+              QStringList({QStringLiteral("Acme Scan 100 (fake:one)"), QStringLiteral("Acme Scan 100 (fake:two)"),
+                           QStringLiteral("Acme Solo")}));
     const struct {
         const char* source;
         const char* opened;

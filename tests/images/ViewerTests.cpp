@@ -242,8 +242,8 @@ TEST_F(PreviewTest, ARangeIsDecodedAndPrintedPageByPage)
     EXPECT_TRUE(prompt.messages().first().text.startsWith(QStringLiteral("IMPOSSIBLE D'IMPRIMER L'IMAGE !")));
     EXPECT_EQ(pdfPages(pdf), 2);
     QProcess info;
-    info.start(QStringLiteral("pdfinfo"), {QStringLiteral("-f"), QStringLiteral("1"), QStringLiteral("-l"),
-                                           QStringLiteral("2"), pdf});
+    info.start(QStringLiteral("pdfinfo"),
+               {QStringLiteral("-f"), QStringLiteral("1"), QStringLiteral("-l"), QStringLiteral("2"), pdf});
     ASSERT_TRUE(info.waitForFinished(10000));
     const QString text = QString::fromLatin1(info.readAllStandardOutput());
     // Both pages wide: "Page    n size: w x h pts" with w > h.
@@ -285,9 +285,9 @@ TEST_F(PreviewTest, FillsTheWorkAreaFrameIncludedInBothFrameModes)
             EXPECT_TRUE(preview.rect().contains(r)) << b->objectName().toStdString() << " " << system;
         }
         if (!qEnvironmentVariableIsEmpty("PLANNING_SHOTS_DIR"))
-            preview.grab().save(qEnvironmentVariable("PLANNING_SHOTS_DIR")
-                                + (system ? QStringLiteral("/PreviewImage-system.png")
-                                          : QStringLiteral("/PreviewImage-drawn.png")));
+            preview.grab().save(
+                qEnvironmentVariable("PLANNING_SHOTS_DIR")
+                + (system ? QStringLiteral("/PreviewImage-system.png") : QStringLiteral("/PreviewImage-drawn.png")));
     }
     core::globals().nativeFrame = false;
 }

@@ -207,13 +207,15 @@ TEST_F(HtmlTest, AListWithoutRecordsSaysSoInsideThePage)
             WriteProjectListPage(query, work(), 7, QString());
         const QStringList lines = *core::readTextFile(work() + QStringLiteral("index.htm"));
         ASSERT_EQ(lines.size(), 5) << personList;
-        EXPECT_TRUE(lines[0].startsWith(personList ? QStringLiteral("<html><head><title>Liste des personnes</title><script")
-                                                : QStringLiteral("<html><head><title>Liste des projets</title><script")));
+        EXPECT_TRUE(lines[0].startsWith(personList
+                                            ? QStringLiteral("<html><head><title>Liste des personnes</title><script")
+                                            : QStringLiteral("<html><head><title>Liste des projets</title><script")));
         EXPECT_TRUE(lines[1].startsWith(QStringLiteral("<table border=\"0\" width=\"680\"")));
         // Inside the page's 680-pixel table, in a value cell.
-        EXPECT_EQ(lines[2], QStringLiteral("<table border=\"0\" width=\"100%\"><tr><td bgcolor=\"#F4F4F4\"><font "
-                                           "face=\"Arial\" size=\"2\">&nbsp;Il n'y a pas d'enregistrements dans "
-                                           "cette liste.</font></td></tr></table><br>"));
+        EXPECT_EQ(lines[2],
+                  QStringLiteral("<table border=\"0\" width=\"100%\"><tr><td bgcolor=\"#F4F4F4\"><font "
+                                 "face=\"Arial\" size=\"2\">&nbsp;Il n'y a pas d'enregistrements dans "
+                                 "cette liste.</font></td></tr></table><br>"));
         EXPECT_EQ(lines[3], HtmlCreditLine());
         EXPECT_EQ(lines[4], QStringLiteral("</td></tr></table></body></html>"));
     }

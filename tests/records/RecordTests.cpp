@@ -13,6 +13,7 @@
 #include "../support/Sandbox.h"
 
 #include <QApplication>
+#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -23,7 +24,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
-#include <QDesktopServices>
 #include <QTest>
 #include <QUrl>
 
@@ -294,7 +294,8 @@ TEST_F(RecordTest, SaveImageCopyAs)
     SaveImageCopyAs(stored, QStringLiteral("Alice.jpg"));
     EXPECT_EQ(Sandbox::readFile(target), QByteArray("jpeg bytes"));
     ASSERT_EQ(prompt.proposedFileNames().size(), 1);
-    EXPECT_EQ(QFileInfo(prompt.proposedFileNames().last()).absolutePath(), QFileInfo(sandbox->documents()).absolutePath());
+    EXPECT_EQ(QFileInfo(prompt.proposedFileNames().last()).absolutePath(),
+              QFileInfo(sandbox->documents()).absolutePath());
     EXPECT_EQ(QFileInfo(prompt.proposedFileNames().last()).fileName(), QStringLiteral("Alice.jpg"));
     // Then in the folder used last.
     SaveImageCopyAs(stored, QStringLiteral("Alice.jpg"));
@@ -562,7 +563,8 @@ TEST_F(RecordTest, MailAndWebButtonsOpenTheirAddressOrSayWhyNot)
     ASSERT_EQ(prompt.messages().size(), 2);
     EXPECT_TRUE(prompt.messages()[0].text.startsWith(
         QStringLiteral("Aucun programme de messagerie n'a pu être ouvert pour écrire à \"abel@exemple.fr\".")));
-    EXPECT_EQ(prompt.messages()[1].text, QStringLiteral("Aucun navigateur n'a pu ouvrir l'adresse \"https://abel.example\"."));
+    EXPECT_EQ(prompt.messages()[1].text,
+              QStringLiteral("Aucun navigateur n'a pu ouvrir l'adresse \"https://abel.example\"."));
     // With a browser: the address keeps its own scheme.
     DesktopCatcher catcher;
     QDesktopServices::setUrlHandler(QStringLiteral("https"), &catcher, "open");

@@ -51,14 +51,14 @@ void ExpectFramedWindow(QWidget* window, const QSize& design, bool systemFrame, 
             continue;
         const QRect r(w->mapTo(window, QPoint(0, 0)), w->size());
         EXPECT_TRUE(window->rect().contains(r))
-            << mode << ": " << w->objectName().toStdString() << " (" << w->metaObject()->className() << ") at "
-            << r.x() << "," << r.y() << " " << r.width() << "x" << r.height();
+            << mode << ": " << w->objectName().toStdString() << " (" << w->metaObject()->className() << ") at " << r.x()
+            << "," << r.y() << " " << r.width() << "x" << r.height();
     }
     const QString shots = qEnvironmentVariable("PLANNING_SHOTS_DIR");
     if (!shots.isEmpty()) {
         QDir().mkpath(shots);
-        window->grab().save(shots + QLatin1Char('/') + name + (systemFrame ? QStringLiteral("-system.png")
-                                                                          : QStringLiteral("-drawn.png")));
+        window->grab().save(shots + QLatin1Char('/') + name
+                            + (systemFrame ? QStringLiteral("-system.png") : QStringLiteral("-drawn.png")));
     }
 }
 
