@@ -28,6 +28,9 @@ TEnterProperties::TEnterProperties(QWidget* parent) : QDialog(parent)
     auto* group = new QGroupBox(QStringLiteral(" Paramètrage du scanner"), this);
     group->setObjectName(QStringLiteral("GroupBox_Scan"));
     auto* grid = new QGridLayout(group);
+    // Four rows in a 200-pixel window, title bar and buttons included.
+    grid->setContentsMargins(8, 4, 8, 4);
+    grid->setVerticalSpacing(2);
     int row = 0;
     grid->addWidget(new QLabel(QStringLiteral("Source TWAIN"), group), row, 0);
     Ed_TwainSource = new QLineEdit(group);

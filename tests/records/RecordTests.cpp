@@ -6,6 +6,7 @@
 #include "records/EditControls.h"
 #include "records/PhotoStorage.h"
 #include "records/TEnterDocument.h"
+#include "records/TEnterProperties.h"
 #include "records/TEnterRecord.h"
 #include "ui/ScriptedPrompt.h"
 
@@ -530,6 +531,8 @@ TEST_F(RecordTest, FramedDialogsKeepTheirDesignSizeInBothFrameModes)
         testing_support::ExpectFramedWindow(&list, {261, 244}, system, QStringLiteral("ComboList"));
         TEnterStr ask(QStringLiteral("Modifiez le libellé"), QStringLiteral("Divers"));
         testing_support::ExpectFramedWindow(&ask, {322, 104}, system, QStringLiteral("EnterStr"));
+        TEnterProperties properties;
+        testing_support::ExpectFramedWindow(&properties, {450, 200}, system, QStringLiteral("EnterProperties"));
     }
     core::globals().nativeFrame = false;
 }

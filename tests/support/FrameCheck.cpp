@@ -47,7 +47,7 @@ void ExpectFramedWindow(QWidget* window, const QSize& design, bool systemFrame, 
         EXPECT_LE(needed.height(), window->height()) << mode;
     }
     for (QWidget* w : window->findChildren<QWidget*>()) {
-        if (!w->isVisibleTo(window) || w->isWindow() || insideScrolledArea(w, window))
+        if (!w->isVisibleTo(window) || w->isWindow() || w->size().isEmpty() || insideScrolledArea(w, window))
             continue;
         const QRect r(w->mapTo(window, QPoint(0, 0)), w->size());
         EXPECT_TRUE(window->rect().contains(r))
