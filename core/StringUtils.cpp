@@ -56,4 +56,13 @@ int compareFrench(QStringView a, QStringView b)
     return collator.compare(a, b);
 }
 
+QString WebAddress(const QString& text)
+{
+    for (const char* scheme : {"http://", "https://", "ftp://"}) {
+        if (text.startsWith(QLatin1String(scheme), Qt::CaseInsensitive))
+            return text;
+    }
+    return QStringLiteral("http://") + text;
+}
+
 }  // namespace core

@@ -24,4 +24,10 @@ inline bool lessFrench(const QString& a, const QString& b)
     return compareFrench(a, b) < 0;
 }
 
+// The address a web-site field opens: "http://" in front unless it already
+// starts with a web scheme of its own ("http://", "https://", "ftp://", in
+// any case). Other schemes get the prefix too, so that no "javascript:" or
+// "file:" link comes out of a typed address.
+QString WebAddress(const QString& text);
+
 }  // namespace core

@@ -1,9 +1,6 @@
 #include "images/ImagePrinting.h"
 
-#include "images/ImageRoutines.h"
-
 #include <QPageLayout>
-#include <QPainter>
 #include <QPrinter>
 
 namespace images {
@@ -17,36 +14,49 @@ QPageLayout::Orientation orientationOf(const QImage& picture)
 
 }  // namespace
 
-bool PrintPicturePages(QPrinter& printer, const QVector<PicturePage>& pages)
+PicturePrinter::PicturePrinter(QPrinter& printer) : m_printer(printer)
+{ }
+
+PicturePrinter::~PicturePrinter()
 {
-    if (pages.isEmpty())
-        return true;
-    printer.setPageOrientation(orientationOf(pages.first().picture));
-    QPainter painter;
-    if (!painter.begin(&printer))
+    finish();
+}
+
+bool PicturePrinter::printPage(const QImage& picture, const QString& title)
+{
+    if (m_failed)
         return false;
-    for (int i = 0; i < pages.size(); ++i) {
-        const PicturePage& page = pages.at(i);
-        if (i > 0) {
-            printer.setPageOrientation(orientationOf(page.picture));
-            printer.newPage();
+    m_printer.setPageOrientation(orientationOf(picture));
+    if (m_pages == 0) {
+        if (!m_painter.begin(&m_printer)) {
+            m_failed = true;
+            return false;
         }
-        const QRect area = painter.viewport();
-        QFont font(QStringLiteral("Arial"), 14, QFont::Bold);
-        painter.setFont(font);
-        const int titleHeight = painter.fontMetrics().height() * 2;
-        painter.drawText(QRect(area.left(), area.top(), area.width(), titleHeight), Qt::AlignCenter, page.title);
-        const QRect box(area.left(), area.top() + titleHeight, area.width(), area.height() - titleHeight);
-        if (page.picture.isNull() || box.width() <= 0 || box.height() <= 0)
-            continue;
-        // Fitted into the box, never enlarged beyond what the page needs.
-        QSize size = page.picture.size();
-        size.scale(box.size(), Qt::KeepAspectRatio);
-        const QRect target(box.left() + (box.width() - size.width()) / 2, box.top(), size.width(), size.height());
-        painter.setRenderHint(QPainter::SmoothPixmapTransform);
-        painter.drawImage(target, page.picture);
+    } else if (!m_printer.newPage()) {
+        m_failed = true;
+        return false;
     }
-    return painter.end();
+    ++m_pages;
+    const QRect area = m_painter.viewport();
+    m_painter.setFont(QFont(QStringLiteral("Arial"), 14, QFont::Bold));
+    const int titleHeight = m_painter.fontMetrics().height() * 2;
+    m_painter.drawText(QRect(area.left(), area.top(), area.width(), titleHeight), Qt::AlignCenter, title);
+    const QRect box(area.left(), area.top() + titleHeight, area.width(), area.height() - titleHeight);
+    if (picture.isNull() || box.width() <= 0 || box.height() <= 0)
+        return true;
+    QSize size = picture.size();
+    size.scale(box.size(), Qt::KeepAspectRatio);
+    const QRect target(box.left() + (box.width() - size.width()) / 2, box.top(), size.width(), size.height());
+    m_painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    m_painter.drawImage(target, picture);
+    return true;
+}
+
+bool PicturePrinter::finish()
+{
+    if (m_painter.isActive() && !m_painter.end())
+        m_failed = true;
+    return !m_failed;
 }
 
 }  // namespace images

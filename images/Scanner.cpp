@@ -13,6 +13,7 @@
 #include <cstring>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 namespace images {
@@ -56,15 +57,16 @@ template <typename F> bool resolve(void* lib, const char* name, F& target)
 }
 
 // Loaded once and never unloaded: a worker abandoned after a time-out may
-// still be inside the library.
-const SaneApi* loadSane()
+// still be inside the library. Each job keeps its own copy of the entry
+// points, so a later change of library leaves it on the one it began with.
+std::optional<SaneApi> loadSane()
 {
     std::lock_guard<std::mutex> lock(g_libraryMutex);
     if (g_loaded && g_loadedName == g_libraryName)
-        return &g_api;
+        return g_api;
     void* lib = dlopen(QFile::encodeName(g_libraryName).constData(), RTLD_NOW | RTLD_LOCAL);
     if (!lib)
-        return nullptr;
+        return std::nullopt;
     SaneApi api;
     const bool ok = resolve(lib, "sane_init", api.init) && resolve(lib, "sane_exit", api.exit)
         && resolve(lib, "sane_get_devices", api.getDevices) && resolve(lib, "sane_open", api.open)
@@ -72,11 +74,11 @@ const SaneApi* loadSane()
         && resolve(lib, "sane_get_parameters", api.getParameters) && resolve(lib, "sane_read", api.read)
         && resolve(lib, "sane_cancel", api.cancel) && resolve(lib, "sane_strstatus", api.strstatus);
     if (!ok)
-        return nullptr;
+        return std::nullopt;
     g_api = api;
     g_loaded = true;
     g_loadedName = g_libraryName;
-    return &g_api;
+    return g_api;
 }
 
 QString productName(const SANE_Device* d)
@@ -86,13 +88,34 @@ QString productName(const SANE_Device* d)
     return QString(vendor + QLatin1Char(' ') + model).trimmed();
 }
 
+// The source names of the devices, in SANE's order: the product name, with
+// the device's own name after it when another device has the same product.
+QStringList sourceLabels(const SANE_Device** devices)
+{
+    QStringList products;
+    for (int i = 0; devices && devices[i]; ++i)
+        products.append(productName(devices[i]));
+    QStringList labels;
+    for (int i = 0; i < products.size(); ++i) {
+        if (products.count(products.at(i)) > 1)
+            labels.append(products.at(i) + QStringLiteral(" (")
+                          + QString::fromUtf8(devices[i]->name ? devices[i]->name : "") + QLatin1Char(')'));
+        else
+            labels.append(products.at(i));
+    }
+    return labels;
+}
+
 // What a worker shares with the thread that waits for it.
 struct Job {
+    SaneApi api;
     std::mutex m;
     std::condition_variable cv;
     bool done = false;
     Clock::time_point lastSign = Clock::now();
     SANE_Handle handle = nullptr;  // open device, for an asynchronous cancel
+    bool cancelling = false;       // a helper thread is inside sane_cancel(handle)
+    bool cancelSent = false;
     std::atomic<bool> stop{false};
 
     QStringList names;
@@ -135,6 +158,11 @@ public:
         const int bpl = p.bytes_per_line;
         if (width <= 0 || bpl <= 0) {
             *error = QStringLiteral("le scanner n'a envoyé aucune ligne");
+            return false;
+        }
+        const int channels = p.format == SANE_FRAME_RGB ? 3 : 1;
+        if (static_cast<qint64>(bpl) * 8 < static_cast<qint64>(width) * channels * p.depth) {
+            *error = QStringLiteral("le scanner annonce des lignes de %1 octets pour %2 pixels").arg(bpl).arg(width);
             return false;
         }
         const int lines = static_cast<int>(data.size() / bpl);
@@ -197,12 +225,12 @@ void listWork(const SaneApi& api, Job& job)
         return;
     job.sign();
     const SANE_Device** devices = nullptr;
-    if (api.getDevices(&devices, SANE_FALSE) == SANE_STATUS_GOOD && devices) {
-        for (int i = 0; devices[i]; ++i)
-            job.names.append(productName(devices[i]));
-    }
+    if (api.getDevices(&devices, SANE_FALSE) == SANE_STATUS_GOOD && devices)
+        job.names = sourceLabels(devices);
     api.exit();
 }
+
+void readFrames(const SaneApi& api, Job& job, SANE_Handle handle, FrameAssembler& frames, QString* error);
 
 void scanWork(const SaneApi& api, Job& job, const QString& source)
 {
@@ -216,13 +244,17 @@ void scanWork(const SaneApi& api, Job& job, const QString& source)
     const SANE_Device** devices = nullptr;
     QByteArray deviceName;
     if (api.getDevices(&devices, SANE_FALSE) == SANE_STATUS_GOOD && devices && devices[0]) {
-        deviceName = devices[0]->name;
-        for (int i = 0; devices[i]; ++i) {
-            if (productName(devices[i]).compare(source, Qt::CaseInsensitive) == 0) {
-                deviceName = devices[i]->name;
-                break;
-            }
-        }
+        // The source's full name first, then a bare product name (the first
+        // device of that product), else the first device.
+        const QStringList labels = sourceLabels(devices);
+        qsizetype chosen = -1;
+        for (qsizetype i = 0; i < labels.size() && chosen < 0; ++i)
+            if (labels.at(i).compare(source, Qt::CaseInsensitive) == 0)
+                chosen = i;
+        for (qsizetype i = 0; i < labels.size() && chosen < 0; ++i)
+            if (productName(devices[i]).compare(source, Qt::CaseInsensitive) == 0)
+                chosen = i;
+        deviceName = devices[qMax<qsizetype>(chosen, 0)]->name;
     }
     job.sign();
     if (deviceName.isNull()) {
@@ -244,6 +276,35 @@ void scanWork(const SaneApi& api, Job& job, const QString& source)
     }
     FrameAssembler frames;
     QString error;
+    try {
+        readFrames(api, job, handle, frames, &error);
+    } catch (const std::bad_alloc&) {
+        error = QStringLiteral("mémoire insuffisante pour l'image");
+    } catch (...) {
+        error = QStringLiteral("erreur inattendue du pilote du scanner");
+    }
+    {
+        // A cancel still running on its helper thread must end before the
+        // handle goes.
+        std::unique_lock<std::mutex> lock(job.m);
+        job.handle = nullptr;
+        job.cv.wait(lock, [&job] { return !job.cancelling; });
+    }
+    api.cancel(handle);
+    api.close(handle);
+    api.exit();
+    if (job.stop)
+        job.cancelled = true;
+    if (!job.cancelled && !error.isEmpty())
+        job.error = QStringLiteral("La numérisation a échoué : %1.").arg(error);
+    else if (!job.cancelled)
+        job.image = frames.image();
+}
+
+void readFrames(const SaneApi& api, Job& job, SANE_Handle handle, FrameAssembler& frames, QString* errorOut)
+{
+    QString& error = *errorOut;
+    SANE_Status s = SANE_STATUS_GOOD;
     for (bool last = false; !last && error.isEmpty() && !job.stop;) {
         s = api.start(handle);
         job.sign();
@@ -260,8 +321,10 @@ void scanWork(const SaneApi& api, Job& job, const QString& source)
         }
         last = p.last_frame;
         QByteArray data;
+        // A misreported size must not reserve gigabytes before any byte comes.
+        constexpr qsizetype kMaxReserve = qsizetype(256) << 20;
         if (p.lines > 0 && p.bytes_per_line > 0)
-            data.reserve(static_cast<qsizetype>(p.lines) * p.bytes_per_line);
+            data.reserve(qMin(static_cast<qsizetype>(p.lines) * p.bytes_per_line, kMaxReserve));
         SANE_Byte buffer[65536];
         for (;;) {
             SANE_Int got = 0;
@@ -284,30 +347,45 @@ void scanWork(const SaneApi& api, Job& job, const QString& source)
         if (!frames.add(p, data, &error))
             break;
     }
-    {
-        std::lock_guard<std::mutex> lock(job.m);
-        job.handle = nullptr;
-    }
-    api.cancel(handle);
-    api.close(handle);
-    api.exit();
-    if (job.stop)
-        job.cancelled = true;
-    if (!job.cancelled && !error.isEmpty())
-        job.error = QStringLiteral("La numérisation a échoué : %1.").arg(error);
-    else if (!job.cancelled)
-        job.image = frames.image();
+}
+
+// sane_cancel may be called while another call of the device runs, but a
+// network backend may block in it: it runs on a helper thread of its own,
+// without the job's lock, and the worker waits for it before closing.
+void cancelOnHelper(const std::shared_ptr<Job>& job)
+{
+    // Called with the job's lock held.
+    if (!job->handle || job->cancelSent)
+        return;
+    job->cancelSent = true;
+    job->cancelling = true;
+    SANE_Handle handle = job->handle;
+    std::thread([job, handle] {
+        job->api.cancel(handle);
+        {
+            std::lock_guard<std::mutex> lock(job->m);
+            job->cancelling = false;
+        }
+        job->cv.notify_all();
+    }).detach();
 }
 
 // Runs work on a worker and waits until it ends or shows no sign of life for
 // stallMs; then asks the device to stop and waits a little longer.
-std::shared_ptr<Job> runJob(const std::function<void(Job&)>& work, int stallMs, const std::function<void()>& pump,
-                            const std::function<bool()>& cancelRequested, bool* timedOut)
+std::shared_ptr<Job> runJob(const SaneApi& api, const std::function<void(const SaneApi&, Job&)>& work, int stallMs,
+                            const std::function<void()>& pump, const std::function<bool()>& cancelRequested,
+                            bool* timedOut)
 {
     *timedOut = false;
     auto job = std::make_shared<Job>();
+    job->api = api;
     std::thread([job, work] {
-        work(*job);
+        try {
+            work(job->api, *job);
+        } catch (...) {
+            // Whatever escapes the work ends the job with a message, never the program.
+            job->error = QStringLiteral("Le scanner a rencontré une erreur inattendue.");
+        }
         job->finish();
     }).detach();
     bool stopAsked = false;
@@ -330,9 +408,7 @@ std::shared_ptr<Job> runJob(const std::function<void(Job&)>& work, int stallMs, 
             stopTime = now;
             *timedOut = !userStop;
             job->stop = true;
-            // sane_cancel may be called while another call of the device runs.
-            if (job->handle)
-                g_api.cancel(job->handle);
+            cancelOnHelper(job);
         }
         if (stopAsked && now - stopTime > std::chrono::milliseconds(qMin(stallMs, 2000)))
             return job;  // abandoned: the worker ends on its own, if ever
@@ -348,29 +424,69 @@ void SetScannerLibrary(const QString& fileName)
     g_libraryName = fileName;
 }
 
-QStringList ListScannerSources(int timeoutMs, const std::function<void()>& pump)
+QStringList ListScannerSources(int timeoutMs)
 {
-    const SaneApi* api = loadSane();
+    const std::optional<SaneApi> api = loadSane();
     if (!api || !claim())
         return {};
     bool timedOut = false;
-    const auto job = runJob([api](Job& j) { listWork(*api, j); }, timeoutMs, pump, {}, &timedOut);
+    const auto job = runJob(*api, listWork, timeoutMs, {}, {}, &timedOut);
     std::lock_guard<std::mutex> lock(job->m);
     if (!job->done)
         return {};
     return job->names;
 }
 
-bool ScannerAvailable(const std::function<void()>& pump)
+bool SourcesUsable(const QStringList& names)
 {
-    const QStringList names = ListScannerSources(8000, pump);
     return !names.isEmpty() && !(names.size() == 1 && names.first().isEmpty());
+}
+
+bool ScannerAvailable()
+{
+    return SourcesUsable(ListScannerSources());
+}
+
+struct SourceProbe::State {
+    mutable std::mutex m;
+    bool ready = false;
+    QStringList sources;
+};
+
+std::shared_ptr<const SourceProbe> SourceProbe::start(int timeoutMs)
+{
+    auto probe = std::make_shared<SourceProbe>();
+    probe->m_state = std::make_shared<State>();
+    std::thread([state = probe->m_state, timeoutMs] {
+        QStringList sources;
+        try {
+            sources = ListScannerSources(timeoutMs);
+        } catch (...) {
+            // No source then, as when the library is missing.
+        }
+        std::lock_guard<std::mutex> lock(state->m);
+        state->sources = sources;
+        state->ready = true;
+    }).detach();
+    return probe;
+}
+
+bool SourceProbe::ready() const
+{
+    std::lock_guard<std::mutex> lock(m_state->m);
+    return m_state->ready;
+}
+
+QStringList SourceProbe::sources() const
+{
+    std::lock_guard<std::mutex> lock(m_state->m);
+    return m_state->sources;
 }
 
 ScanResult AcquireImage(const ScanRequest& request)
 {
     ScanResult result;
-    const SaneApi* api = loadSane();
+    const std::optional<SaneApi> api = loadSane();
     if (!api) {
         result.libraryMissing = true;
         return result;
@@ -381,8 +497,9 @@ ScanResult AcquireImage(const ScanRequest& request)
     }
     bool timedOut = false;
     const QString source = request.source;
-    const auto job = runJob([api, source](Job& j) { scanWork(*api, j, source); }, qMax(100, request.stallMs),
-                            request.pump, request.cancelRequested, &timedOut);
+    const auto job = runJob(
+        *api, [source](const SaneApi& a, Job& j) { scanWork(a, j, source); }, qMax(100, request.stallMs), request.pump,
+        request.cancelRequested, &timedOut);
     std::lock_guard<std::mutex> lock(job->m);
     if (timedOut) {
         result.error = QStringLiteral("Le scanner ne répond pas : la numérisation est abandonnée.");

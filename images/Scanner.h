@@ -5,6 +5,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 
 namespace images {
 
@@ -16,17 +17,36 @@ namespace images {
 // The library's file name; tests point it at a missing one.
 void SetScannerLibrary(const QString& fileName);
 
-// Product names ("vendor model") of the devices, in SANE's order. Empty
-// when the library cannot be loaded, lists no device or does not answer
-// within timeoutMs; no message.
-// pump runs between waits, so a window stays usable while SANE probes.
-QStringList ListScannerSources(int timeoutMs = 8000, const std::function<void()>& pump = {});
+// The source names of the devices, in SANE's order: "vendor model", with
+// the device's own name in brackets after it when two devices have the same
+// vendor and model ("Noname frontend-tester (test:1)"). Empty when the
+// library cannot be loaded, lists no device or does not answer within
+// timeoutMs; no message. Blocks its caller meanwhile.
+QStringList ListScannerSources(int timeoutMs = 8000);
 
 // A source can be used: the list holds a device with a name.
-bool ScannerAvailable(const std::function<void()>& pump = {});
+bool SourcesUsable(const QStringList& names);
+bool ScannerAvailable();
+
+// Lists the sources on a thread of its own, so that a window goes on while
+// SANE probes its backends (seconds for network scanners) and looks at the
+// answer from a timer, without letting input in through a nested loop.
+class SourceProbe {
+public:
+    static std::shared_ptr<const SourceProbe> start(int timeoutMs = 8000);
+    bool ready() const;
+    // The sources, once ready.
+    QStringList sources() const;
+
+private:
+    struct State;
+    std::shared_ptr<State> m_state;
+};
 
 struct ScanRequest {
-    QString source;      // product name, compared without regard to case; else the first device
+    // A source name as listed, or a bare product name (its first device),
+    // compared without regard to case; else the first device.
+    QString source;
     int stallMs = 8000;  // longest wait for any SANE call or for the next data
     // Runs between waits (the caller lets its window messages run).
     std::function<void()> pump;

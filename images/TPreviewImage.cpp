@@ -22,6 +22,7 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <QWheelEvent>
 
@@ -35,7 +36,21 @@ QPushButton* barButton(const QString& text, const QString& name, const QString& 
     b->setObjectName(name);
     if (!hint.isEmpty())
         b->setToolTip(hint);
+    // As wide as the text needs: the style's minimum of some 80 pixels per
+    // button would make the bar wider than an 800-pixel screen.
+    b->setFixedWidth(qMax(30, b->fontMetrics().horizontalAdvance(QString(text).remove(QLatin1Char('&'))) + 18));
     return b;
+}
+
+// Places the window so that its frame, the system's title bar included,
+// fills the work area.
+void fillWorkArea(QWidget* w, const QRect& wa)
+{
+    const QRect frame = w->frameGeometry();
+    const QRect client = w->geometry();
+    const QMargins m(client.left() - frame.left(), client.top() - frame.top(), frame.right() - client.right(),
+                     frame.bottom() - client.bottom());
+    w->setGeometry(wa.marginsRemoved(m));
 }
 
 QRect workArea(const QWidget* w)
@@ -117,8 +132,9 @@ void TPreviewImage::OpenOn(int id, int windowMode)
     const QRect wa = workArea(this);
     auto* maxi = findChild<QWidget*>(QStringLiteral("SysMaxiBtn"));
     setWindowState(Qt::WindowNoState);
+    m_fillWorkArea = windowMode == 2;
     if (windowMode == 2) {
-        setGeometry(wa);
+        fillWorkArea(this, wa);
         if (maxi)
             maxi->setToolTip(core::LookupText(core::msg::Common_MinimizeWindows));
     } else {
@@ -250,6 +266,18 @@ void TPreviewImage::LayoutImage()
     }
 }
 
+void TPreviewImage::showEvent(QShowEvent* e)
+{
+    QDialog::showEvent(e);
+    // The system's frame is known only once the window is on screen.
+    if (m_fillWorkArea)
+        QTimer::singleShot(0, this, [this] {
+            if (m_fillWorkArea)
+                fillWorkArea(this, workArea(this));
+            m_fillWorkArea = false;
+        });
+}
+
 void TPreviewImage::resizeEvent(QResizeEvent* e)
 {
     QDialog::resizeEvent(e);
@@ -305,50 +333,48 @@ void TPreviewImage::Btn_PrintClick()
         return;
     const int copies = qMax(1, printer.copyCount());
     printer.setCopyCount(1);
-    int from = 0;
-    int to = 0;
     switch (printer.printRange()) {
-    case QPrinter::PageRange:
-        from = printer.fromPage();
-        to = printer.toPage();
-        break;
-    case QPrinter::AllPages:
-        from = 1;
-        to = n;
-        break;
-    default: break;  // the current picture
+    case QPrinter::PageRange: PrintRange(printer, printer.fromPage(), printer.toPage(), copies); break;
+    case QPrinter::AllPages: PrintRange(printer, 1, n, copies); break;
+    default: PrintRange(printer, 0, 0, copies); break;  // the current picture
     }
-    QVector<PicturePage> pages;
-    auto addCurrent = [&]() -> bool {
+}
+
+void TPreviewImage::PrintRange(QPrinter& printer, int from, int to, int copies)
+{
+    PicturePrinter out(printer);
+    // The picture shown is the one decoded for its page: one picture in
+    // memory at a time, however long the range.
+    auto printCurrent = [&] {
+        if (m_picture.isNull())
+            return;
+        for (int c = 0; c < copies; ++c)
+            out.printPage(m_picture, windowTitle());
+    };
+    if (from <= 0) {
         if (!currentFileExists()) {
             ui::showError(core::LookupText(core::msg::PreviewImage_Message1).replace(QStringLiteral("%1"), m_file),
                           this);
-            return false;
+            return;
         }
-        QImage decoded;
-        if (!LoadJpegIntoBitmap(&decoded, m_file, true, 0) && !decoded.load(m_file))
-            return false;
-        for (int c = 0; c < copies; ++c)
-            pages.append({decoded, windowTitle()});
-        return true;
-    };
-    if (from <= 0) {
-        addCurrent();
+        printCurrent();
     } else {
-        // A range walks the records from the first; the window closes afterwards.
+        // A range walks the records from the first; the window closes
+        // afterwards. Loading a record reports its missing picture once.
         hide();
         QueryImg.First();
-        for (int pos = 1; !QueryImg.Eof(); ++pos) {
-            if (pos >= from && (to <= 0 || pos <= to)) {
+        for (int pos = 1; !QueryImg.Eof() && (to <= 0 || pos <= to); ++pos) {
+            if (pos >= from) {
                 LoadCurrent();
-                addCurrent();
+                printCurrent();
+                Q_EMIT pagePrinted(pos);
             }
             QueryImg.Next();
         }
     }
     {
         ui::HourglassCursor hourglass;
-        if (!pages.isEmpty() && !PrintPicturePages(printer, pages))
+        if (!out.finish())
             ui::showError(QStringLiteral("L'impression n'a pas pu commencer sur « %1 ».").arg(printer.printerName()),
                           this);
     }

@@ -6,6 +6,7 @@
 #include <QImage>
 
 class QLabel;
+class QPrinter;
 class QPushButton;
 class QScrollArea;
 
@@ -41,6 +42,10 @@ public:
     void Last();
     void setZoom(int mode);
     void Btn_PrintClick();
+    // Prints the current picture (from 0) or the records at positions from
+    // to to (1-based; to 0: to the end), each copies times, decoding one
+    // picture at a time; a range closes the window afterwards.
+    void PrintRange(QPrinter& printer, int from, int to, int copies);
     void Btn_SaveClick();
 
     const QString& currentFile() const { return m_file; }
@@ -53,7 +58,12 @@ public:
     void LoadCurrent();
     void LayoutImage();
 
+Q_SIGNALS:
+    // A record of a printed range was sent to the printer (its position).
+    void pagePrinted(int position);
+
 protected:
+    void showEvent(QShowEvent*) override;
     void resizeEvent(QResizeEvent*) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -69,6 +79,7 @@ private:
     QPushButton* m_save;
     QString m_file;
     QImage m_picture;
+    bool m_fillWorkArea = false;  // window mode 2, until the window is shown
     bool m_panning = false;
     bool m_layingOut = false;
     QPoint m_pressCursor;

@@ -118,7 +118,7 @@ TTwainScan::TTwainScan(QWidget* parent) : QDialog(parent)
     connect(right, &QPushButton::clicked, this, [this] { m_frame->rotate(90); });
     connect(m_frame, &PictureFrame::pictureChanged, this, &TTwainScan::updateOk);
     m_frame->setPicture({});
-    resize(320, 442 + 18);
+    resize(320, 442);
     ui::SetUpWindow(this);
 }
 

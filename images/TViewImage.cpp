@@ -30,7 +30,7 @@ TViewImage::TViewImage(QWidget* parent) : QDialog(parent)
     grip->setFixedSize(14, 14);
     m_body->installEventFilter(this);
     Image->installEventFilter(this);
-    resize(492, 473 + 18);
+    resize(492, 473);
     ui::SetUpWindow(this);
 }
 
@@ -113,11 +113,12 @@ void SaveImageCopyAs(const QString& storedFile, const QString& proposedName, QWi
                       parent);
         return;
     }
-    QString chosen =
-        ui::prompt().saveFileName(parent, core::LookupText(core::msg::LibBdGfx_String2), MakeFileNameSafe(proposedName),
-                                  core::LookupText(core::msg::LibBdGfx_String1));
+    QString chosen = ui::prompt().saveFileName(parent, core::LookupText(core::msg::LibBdGfx_String2),
+                                               ui::UserSaveFolder() + MakeFileNameSafe(proposedName),
+                                               core::LookupText(core::msg::LibBdGfx_String1));
     if (chosen.isEmpty())
         return;
+    ui::RememberSaveFolder(chosen);
     if (QFileInfo(chosen).suffix().isEmpty())
         chosen += QStringLiteral(".jpg");
     // The stored picture chosen as the target: it already is that file.

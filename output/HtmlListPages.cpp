@@ -1,5 +1,7 @@
 #include "output/HtmlListPages.h"
 
+#include "core/MessageCatalog.h"
+#include "core/StringUtils.h"
 #include "db/Dataset.h"
 #include "output/HtmlExport.h"
 #include "planning/PlanningModel.h"
@@ -143,8 +145,9 @@ void writeList(const ListKind& kind, db::Dataset& query, const QString& director
                                      "href=\"mailto:")
                           + email + QStringLiteral("\">") + email + QStringLiteral("</a></font></td>"),
                       QStringLiteral("<td width=\"50%\" bgcolor=\"#F4F4F4\"><font face=\"Arial\" size=\"2\">&nbsp;<a "
-                                     "href=\"http://")
-                          + site + QStringLiteral("\" target=\"_blank\">") + site + QStringLiteral("</a></font></td>"));
+                                     "href=\"")
+                          + HtmlEscape(core::WebAddress(field("WEBSITE"))) + QStringLiteral("\" target=\"_blank\">")
+                          + site + QStringLiteral("</a></font></td>"));
         lines << QStringLiteral("</td></tr></table>");
 
         for (const auto& block : kind.blocks) {
@@ -158,6 +161,10 @@ void writeList(const ListKind& kind, db::Dataset& query, const QString& director
         }
         lines << QStringLiteral("<br>");
     }
+    // A list without records says so, in a cell of the list's own look.
+    if (query.IsEmpty())
+        lines << QStringLiteral("<table border=\"0\" width=\"100%\"><tr>")
+                + valueCell(core::LookupText(core::msg::LibPrt_Message1)) + QStringLiteral("</tr></table><br>");
     query.Close();
     lines << HtmlCreditLine() << QStringLiteral("</td></tr></table></body></html>");
     SaveHtmlLines(dir + QStringLiteral("index.htm"), lines);

@@ -8,6 +8,7 @@
 #include "ui/WindowFrame.h"
 
 #include <QDir>
+#include <QEventLoop>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -17,6 +18,7 @@
 #include <QPrinterInfo>
 #include <QPushButton>
 #include <QShowEvent>
+#include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
 #include <QWebEnginePage>
@@ -87,7 +89,8 @@ THtmlView::THtmlView(QWidget* parent) : QDialog(parent)
     outer->addWidget(Pan_BackGround, 1);
     connect(WebBrowser_Html, &QWebEngineView::loadFinished, this, &THtmlView::pageLoaded);
     connect(WebBrowser_Html, &QWebEngineView::printFinished, this, [this](bool ok) {
-        m_printing = false;
+        setPrinting(false);
+        m_printer.reset();
         if (!ok)
             ui::showError(QStringLiteral("L'impression de la page a échoué."), this);
         Q_EMIT printed(ok);
@@ -113,14 +116,26 @@ THtmlView::THtmlView(QWidget* parent) : QDialog(parent)
     connect(HtmlBtn, &QPushButton::clicked, this, &THtmlView::HtmlBtnClick);
     connect(Btn_Close, &QPushButton::clicked, this, &THtmlView::close);
 
-    resize(720, 488 + bar->height());
+    resize(720, 488);
     ui::SetUpWindow(this);
 }
 
 THtmlView::~THtmlView()
 {
-    for (const QPointer<QWidget>& w : std::as_const(m_popups))
-        delete w.data();
+    // The web engine fails when its view goes in the middle of a print:
+    // a window freed while printing waits for the print's end (no input).
+    if (m_printing) {
+        QEventLoop wait;
+        connect(this, &THtmlView::printed, &wait, &QEventLoop::quit);
+        QTimer::singleShot(30000, &wait, &QEventLoop::quit);
+        wait.exec(QEventLoop::ExcludeUserInputEvents);
+    }
+    // The browser goes before the printer; the pop-ups are children and go
+    // with the window.
+    disconnect(WebBrowser_Html, nullptr, this, nullptr);
+    delete WebBrowser_Html;
+    WebBrowser_Html = nullptr;
+    m_printer.reset();
 }
 
 void THtmlView::setTitleText(const QString& text)
@@ -153,8 +168,9 @@ void THtmlView::FormShow()
 
 QWidget* THtmlView::openPopup()
 {
-    // A window of its own, not modal, freed with the preview at the latest.
-    auto* window = new QWidget(nullptr, Qt::Window);
+    // A window of its own above the modal preview, so that it takes input;
+    // freed when closed, or with the preview.
+    auto* window = new QWidget(this, Qt::Window);
     window->setObjectName(QStringLiteral("HtmlPopup"));
     window->setAttribute(Qt::WA_DeleteOnClose);
     auto* layout = new QVBoxLayout(window);
@@ -181,7 +197,7 @@ void THtmlView::imprimerClick()
         const QString file = ui::prompt().saveFileName(this, QStringLiteral("Imprimer la page dans un fichier PDF"),
                                                        core::globals().dataRoot + QStringLiteral("index.pdf"),
                                                        QStringLiteral("Document PDF|*.pdf"));
-        if (file.isEmpty())
+        if (file.isEmpty() || m_printing)
             return;
         printToPdf(file, [this](bool ok) {
             if (!ok)
@@ -194,28 +210,81 @@ void THtmlView::imprimerClick()
 
 void THtmlView::printWithPrinter()
 {
-    // The printer must outlive the asynchronous print.
-    auto* printer = new QPrinter(QPrinterInfo::defaultPrinter(), QPrinter::HighResolution);
-    m_printing = true;
-    connect(
-        WebBrowser_Html, &QWebEngineView::printFinished, this, [printer] { delete printer; }, Qt::SingleShotConnection);
-    WebBrowser_Html->print(printer);
+    printWith(std::make_unique<QPrinter>(QPrinterInfo::defaultPrinter(), QPrinter::HighResolution));
 }
 
-void THtmlView::printToPdf(const QString& fileName, std::function<void(bool)> done)
+void THtmlView::printWith(std::unique_ptr<QPrinter> printer)
 {
+    if (m_printing)
+        return;
+    // The printer outlives the asynchronous print: the window owns it until
+    // the browser is done or the window goes.
+    m_printer = std::move(printer);
+    setPrinting(true);
+    WebBrowser_Html->print(m_printer.get());
+}
+
+void THtmlView::setPrinting(bool printing)
+{
+    m_printing = printing;
+    ImprimerBtn->setEnabled(!printing);
+    if (!printing && m_pendingResult) {
+        const int result = *m_pendingResult;
+        m_pendingResult.reset();
+        // After the print's own signals have been delivered.
+        QTimer::singleShot(0, this, [this, result] { QDialog::done(result); });
+    }
+}
+
+void THtmlView::done(int result)
+{
+    // Closing waits for the print to end: the browser cannot be freed
+    // while it prints.
+    if (m_printing) {
+        m_pendingResult = result;
+        return;
+    }
+    QDialog::done(result);
+}
+
+bool THtmlView::printToPdf(const QString& fileName, std::function<void(bool)> done)
+{
+    // One print at a time: the browser cannot run two.
+    if (m_printing)
+        return false;
+    setPrinting(true);
     auto connection = std::make_shared<QMetaObject::Connection>();
     *connection = connect(WebBrowser_Html->page(), &QWebEnginePage::pdfPrintingFinished, this,
                           [this, fileName, done, connection](const QString& path, bool ok) {
                               if (path != fileName)
                                   return;
                               disconnect(*connection);
+                              setPrinting(false);
                               if (done)
                                   done(ok);
                               Q_EMIT printed(ok);
                           });
     WebBrowser_Html->page()->printToPdf(
         fileName, QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(10, 10, 10, 10)));
+    return true;
+}
+
+QStringList THtmlView::FilesReplacedBySave(const QString& workDirectory, const QString& target)
+{
+    const QDir work(workDirectory);
+    const QDir targetDir = QFileInfo(target).absoluteDir();
+    QStringList replaced;
+    if (!QFileInfo(work.absoluteFilePath(QStringLiteral("index.htm"))).isFile())
+        return replaced;
+    for (const QFileInfo& f : work.entryInfoList({QStringLiteral("*.jpg"), QStringLiteral("*.htm")}, QDir::Files)) {
+        if (f.fileName() == QStringLiteral("index.htm"))
+            continue;
+        const QFileInfo there(targetDir.absoluteFilePath(f.fileName()));
+        // A file copied onto itself replaces nothing of the user's.
+        if (there.exists() && there.canonicalFilePath() != f.canonicalFilePath())
+            replaced << f.fileName();
+    }
+    return replaced;
 }
 
 bool THtmlView::SaveHtmlCopy(const QString& workDirectory, const QString& target, QString* error)
@@ -254,8 +323,23 @@ void THtmlView::HtmlBtnClick()
     if (file.isEmpty())
         return;
     const QString target = QFileInfo(file).suffix().isEmpty() ? file + QStringLiteral(".htm") : file;
+    const QString work = QFileInfo(m_pageFile).absolutePath();
+    // The page's name was confirmed in the save dialog; its pictures and
+    // pop-up pages are asked for once, all together.
+    const QStringList replaced = FilesReplacedBySave(work, target);
+    if (!replaced.isEmpty()) {
+        QStringList shown = replaced.mid(0, 5);
+        if (replaced.size() > 5)
+            shown << QStringLiteral("…");
+        if (!ui::confirm(
+                QStringLiteral("Des fichiers du même nom que les images et les pages de cette page existent "
+                               "déjà dans le dossier \"%1\" :\r%2\rVoulez-vous les remplacer ?")
+                    .arg(QDir::toNativeSeparators(QFileInfo(target).absolutePath()), shown.join(QStringLiteral(", "))),
+                this))
+            return;
+    }
     QString error;
-    if (!SaveHtmlCopy(QFileInfo(m_pageFile).absolutePath(), target, &error))
+    if (!SaveHtmlCopy(work, target, &error))
         ui::showError(QStringLiteral("La page html n'a pas pu être enregistrée :\r") + QDir::toNativeSeparators(target)
                           + QStringLiteral("\r\r") + error,
                       this);

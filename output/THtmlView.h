@@ -6,8 +6,11 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
+#include <optional>
 
 class QLabel;
+class QPrinter;
 class QPushButton;
 class QWebEngineView;
 
@@ -39,13 +42,24 @@ public:
     // printer installed, asks for a PDF file instead. done (optional) gets
     // the outcome once the browser has finished.
     void imprimerClick();
-    // Prints the shown page into a PDF file; done gets success.
-    void printToPdf(const QString& fileName, std::function<void(bool)> done = {});
+    // Prints the shown page into a PDF file; done gets success. False, and
+    // nothing started, while another print runs.
+    bool printToPdf(const QString& fileName, std::function<void(bool)> done = {});
+    // Prints the shown page on the printer, which the window keeps until the
+    // browser is done with it or the window goes; ignored while another
+    // print runs.
+    void printWith(std::unique_ptr<QPrinter> printer);
+    bool printing() const { return m_printing; }
+    // Closing while a print runs closes once it has ended.
+    void done(int result) override;
     // Saves a copy of the page with its pictures and pop-up pages where the
     // user chooses; a failure is told in French.
     void HtmlBtnClick();
     // The copy itself, without dialog: false with the reason on failure.
     static bool SaveHtmlCopy(const QString& workDirectory, const QString& target, QString* error);
+    // The names of the pictures and pop-up pages that a copy to target would
+    // put over existing files (the page itself aside).
+    static QStringList FilesReplacedBySave(const QString& workDirectory, const QString& target);
 
 Q_SIGNALS:
     // The page finished loading (ok false when it could not be shown).
@@ -59,6 +73,7 @@ private:
     class Page;
     QWidget* openPopup();
     void printWithPrinter();
+    void setPrinting(bool printing);
 
     QString m_pageFile;
     QLabel* Title = nullptr;
@@ -69,6 +84,8 @@ private:
     QPushButton* Btn_Close = nullptr;
     QList<QPointer<QWidget>> m_popups;
     bool m_printing = false;
+    std::unique_ptr<QPrinter> m_printer;
+    std::optional<int> m_pendingResult;  // a close asked for during a print
 };
 
 }  // namespace output

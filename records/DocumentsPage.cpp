@@ -551,11 +551,12 @@ void DocumentsPage::Btn_Document_File_SaveClick()
     const QString name = BareDocumentName(q.FieldByName(QStringLiteral("FileName")).AsString());
     const QString ext = QFileInfo(name).suffix();
     QString chosen =
-        ui::prompt().saveFileName(this, QStringLiteral("Enregistrer sous ..."), name,
+        ui::prompt().saveFileName(this, QStringLiteral("Enregistrer sous ..."), ui::UserSaveFolder() + name,
                                   q.FieldByName(QStringLiteral("FileType")).AsString() + QStringLiteral("|*")
                                       + (ext.isEmpty() ? QString() : QStringLiteral(".") + ext));
     if (chosen.isEmpty())
         return;
+    ui::RememberSaveFolder(chosen);
     if (QFileInfo(chosen).suffix().isEmpty() && !ext.isEmpty())
         chosen += QLatin1Char('.') + ext;
     if (QFileInfo::exists(chosen)

@@ -11,14 +11,12 @@
 #include "ui/Prompt.h"
 #include "ui/WindowFrame.h"
 
-#include <QApplication>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QPointer>
 #include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -32,11 +30,15 @@ TEnterDocument::TEnterDocument(QWidget* parent) : QDialog(parent)
     auto* outer = ui::FramedLayout(this, caption, ui::TitleBar::Close);
     auto* body = new QVBoxLayout;
     body->setContentsMargins(10, 2, 10, 0);
-    body->addWidget(new QLabel(QStringLiteral("Titre"), this));
+    body->setSpacing(3);
+    // The title beside its label: the picture frame needs the height.
+    auto* titleRow = new QHBoxLayout;
+    titleRow->addWidget(new QLabel(QStringLiteral("Titre"), this));
     m_title = new QLineEdit(this);
     m_title->setObjectName(QStringLiteral("Ed_Title"));
     m_title->setMaxLength(128);
-    body->addWidget(m_title);
+    titleRow->addWidget(m_title, 1);
+    body->addLayout(titleRow);
     auto* choose = new QHBoxLayout;
     auto* img = new QPushButton(QStringLiteral("Sélection d'une image"), this);
     img->setObjectName(QStringLiteral("Btn_Img"));
@@ -70,7 +72,10 @@ TEnterDocument::TEnterDocument(QWidget* parent) : QDialog(parent)
     connect(m_frame, &images::PictureFrame::pictureChanged, this, &TEnterDocument::updateOk);
     m_frame->setPicture({});
     m_title->setFocus();
-    resize(320, 442 + 18);
+    m_probeTimer = new QTimer(this);
+    m_probeTimer->setInterval(50);
+    connect(m_probeTimer, &QTimer::timeout, this, &TEnterDocument::probeAnswered);
+    resize(320, 442);
     ui::SetUpWindow(this);
 }
 
@@ -82,12 +87,17 @@ void TEnterDocument::showEvent(QShowEvent* e)
     // SANE may take seconds to probe its backends: the dialog is usable
     // meanwhile and the button comes on once a device is known.
     m_scan->setEnabled(false);
-    QTimer::singleShot(0, this, [this] {
-        QPointer<TEnterDocument> alive(this);
-        const bool available = images::ScannerAvailable([] { QApplication::processEvents(); });
-        if (alive)
-            m_scan->setEnabled(available);
-    });
+    if (!m_probe)
+        m_probe = images::SourceProbe::start();
+    m_probeTimer->start();
+}
+
+void TEnterDocument::probeAnswered()
+{
+    if (!m_probe || !m_probe->ready())
+        return;
+    m_probeTimer->stop();
+    m_scan->setEnabled(images::SourcesUsable(m_probe->sources()));
 }
 
 QString TEnterDocument::title() const

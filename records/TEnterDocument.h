@@ -1,9 +1,12 @@
 #pragma once
 
+#include "images/Scanner.h"
 #include "records/DocumentStore.h"
 
 #include <QDialog>
 #include <QImage>
+
+#include <memory>
 
 class QLabel;
 class QLineEdit;
@@ -14,6 +17,8 @@ namespace db {
 class DataSource;
 class Dataset;
 }  // namespace db
+
+class QTimer;
 
 namespace images {
 class PictureFrame;
@@ -38,6 +43,10 @@ public:
     void Btn_ImgClick();
     void Btn_ScanClick();
     void rotate(int angle);
+    // Looks whether the device listing started on showing has answered; the
+    // scan button follows it. Run by a timer, public for tests.
+    void probeAnswered();
+    bool probing() const { return m_probe && !m_probe->ready(); }
 
 protected:
     void showEvent(QShowEvent*) override;
@@ -48,6 +57,8 @@ private:
     images::PictureFrame* m_frame;
     QPushButton* m_scan;
     QPushButton* m_ok;
+    std::shared_ptr<const images::SourceProbe> m_probe;
+    QTimer* m_probeTimer;
 };
 
 // The file chooser of the documents page: its routine asks for a file and

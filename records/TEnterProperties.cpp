@@ -5,7 +5,6 @@
 #include "records/ComboLists.h"
 #include "records/EditControls.h"
 #include "ui/DialogButtons.h"
-#include "ui/HourglassCursor.h"
 #include "ui/Prompt.h"
 #include "ui/WindowFrame.h"
 
@@ -16,6 +15,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace records {
@@ -28,6 +28,9 @@ TEnterProperties::TEnterProperties(QWidget* parent) : QDialog(parent)
     auto* group = new QGroupBox(QStringLiteral(" Paramètrage du scanner"), this);
     group->setObjectName(QStringLiteral("GroupBox_Scan"));
     auto* grid = new QGridLayout(group);
+    // Four rows in a 200-pixel window, title bar and buttons included.
+    grid->setContentsMargins(8, 4, 8, 4);
+    grid->setVerticalSpacing(2);
     int row = 0;
     grid->addWidget(new QLabel(QStringLiteral("Source TWAIN"), group), row, 0);
     Ed_TwainSource = new QLineEdit(group);
@@ -63,6 +66,9 @@ TEnterProperties::TEnterProperties(QWidget* parent) : QDialog(parent)
     connect(ok, &QPushButton::clicked, this, &TEnterProperties::Btn_OkClick);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(Btn_Source, &QPushButton::clicked, this, &TEnterProperties::Btn_SourceClick);
+    m_probeTimer = new QTimer(this);
+    m_probeTimer->setInterval(50);
+    connect(m_probeTimer, &QTimer::timeout, this, &TEnterProperties::probeAnswered);
     resize(450, 200);
     ui::SetUpWindow(this);
 }
@@ -85,11 +91,25 @@ void TEnterProperties::values(core::Settings& settings) const
 
 void TEnterProperties::Btn_SourceClick()
 {
-    QStringList sources;
-    {
-        ui::HourglassCursor hourglass;
-        sources = images::ListScannerSources();
-    }
+    if (m_probe)
+        return;  // already listing
+    // SANE may take seconds to probe network backends: the dialog goes on
+    // meanwhile and the picker opens when the list is known.
+    m_probe = images::SourceProbe::start();
+    Btn_Source->setEnabled(false);
+    Ed_TwainSource->setCursor(Qt::BusyCursor);
+    m_probeTimer->start();
+}
+
+void TEnterProperties::probeAnswered()
+{
+    if (!m_probe || !m_probe->ready())
+        return;
+    m_probeTimer->stop();
+    const QStringList sources = m_probe->sources();
+    m_probe.reset();
+    Btn_Source->setEnabled(true);
+    Ed_TwainSource->unsetCursor();
     ShowItemPicker(Ed_TwainSource, false, sources, nullptr, nullptr, nullptr, QString());
 }
 

@@ -1,12 +1,16 @@
 #pragma once
 
 #include "core/Settings.h"
+#include "images/Scanner.h"
 
 #include <QDialog>
+
+#include <memory>
 
 class QCheckBox;
 class QLineEdit;
 class QPushButton;
+class QTimer;
 
 namespace records {
 
@@ -21,8 +25,12 @@ public:
     void setValues(const core::Settings& settings);
     // Copies the four values into settings.
     void values(core::Settings& settings) const;
-    // The source picker under the edit, fed by the scanner layer.
+    // The source picker under the edit, fed by the scanner layer: the
+    // devices are listed on a thread of their own and the picker opens
+    // once they are known (probeAnswered, run by a timer).
     void Btn_SourceClick();
+    void probeAnswered();
+    bool probing() const { return m_probe != nullptr; }
     // Raises the width to 500 and the quality to 10 at least, then OK.
     void Btn_OkClick();
 
@@ -34,6 +42,10 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    std::shared_ptr<const images::SourceProbe> m_probe;
+    QTimer* m_probeTimer;
 };
 
 // "&Propriétés": the dialog on the process-wide settings; on OK they are

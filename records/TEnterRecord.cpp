@@ -16,13 +16,13 @@
 #include "records/DocumentsPage.h"
 #include "records/EditControls.h"
 #include "records/PhotoStorage.h"
+#include "records/ShellLinks.h"
 #include "records/TEnterDocument.h"
 #include "ui/DialogButtons.h"
 #include "ui/Prompt.h"
 #include "ui/TPopupMenuMod.h"
 #include "ui/WindowFrame.h"
 
-#include <QDesktopServices>
 #include <QFile>
 #include <QFormLayout>
 #include <QGridLayout>
@@ -35,7 +35,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
-#include <QUrl>
 #include <QVBoxLayout>
 
 namespace records {
@@ -571,11 +570,6 @@ void TEnterRecord::Popup_Img_PrintClick()
     ui::prompt().exec(&preview);
 }
 
-QString TEnterRecord::WebAddress(const QString& text)
-{
-    return text.left(7) == QStringLiteral("http://") ? text : QStringLiteral("http://") + text;
-}
-
 void TEnterRecord::SendMail()
 {
     try {
@@ -586,8 +580,7 @@ void TEnterRecord::SendMail()
         ui::showError(e.message(), this);
         return;
     }
-    QDesktopServices::openUrl(
-        QUrl(QStringLiteral("mailto:") + findChild<QLineEdit*>(QStringLiteral("Ed_Email"))->text()));
+    SendMailTo(findChild<QLineEdit*>(QStringLiteral("Ed_Email"))->text(), this);
 }
 
 void TEnterRecord::OpenWebSite()
@@ -600,7 +593,7 @@ void TEnterRecord::OpenWebSite()
         ui::showError(e.message(), this);
         return;
     }
-    QDesktopServices::openUrl(QUrl(WebAddress(findChild<QLineEdit*>(QStringLiteral("Ed_WebSite"))->text())));
+    OpenWebAddress(findChild<QLineEdit*>(QStringLiteral("Ed_WebSite"))->text(), this);
 }
 
 void TEnterRecord::Btn_OkClick()
@@ -643,9 +636,8 @@ void TEnterRecord::reject()
 
 namespace {
 
-void buildRightColumn(TEnterRecord* dialog, QGridLayout* grid, int column, int rows, const RecordKind& kind,
-                      QLabel** photo, QLabel** sample, QPushButton** deleteImage, QLabel** patternShape,
-                      ui::TPopupMenuMod** menu)
+QVBoxLayout* buildRightColumn(TEnterRecord* dialog, const RecordKind& kind, QLabel** photo, QLabel** sample,
+                              QPushButton** deleteImage, QLabel** patternShape, ui::TPopupMenuMod** menu)
 {
     auto* col = new QVBoxLayout;
     col->addWidget(new QLabel(QStringLiteral("Photo"), dialog));
@@ -686,7 +678,6 @@ void buildRightColumn(TEnterRecord* dialog, QGridLayout* grid, int column, int r
     (*patternShape)->setGeometry(colorShape->rect());
     col->addWidget(colorShape);
     col->addStretch();
-    grid->addLayout(col, 0, column, rows, 1);
 
     *menu = new ui::TPopupMenuMod(dialog);
     (*menu)->setObjectName(kind.popupPrefix);
@@ -708,6 +699,7 @@ void buildRightColumn(TEnterRecord* dialog, QGridLayout* grid, int column, int r
     QObject::connect(*deleteImage, &QPushButton::clicked, dialog, &TEnterRecord::Btn_Delete_ImgClick);
     QObject::connect(pattern, &QPushButton::clicked, dialog, &TEnterRecord::Btn_Shape_BrushClick);
     QObject::connect(color, &QPushButton::clicked, dialog, &TEnterRecord::Btn_Shape_ColorClick);
+    return col;
 }
 
 QPushButton* runButton(QWidget* parent, const QString& name)
@@ -719,10 +711,11 @@ QPushButton* runButton(QWidget* parent, const QString& name)
 
 }  // namespace
 
-void TEnterRecord::finishSetUp(QGridLayout* grid, std::initializer_list<const char*> watched, int rightColumnRows)
+void TEnterRecord::finishSetUp(const std::function<void(QLayout*)>& placeRightColumn,
+                               std::initializer_list<const char*> watched)
 {
-    buildRightColumn(this, grid, 3, rightColumnRows, m_kind, &m_photo, &m_sample, &m_deleteImage, &m_patternShape,
-                     &m_photoMenu);
+    placeRightColumn(
+        buildRightColumn(this, m_kind, &m_photo, &m_sample, &m_deleteImage, &m_patternShape, &m_photoMenu));
     connect(m_email, &QPushButton::clicked, this, &TEnterRecord::SendMail);
     connect(m_web, &QPushButton::clicked, this, &TEnterRecord::OpenWebSite);
     for (const char* name : watched)
@@ -811,7 +804,8 @@ TEnterPeople::TEnterPeople(db::DataSource& source, db::Dataset& query, QWidget* 
     lineRow(grid, row, QStringLiteral("Téléphone"), QStringLiteral("Ed_Phone"), QStringLiteral("Phone"));
     lineRow(grid, row, QStringLiteral("Fax"), QStringLiteral("Ed_Fax"), QStringLiteral("Fax"));
     memoRow(grid, row, QStringLiteral("Notes"), QStringLiteral("Memo_Note"), QStringLiteral("Remark1"), 48);
-    finishSetUp(grid, {"Ed_Name", "Ed_Function", "Ed_Email", "Ed_WebSite"});
+    finishSetUp([grid](QLayout* column) { grid->addLayout(column, 0, 3, 12, 1); },
+                {"Ed_Name", "Ed_Function", "Ed_Email", "Ed_WebSite"});
 }
 
 TEnterProject::TEnterProject(db::DataSource& source, db::Dataset& query, QWidget* parent)
@@ -822,9 +816,17 @@ TEnterProject::TEnterProject(db::DataSource& source, db::Dataset& query, QWidget
 {
     setObjectName(QStringLiteral("EnterProject"));
     buildCommon();
-    auto* grid = new QGridLayout(m_general);
+    // The fields and the photo column side by side at the top, packed
+    // upwards; the two descriptions under both, the width of the page.
+    auto* page = new QVBoxLayout(m_general);
+    page->setContentsMargins(8, 6, 8, 6);
+    page->setSpacing(4);
+    auto* top = new QHBoxLayout;
+    auto* grid = new QGridLayout;
+    grid->setVerticalSpacing(4);
     // Title and responsible side by side, each under its label.
     auto* pair = new QGridLayout;
+    pair->setVerticalSpacing(2);
     pair->addWidget(new QLabel(QStringLiteral("Titre"), m_general), 0, 0);
     pair->addWidget(new QLabel(QStringLiteral("Responsable"), m_general), 0, 1);
     pair->addWidget(addLine(m_general, QStringLiteral("Ed_Title"), QStringLiteral("Title"), 128), 1, 0);
@@ -834,18 +836,19 @@ TEnterProject::TEnterProject(db::DataSource& source, db::Dataset& query, QWidget
     lineRow(grid, row, QStringLiteral("Téléphone"), QStringLiteral("Ed_Phone"), QStringLiteral("Phone"));
     lineRow(grid, row, QStringLiteral("Fax"), QStringLiteral("Ed_Fax"), QStringLiteral("Fax"));
     mailAndWebRows(grid, row);
-    const int rightColumnRows = row;
-    // The two descriptions take the width of the page, under the photo too.
-    grid->addWidget(new QLabel(QStringLiteral("Description courte"), m_general), row++, 0, 1, 4);
+    grid->setRowStretch(row, 1);
+    top->addLayout(grid, 1);
+    page->addLayout(top);
+    page->addWidget(new QLabel(QStringLiteral("Description courte"), m_general));
     QPlainTextEdit* shortDescription =
         addMemo(m_general, QStringLiteral("Memo_ShortDescription"), QStringLiteral("ShortDescription"), 255, true);
     shortDescription->setFixedHeight(40);
-    grid->addWidget(shortDescription, row++, 0, 1, 4);
-    grid->addWidget(new QLabel(QStringLiteral("Description longue"), m_general), row++, 0, 1, 4);
-    grid->addWidget(addMemo(m_general, QStringLiteral("Memo_Description"), QStringLiteral("Description")), row, 0, 1,
-                    4);
-    grid->setRowStretch(row, 1);
-    finishSetUp(grid, {"Ed_Title", "Ed_Email", "Ed_WebSite"}, rightColumnRows);
+    page->addWidget(shortDescription);
+    page->addWidget(new QLabel(QStringLiteral("Description longue"), m_general));
+    QPlainTextEdit* description = addMemo(m_general, QStringLiteral("Memo_Description"), QStringLiteral("Description"));
+    description->setMinimumHeight(40);
+    page->addWidget(description, 1);
+    finishSetUp([top](QLayout* column) { top->addLayout(column); }, {"Ed_Title", "Ed_Email", "Ed_WebSite"});
 }
 
 }  // namespace records

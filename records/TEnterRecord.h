@@ -5,10 +5,12 @@
 #include <QDialog>
 #include <QImage>
 
+#include <functional>
 #include <initializer_list>
 #include <vector>
 
 class QGridLayout;
+class QLayout;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
@@ -81,10 +83,6 @@ public:
     void openPicker(QLineEdit* edit);
     void editList(QLineEdit* edit);
 
-    // The address opened by the web button: "http://" in front unless the
-    // first seven characters are exactly "http://".
-    static QString WebAddress(const QString& text);
-
     quint32 penColor() const { return m_pen; }
     quint32 brushColor() const { return m_brush; }
     planning::TBrushStyle brushStyle() const { return m_style; }
@@ -122,8 +120,10 @@ protected:
     void showThumbnail();
     int dossierId() const;
     void loadCustomLabels();
-    // The right-hand column, the watched edits, the values and the frame.
-    void finishSetUp(QGridLayout* grid, std::initializer_list<const char*> watched, int rightColumnRows = 12);
+    // The right-hand column (placed by the caller), the watched edits, the
+    // values and the frame.
+    void finishSetUp(const std::function<void(QLayout* rightColumn)>& placeRightColumn,
+                     std::initializer_list<const char*> watched);
     void makeComboField(QLineEdit* edit, QPushButton* button, const QString& column, const QString& caption);
     bool eventFilter(QObject* watched, QEvent* event) override;
 

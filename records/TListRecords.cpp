@@ -6,10 +6,10 @@
 #include "db/QueryHelpers.h"
 #include "db/TDataModule1.h"
 #include "records/RecordCommands.h"
+#include "records/ShellLinks.h"
 #include "ui/Prompt.h"
 #include "ui/WindowFrame.h"
 
-#include <QDesktopServices>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QPainter>
@@ -17,7 +17,6 @@
 #include <QShowEvent>
 #include <QStyledItemDelegate>
 #include <QTableWidget>
-#include <QUrl>
 #include <QVBoxLayout>
 
 namespace records {
@@ -390,7 +389,7 @@ void TListRecords::Btn_EmailClick()
 {
     const int r = Grid_Producer->currentRow();
     if (r >= 0 && r < m_emails.size())
-        QDesktopServices::openUrl(QUrl(QStringLiteral("mailto:") + m_emails.at(r).trimmed()));
+        SendMailTo(m_emails.at(r).trimmed(), this);
 }
 
 void TListRecords::Btn_PrintClick()

@@ -4,9 +4,12 @@
 
 #include <QColorDialog>
 #include <QDialog>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStandardPaths>
 
 namespace ui {
 
@@ -142,6 +145,32 @@ QString toQtFilter(const QString& filter)
         out.append(label);
     }
     return out.join(QStringLiteral(";;"));
+}
+
+namespace {
+
+QString& lastSaveFolder()
+{
+    static QString folder;
+    return folder;
+}
+
+}  // namespace
+
+QString UserSaveFolder()
+{
+    QString folder = lastSaveFolder();
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (folder.isEmpty())
+        folder = QDir::homePath();
+    return folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
+}
+
+void RememberSaveFolder(const QString& chosenFile)
+{
+    if (!chosenFile.isEmpty())
+        lastSaveFolder() = QFileInfo(chosenFile).absolutePath();
 }
 
 }  // namespace ui

@@ -49,6 +49,14 @@ void showError(const QString& text, QWidget* parent = nullptr);
 // True only for "Oui".
 bool confirm(const QString& text, QWidget* parent = nullptr);
 
+// Where the save dialogs of the user's own copies (attached documents,
+// pictures) open: the folder chosen last in one of them during this run,
+// else the user's documents folder; never the program directory, which an
+// installed program cannot write. Ends with "/".
+QString UserSaveFolder();
+// Remembers the folder of a file the user chose to save to.
+void RememberSaveFolder(const QString& chosenFile);
+
 // Turns a "Label|mask;mask|..." filter into Qt's "Label (mask mask);;..." form.
 QString toQtFilter(const QString& filter);
 

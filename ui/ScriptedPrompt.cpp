@@ -25,8 +25,9 @@ Answer ScriptedPrompt::message(QWidget*, MessageKind kind, const QString& text)
     return kind == MessageKind::Confirmation ? Answer::No : Answer::Ok;
 }
 
-QString ScriptedPrompt::openFileName(QWidget*, const QString&, const QString&, const QString&)
+QString ScriptedPrompt::openFileName(QWidget*, const QString&, const QString& proposed, const QString&)
 {
+    m_proposed.append(proposed);
     if (m_fileNames.empty())
         return {};
     QString f = m_fileNames.front();

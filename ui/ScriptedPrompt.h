@@ -30,10 +30,13 @@ public:
 
     const QList<Shown>& messages() const { return m_messages; }
     QStringList dialogTitles() const { return m_dialogTitles; }
+    // The file names the file dialogs were opened on, in order.
+    QStringList proposedFileNames() const { return m_proposed; }
     void clear()
     {
         m_messages.clear();
         m_dialogTitles.clear();
+        m_proposed.clear();
     }
 
     Answer message(QWidget* parent, MessageKind kind, const QString& text) override;
@@ -49,6 +52,7 @@ private:
     std::deque<std::function<int(QDialog*)>> m_dialogs;
     QList<Shown> m_messages;
     QStringList m_dialogTitles;
+    QStringList m_proposed;
 };
 
 }  // namespace ui

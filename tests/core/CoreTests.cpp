@@ -47,6 +47,24 @@ TEST(IncludeTrailingBackslash, AddsSeparatorOnce)
     EXPECT_EQ(core::IncludeTrailingBackslash(QString()), QString());
 }
 
+TEST(WebAddress, HttpInFrontOnlyWithoutAWebSchemeOfItsOwn)
+{
+    const struct {
+        const char* typed;
+        const char* opened;
+    } cases[] = {{"http://a.fr", "http://a.fr"},
+                 {"https://a.fr/x", "https://a.fr/x"},
+                 {"HTTPS://a.fr", "HTTPS://a.fr"},
+                 {"ftp://a.fr", "ftp://a.fr"},
+                 {"www.a.fr", "http://www.a.fr"},
+                 {"a.fr:8080", "http://a.fr:8080"},
+                 {"", "http://"},
+                 {"javascript:alert(1)", "http://javascript:alert(1)"},
+                 {"file:///etc/passwd", "http://file:///etc/passwd"}};
+    for (const auto& c : cases)
+        EXPECT_EQ(core::WebAddress(QString::fromLatin1(c.typed)), QString::fromLatin1(c.opened)) << c.typed;
+}
+
 TEST(LookupText, AnswersTheCallSiteDefault)
 {
     EXPECT_EQ(core::LookupText(QStringLiteral("Common"), QStringLiteral("X"), QStringLiteral("plain")),

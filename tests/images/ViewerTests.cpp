@@ -6,6 +6,7 @@
 #include "images/TViewImage.h"
 #include "ui/ScriptedPrompt.h"
 
+#include "../support/FrameCheck.h"
 #include "../support/Sandbox.h"
 
 #include <QApplication>
@@ -14,7 +15,10 @@
 #include <QLabel>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QScreen>
 #include <QScrollArea>
 
 #include <gtest/gtest.h>
@@ -203,7 +207,7 @@ TEST_F(PreviewTest, PrintsTheSelectionOrARange)
     });
     preview.Btn_PrintClick();
     EXPECT_EQ(pdfPages(pdf), 2);
-    EXPECT_EQ(prompt.messages().size(), 2);  // on loading and on printing the missing one
+    EXPECT_EQ(prompt.messages().size(), 1);  // the missing one, told once
 
     TPreviewImage one(connection);
     open(one, QStringLiteral("DOCUMENTIMG.Id=%1").arg(ids.at(0)), -1);
@@ -212,4 +216,78 @@ TEST_F(PreviewTest, PrintsTheSelectionOrARange)
         return int(QDialog::Rejected);
     });
     one.Btn_PrintClick();
+}
+
+TEST_F(PreviewTest, ARangeIsDecodedAndPrintedPageByPage)
+{
+    const QString pdf = sandbox.root() + QStringLiteral("range.pdf");
+    TPreviewImage preview(connection);
+    open(preview, QStringLiteral("DOCUMENTIMG.Id_Ref=7"), ids.at(0));
+    prompt.clear();
+    // Once the first page is out, the last picture changes from upright to
+    // wide: printed page by page, its page is decoded afterwards and comes
+    // out wide.
+    QList<int> printed;
+    QObject::connect(&preview, &TPreviewImage::pagePrinted, [&](int position) {
+        printed << position;
+        if (position == 1)
+            SaveBitmapAsJpeg(plain(300, 100), imagesDir + QStringLiteral("Doc%1.jpg").arg(ids.at(2)), 90);
+    });
+    QPrinter printer;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(pdf);
+    preview.PrintRange(printer, 1, 3, 1);
+    EXPECT_EQ(printed, QList<int>({1, 2, 3}));
+    ASSERT_EQ(prompt.messages().size(), 1);
+    EXPECT_TRUE(prompt.messages().first().text.startsWith(QStringLiteral("IMPOSSIBLE D'IMPRIMER L'IMAGE !")));
+    EXPECT_EQ(pdfPages(pdf), 2);
+    QProcess info;
+    info.start(QStringLiteral("pdfinfo"),
+               {QStringLiteral("-f"), QStringLiteral("1"), QStringLiteral("-l"), QStringLiteral("2"), pdf});
+    ASSERT_TRUE(info.waitForFinished(10000));
+    const QString text = QString::fromLatin1(info.readAllStandardOutput());
+    // Both pages wide: "Page    n size: w x h pts" with w > h.
+    const QRegularExpression size(QStringLiteral("Page +(\\d) size: +([\\d.]+) x ([\\d.]+)"));
+    int wide = 0;
+    for (auto it = size.globalMatch(text); it.hasNext();) {
+        const auto m = it.next();
+        wide += m.captured(2).toDouble() > m.captured(3).toDouble() ? 1 : 0;
+    }
+    EXPECT_EQ(wide, 2) << text.toStdString();
+}
+
+TEST(ViewImage, KeepsItsDesignSizeInBothFrameModes)
+{
+    for (bool system : {false, true}) {
+        core::globals().nativeFrame = system;
+        TViewImage view;
+        view.setPicture(plain(100, 50));
+        testing_support::ExpectFramedWindow(&view, {492, 473}, system, QStringLiteral("ViewImage"));
+    }
+    core::globals().nativeFrame = false;
+}
+
+TEST_F(PreviewTest, FillsTheWorkAreaFrameIncludedInBothFrameModes)
+{
+    // The offscreen screen's work area is 800 pixels wide: the bar must fit.
+    for (bool system : {false, true}) {
+        core::globals().nativeFrame = system;
+        TPreviewImage preview(connection);
+        open(preview, QStringLiteral("DOCUMENTIMG.Id_Ref=7"), ids.at(0));
+        preview.OpenOn(ids.at(0), 2);
+        preview.show();
+        QApplication::processEvents();
+        const QRect wa = preview.screen()->availableGeometry();
+        EXPECT_EQ(preview.frameGeometry(), wa) << system;
+        EXPECT_LE(preview.minimumSizeHint().width(), 800) << system;
+        for (QPushButton* b : preview.findChildren<QPushButton*>()) {
+            const QRect r(b->mapTo(&preview, QPoint(0, 0)), b->size());
+            EXPECT_TRUE(preview.rect().contains(r)) << b->objectName().toStdString() << " " << system;
+        }
+        if (!qEnvironmentVariableIsEmpty("PLANNING_SHOTS_DIR"))
+            preview.grab().save(
+                qEnvironmentVariable("PLANNING_SHOTS_DIR")
+                + (system ? QStringLiteral("/PreviewImage-system.png") : QStringLiteral("/PreviewImage-drawn.png")));
+    }
+    core::globals().nativeFrame = false;
 }

@@ -198,14 +198,50 @@ TEST_F(HtmlTest, ListSwatchesHaveBevel7AndLegendSwatchesBevel5)
                   .convertToFormat(QImage::Format_RGB32));
 }
 
-TEST_F(HtmlTest, AnEmptyTableGivesOnlyTheFrameLines)
+TEST_F(HtmlTest, AListWithoutRecordsSaysSoInsideThePage)
 {
-    WriteProjectListPage(query, work(), 7, QString());
-    const QStringList lines = *core::readTextFile(work() + QStringLiteral("index.htm"));
-    ASSERT_EQ(lines.size(), 4);
-    EXPECT_TRUE(lines[0].startsWith(QStringLiteral("<html><head><title>Liste des projets</title><script")));
-    EXPECT_EQ(lines[2], HtmlCreditLine());
-    EXPECT_EQ(lines[3], QStringLiteral("</td></tr></table></body></html>"));
+    for (bool personList : {true, false}) {
+        if (personList)
+            WritePersonListPage(query, work(), 7, QString());
+        else
+            WriteProjectListPage(query, work(), 7, QString());
+        const QStringList lines = *core::readTextFile(work() + QStringLiteral("index.htm"));
+        ASSERT_EQ(lines.size(), 5) << personList;
+        EXPECT_TRUE(lines[0].startsWith(personList
+                                            ? QStringLiteral("<html><head><title>Liste des personnes</title><script")
+                                            : QStringLiteral("<html><head><title>Liste des projets</title><script")));
+        EXPECT_TRUE(lines[1].startsWith(QStringLiteral("<table border=\"0\" width=\"680\"")));
+        // Inside the page's 680-pixel table, in a value cell.
+        EXPECT_EQ(lines[2],
+                  QStringLiteral("<table border=\"0\" width=\"100%\"><tr><td bgcolor=\"#F4F4F4\"><font "
+                                 "face=\"Arial\" size=\"2\">&nbsp;Il n'y a pas d'enregistrements dans "
+                                 "cette liste.</font></td></tr></table><br>"));
+        EXPECT_EQ(lines[3], HtmlCreditLine());
+        EXPECT_EQ(lines[4], QStringLiteral("</td></tr></table></body></html>"));
+    }
+    // A list with records has no such line.
+    WritePersonListPage(query, work(), 1, QString());
+    EXPECT_FALSE(page().contains(QStringLiteral("Il n'y a pas")));
+}
+
+TEST_F(HtmlTest, WebLinksKeepTheirOwnScheme)
+{
+    const struct {
+        const char* site;
+        const char* href;
+    } cases[] = {{"https://dupont.example/a?b=1&c", "https://dupont.example/a?b=1&amp;c"},
+                 {"HTTP://dupont.example", "HTTP://dupont.example"},
+                 {"ftp://dupont.example", "ftp://dupont.example"},
+                 {"www.dupont.example", "http://www.dupont.example"},
+                 {"javascript://%0aalert(1)", "http://javascript://%0aalert(1)"}};
+    for (const auto& c : cases) {
+        exec("UPDATE PEOPLE SET WebSite=? WHERE Id=1", {QString::fromLatin1(c.site)});
+        WritePersonListPage(query, work(), 1, QString());
+        EXPECT_TRUE(page().contains(QStringLiteral("<a href=\"") + QString::fromLatin1(c.href)
+                                    + QStringLiteral("\" target=\"_blank\">")))
+            << c.site;
+        EXPECT_FALSE(page().contains(QStringLiteral("http://https://"))) << c.site;
+    }
 }
 
 TEST_F(HtmlTest, ListProgressStartsWithItsTextAndStopsAtTwo)

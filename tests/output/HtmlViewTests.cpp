@@ -11,8 +11,12 @@
 #include "planning/TMonthlyGraphicPlanning.h"
 #include "ui/ScriptedPrompt.h"
 
+#include "../support/FrameCheck.h"
+
 #include <QFileInfo>
 #include <QLabel>
+#include <QPrinter>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
 #include <QWebEnginePage>
@@ -72,11 +76,21 @@ TEST_F(HtmlTest, PreviewLoadsThePageWithItsPicturesAndPrintsToPdf)
     evaluate(view.browser(), QStringLiteral("document.links[0].click(); 1"));
     (void)QTest::qWaitFor([&] { return !view.popupWindows().isEmpty(); }, 10000);
     ASSERT_EQ(view.popupWindows().size(), 1);
+    // Above the modal preview, so it takes input and can be closed.
+    EXPECT_EQ(view.popupWindows().first()->parentWidget(), &view);
+    EXPECT_TRUE(view.popupWindows().first()->isWindow());
 
     const QString pdf = sandbox->root() + QStringLiteral("page.pdf");
     QSignalSpy printed(&view, &THtmlView::printed);
-    view.printToPdf(pdf);
+    auto* printButton = view.findChild<QPushButton*>(QStringLiteral("ImprimerBtn"));
+    EXPECT_TRUE(view.printToPdf(pdf));
+    // A second print cannot start while the first runs.
+    EXPECT_FALSE(view.printToPdf(sandbox->root() + QStringLiteral("again.pdf")));
+    EXPECT_FALSE(printButton->isEnabled());
     ASSERT_TRUE(printed.wait(30000) || printed.size() > 0);
+    EXPECT_EQ(printed.size(), 1);
+    EXPECT_TRUE(printButton->isEnabled());
+    EXPECT_FALSE(QFileInfo::exists(sandbox->root() + QStringLiteral("again.pdf")));
     EXPECT_TRUE(printed.first().first().toBool());
     const QByteArray bytes = testing_support::Sandbox::readFile(pdf);
     EXPECT_TRUE(bytes.startsWith("%PDF")) << bytes.left(8).toStdString();
@@ -107,6 +121,114 @@ TEST_F(HtmlTest, SavingACopyTakesThePicturesAndPopUpPages)
     // Without a page: nothing copied, and a failure, not a success.
     QFile::remove(work() + QStringLiteral("index.htm"));
     EXPECT_FALSE(THtmlView::SaveHtmlCopy(work(), sandbox->root() + QStringLiteral("vide/x.htm"), &error));
+}
+
+namespace {
+
+// A printer that says when it is freed.
+class TrackedPrinter : public QPrinter {
+public:
+    TrackedPrinter(bool* freed, const QString& file) : m_freed(freed)
+    {
+        setOutputFormat(QPrinter::PdfFormat);
+        setOutputFileName(file);
+    }
+    ~TrackedPrinter() override { *m_freed = true; }
+
+private:
+    bool* m_freed;
+};
+
+}  // namespace
+
+TEST_F(HtmlTest, ClosingDuringAPrintWaitsForItAndFreesThePrinter)
+{
+    WritePersonListPage(query, work(), 1, QString());
+    // Closed with Fermer while printing: it closes when the print ends.
+    bool freed = false;
+    {
+        THtmlView view;
+        view.setPageFile(work() + QStringLiteral("index.htm"));
+        QSignalSpy loaded(&view, &THtmlView::pageLoaded);
+        view.show();
+        ASSERT_TRUE(loaded.wait(30000) || loaded.size() > 0);
+        QSignalSpy printed(&view, &THtmlView::printed);
+        view.printWith(std::make_unique<TrackedPrinter>(&freed, sandbox->root() + QStringLiteral("p.pdf")));
+        EXPECT_TRUE(view.printing());
+        view.findChild<QPushButton*>(QStringLiteral("Btn_Close"))->click();
+        EXPECT_TRUE(view.isVisible());
+        ASSERT_TRUE(printed.wait(30000) || printed.size() > 0);
+        EXPECT_TRUE(freed);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !view.isVisible(); }, 5000));
+        EXPECT_EQ(view.result(), int(QDialog::Rejected));
+    }
+    // Freed while printing: the print ends first, and the printer goes too.
+    freed = false;
+    {
+        THtmlView view;
+        view.setPageFile(work() + QStringLiteral("index.htm"));
+        QSignalSpy loaded(&view, &THtmlView::pageLoaded);
+        view.show();
+        ASSERT_TRUE(loaded.wait(30000) || loaded.size() > 0);
+        view.printWith(std::make_unique<TrackedPrinter>(&freed, sandbox->root() + QStringLiteral("q.pdf")));
+    }
+    EXPECT_TRUE(freed);
+}
+
+TEST_F(HtmlTest, SavingAsksOnceBeforeReplacingTheUsersFiles)
+{
+    ctx.planningType = 1;
+    planning::MonthModel month;
+    month.SetMonthDimensions(2, 12, 31, 2);
+    month.Year = 2024;
+    month.Month = 3;
+    WriteMonthlyPlanningPage(query, work(), PlanningPageTitle(ctx), month, ctx, persons, projects);
+    const QString dir = sandbox->root() + QStringLiteral("mes pages/");
+    QDir().mkpath(dir);
+    testing_support::Sandbox::writeFile(dir + QStringLiteral("planning1.jpg"), "photo de vacances");
+    testing_support::Sandbox::writeFile(dir + QStringLiteral("objectimg1.htm"), "ma page");
+    EXPECT_EQ(THtmlView::FilesReplacedBySave(work(), dir + QStringLiteral("planning.htm")),
+              QStringList({QStringLiteral("objectimg1.htm"), QStringLiteral("planning1.jpg")}));
+    THtmlView view;
+    view.setPageFile(work() + QStringLiteral("index.htm"));
+    ui::ScriptedPrompt prompt;
+    // "Non": nothing is copied, the user's files stay.
+    prompt.setNextFileName(dir + QStringLiteral("planning.htm"));
+    prompt.setNextAnswer(ui::Answer::No);
+    view.HtmlBtnClick();
+    ASSERT_EQ(prompt.messages().size(), 1);
+    EXPECT_EQ(prompt.messages().first().kind, ui::MessageKind::Confirmation);
+    EXPECT_TRUE(prompt.messages().first().text.contains(QStringLiteral("objectimg1.htm, planning1.jpg")));
+    EXPECT_EQ(testing_support::Sandbox::readFile(dir + QStringLiteral("planning1.jpg")), "photo de vacances");
+    EXPECT_FALSE(QFileInfo::exists(dir + QStringLiteral("planning.htm")));
+    EXPECT_FALSE(QFileInfo::exists(dir + QStringLiteral("objectimgfullsize1.jpg")));
+    // "Oui": one question for all, then everything is copied.
+    prompt.clear();
+    prompt.setNextFileName(dir + QStringLiteral("planning.htm"));
+    prompt.setNextAnswer(ui::Answer::Yes);
+    view.HtmlBtnClick();
+    EXPECT_EQ(prompt.messages().size(), 1);
+    EXPECT_EQ(testing_support::Sandbox::readFile(dir + QStringLiteral("planning1.jpg")),
+              testing_support::Sandbox::readFile(work() + QStringLiteral("planning1.jpg")));
+    EXPECT_TRUE(QFileInfo::exists(dir + QStringLiteral("planning.htm")));
+    // Into an empty folder: no question.
+    prompt.clear();
+    prompt.setNextFileName(sandbox->root() + QStringLiteral("vide/planning.htm"));
+    QDir().mkpath(sandbox->root() + QStringLiteral("vide"));
+    view.HtmlBtnClick();
+    EXPECT_TRUE(prompt.messages().isEmpty());
+    EXPECT_TRUE(QFileInfo::exists(sandbox->root() + QStringLiteral("vide/planning.htm")));
+}
+
+TEST(HtmlView, KeepsItsDesignSizeInBothFrameModes)
+{
+    for (bool system : {false, true}) {
+        core::globals().nativeFrame = system;
+        THtmlView view;
+        view.setTitleText(QStringLiteral(" Planning"));
+        testing_support::ExpectFramedWindow(&view, {720, 488}, system, QStringLiteral("HtmlView"));
+    }
+    core::globals().nativeFrame = false;
 }
 
 class HtmlCommandTest : public HtmlTest {

@@ -143,6 +143,8 @@ TEST_F(DocumentTest, FileRoundTripThroughThePage)
         prompt.setNextAnswer(ui::Answer::Yes);
         page->Btn_Document_File_SaveClick();
         EXPECT_EQ(Sandbox::readFile(copy), bytes);
+        // The second dialog opened where the first copy went.
+        EXPECT_EQ(prompt.proposedFileNames().last(), QFileInfo(copy).absolutePath() + QStringLiteral("/devis.txt"));
         ASSERT_TRUE(prompt.messages().size() >= 2);
         EXPECT_TRUE(prompt.messages().last().text.startsWith(QStringLiteral("Souhaitez-vous remplacer le fichier ")));
 

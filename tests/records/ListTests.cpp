@@ -6,6 +6,7 @@
 #include "records/TListRecords.h"
 #include "ui/ScriptedPrompt.h"
 
+#include "../support/FrameCheck.h"
 #include "../support/Sandbox.h"
 
 #include <QDesktopServices>
@@ -118,6 +119,17 @@ protected:
 
 }  // namespace
 
+TEST_F(ListTest, ListKeepsItsDesignSizeInBothFrameModes)
+{
+    person("Martin", "France", "m@exemple.fr");
+    for (bool system : {false, true}) {
+        core::globals().nativeFrame = system;
+        TListPeople list(*dm, *commands, 3, countingHooks());
+        testing_support::ExpectFramedWindow(&list, {621, 372}, system, QStringLiteral("ListPeople"));
+    }
+    core::globals().nativeFrame = false;
+}
+
 TEST_F(ListTest, EmptyDossierLeavesOnlyAddAndClose)
 {
     person("Ailleurs", "Suisse", "a@b.ch", 4);
@@ -198,6 +210,19 @@ TEST_F(ListTest, MailButtonFollowsTheCurrentRowsAddress)
         EXPECT_TRUE(list.Btn_Email->isEnabled());
     }
     QDesktopServices::unsetUrlHandler(QStringLiteral("mailto"));
+}
+
+TEST_F(ListTest, MailWithoutAMailProgramIsToldInFrench)
+{
+    // The offscreen desktop has no program for "mailto:".
+    person("Abel", "France", "abel@exemple.fr");
+    TListPeople list(*dm, *commands, 3, ListHooks());
+    list.Btn_Email->click();
+    ASSERT_EQ(prompt.messages().size(), 1);
+    EXPECT_EQ(prompt.messages().first().kind, ui::MessageKind::Error);
+    EXPECT_EQ(prompt.messages().first().text,
+              QStringLiteral("Aucun programme de messagerie n'a pu être ouvert pour écrire à \"abel@exemple.fr\".\r"
+                             "Vérifiez qu'un programme de messagerie est installé."));
 }
 
 TEST_F(ListTest, CustomLabelsTitleThePersonsMiscColumns)

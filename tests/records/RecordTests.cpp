@@ -5,14 +5,19 @@
 #include "records/ComboLists.h"
 #include "records/EditControls.h"
 #include "records/PhotoStorage.h"
+#include "records/TEnterDocument.h"
+#include "records/TEnterProperties.h"
 #include "records/TEnterRecord.h"
 #include "ui/ScriptedPrompt.h"
 
+#include "../support/FrameCheck.h"
 #include "../support/Sandbox.h"
 
 #include <QApplication>
+#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
@@ -21,6 +26,7 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
+#include <QUrl>
 
 #include "RecordsDbFixture.h"
 
@@ -217,12 +223,8 @@ TEST_F(RecordTest, PhotoPipelineOkAndReplacedPhotoKeptOnCancel)
     EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM PEOPLE WHERE ImgMini1 IS NULL")), 1);
 }
 
-TEST_F(RecordTest, ProjectRulesLabelsAndWebAddress)
+TEST_F(RecordTest, ProjectRulesAndLabels)
 {
-    EXPECT_EQ(TEnterRecord::WebAddress(QStringLiteral("http://a.fr")), QStringLiteral("http://a.fr"));
-    EXPECT_EQ(TEnterRecord::WebAddress(QStringLiteral("www.a.fr")), QStringLiteral("http://www.a.fr"));
-    EXPECT_EQ(TEnterRecord::WebAddress(QStringLiteral("HTTP://a.fr")), QStringLiteral("http://HTTP://a.fr"));
-
     dm->Project.Open();
     dm->Project.Insert();
     {
@@ -284,10 +286,21 @@ TEST_F(RecordTest, SaveImageCopyAs)
     EXPECT_TRUE(prompt.messages().first().text.startsWith(
         QStringLiteral("IMPOSSIBLE DE TROUVER L'IMAGE !\rLe fichier \"") + stored));
     Sandbox::writeFile(stored, "jpeg bytes");
-    const QString target = sandbox->root() + QStringLiteral("copy.jpg");
+    // The dialog opens in the user's documents folder, never the program's.
+    ui::RememberSaveFolder(QString());
+    QDir().mkpath(sandbox->documents());
+    const QString target = sandbox->root() + QStringLiteral("copies/copy.jpg");
+    QDir().mkpath(sandbox->root() + QStringLiteral("copies"));
     prompt.setNextFileName(target);
-    SaveImageCopyAs(stored, QStringLiteral("a:b.jpg"));
+    SaveImageCopyAs(stored, QStringLiteral("Alice.jpg"));
     EXPECT_EQ(Sandbox::readFile(target), QByteArray("jpeg bytes"));
+    ASSERT_EQ(prompt.proposedFileNames().size(), 1);
+    EXPECT_EQ(QFileInfo(prompt.proposedFileNames().last()).absolutePath(),
+              QFileInfo(sandbox->documents()).absolutePath());
+    EXPECT_EQ(QFileInfo(prompt.proposedFileNames().last()).fileName(), QStringLiteral("Alice.jpg"));
+    // Then in the folder used last.
+    SaveImageCopyAs(stored, QStringLiteral("Alice.jpg"));
+    EXPECT_EQ(prompt.proposedFileNames().last(), sandbox->root() + QStringLiteral("copies/Alice.jpg"));
 }
 
 TEST(ComboLists, SortingAndPickerPlacement)
@@ -454,27 +467,117 @@ TEST_F(RecordTest, ProjectPageLayout)
 {
     dm->Project.Open();
     dm->Project.Insert();
-    TEnterProject dialog(dm->DSProject, dm->Project);
-    dialog.IsNewRecord = true;
-    dialog.show();
-    auto* page = dialog.findChild<QWidget*>(QStringLiteral("Page_General"));
-    auto at = [page](const char* name) {
-        auto* w = page->findChild<QWidget*>(QString::fromLatin1(name));
-        return QRect(w->mapTo(page, QPoint(0, 0)), w->size());
-    };
-    // Title and responsible side by side.
-    const QRect title = at("Ed_Title"), name = at("Ed_Name");
-    EXPECT_EQ(title.top(), name.top());
-    EXPECT_GT(name.left(), title.right());
-    EXPECT_LT(title.bottom(), at("Ed_Phone").top());
-    // Both descriptions take the page's width, under the photo too.
-    const QRect photo = at("ImgDB_Photo_Mini");
-    for (const char* memo : {"Memo_ShortDescription", "Memo_Description"}) {
-        const QRect r = at(memo);
-        EXPECT_LE(r.left(), title.left()) << memo;
-        EXPECT_GE(r.right(), photo.right()) << memo;
-        EXPECT_GT(r.top(), photo.bottom()) << memo;
+    for (bool system : {false, true}) {
+        core::globals().nativeFrame = system;
+        TEnterProject dialog(dm->DSProject, dm->Project);
+        dialog.show();
+        auto* page = dialog.findChild<QWidget*>(QStringLiteral("Page_General"));
+        auto rectOf = [page](const QWidget* w) { return QRect(w->mapTo(page, QPoint(0, 0)), w->size()); };
+        auto at = [&](const char* name) { return rectOf(page->findChild<QWidget*>(QString::fromLatin1(name))); };
+        auto label = [&](const char* text) {
+            for (QLabel* l : page->findChildren<QLabel*>())
+                if (l->text() == QString::fromUtf8(text))
+                    return rectOf(l);
+            return QRect();
+        };
+        // Title and responsible side by side, each right under its label at
+        // the top of the page.
+        const QRect title = at("Ed_Title"), name = at("Ed_Name");
+        EXPECT_EQ(title.top(), name.top()) << system;
+        EXPECT_GT(name.left(), title.right()) << system;
+        EXPECT_LE(label("Titre").top(), 12) << system;
+        EXPECT_LE(title.top() - label("Titre").top(), 28) << system;
+        EXPECT_LE(name.top() - label("Responsable").top(), 28) << system;
+        EXPECT_LT(title.bottom(), at("Ed_Phone").top()) << system;
+        EXPECT_LE(at("Ed_Phone").top() - title.bottom(), 8) << system;
+        // The photo keeps its 105 × 105 above its button.
+        const QRect photo = at("ImgDB_Photo_Mini");
+        EXPECT_EQ(photo.size(), QSize(105, 105)) << system;
+        EXPECT_LT(photo.bottom(), at("Btn_Select_Img").top()) << system;
+        // Both descriptions take the page's width, under the photo too.
+        for (const char* memo : {"Memo_ShortDescription", "Memo_Description"}) {
+            const QRect r = at(memo);
+            EXPECT_LE(r.left(), title.left()) << memo;
+            EXPECT_GE(r.right(), photo.right()) << memo;
+            EXPECT_GT(r.top(), photo.bottom()) << memo;
+        }
+        EXPECT_GT(at("Memo_Description").height(), at("Memo_ShortDescription").height()) << system;
     }
-    EXPECT_GT(at("Memo_Description").height(), at("Memo_ShortDescription").height());
+    core::globals().nativeFrame = false;
+}
+
+TEST_F(RecordTest, FramedDialogsKeepTheirDesignSizeInBothFrameModes)
+{
+    dm->People.Open();
+    dm->People.Insert();
+    dm->Project.Open();
+    dm->Project.Insert();
+    for (bool system : {false, true}) {
+        core::globals().nativeFrame = system;
+        {
+            TEnterPeople people(dm->DSPeople, dm->People);
+            testing_support::ExpectFramedWindow(&people, {525, 468}, system, QStringLiteral("EnterPeople"));
+            people.hide();
+        }
+        {
+            TEnterProject project(dm->DSProject, dm->Project);
+            testing_support::ExpectFramedWindow(&project, {525, 468}, system, QStringLiteral("EnterProject"));
+            project.hide();
+        }
+        TEnterDocument document;
+        testing_support::ExpectFramedWindow(&document, {320, 442}, system, QStringLiteral("EnterDocument"));
+        document.hide();
+        TComboList list(QStringLiteral("Ville"), {QStringLiteral("Lyon")});
+        testing_support::ExpectFramedWindow(&list, {261, 244}, system, QStringLiteral("ComboList"));
+        TEnterStr ask(QStringLiteral("Modifiez le libellé"), QStringLiteral("Divers"));
+        testing_support::ExpectFramedWindow(&ask, {322, 104}, system, QStringLiteral("EnterStr"));
+        TEnterProperties properties;
+        testing_support::ExpectFramedWindow(&properties, {450, 200}, system, QStringLiteral("EnterProperties"));
+    }
+    core::globals().nativeFrame = false;
+}
+
+namespace {
+
+// Receives the URLs the dialog hands to the desktop.
+class DesktopCatcher : public QObject {
+    Q_OBJECT
+public:
+    QList<QUrl> urls;
+public Q_SLOTS:
+    void open(const QUrl& url) { urls.append(url); }
+};
+
+}  // namespace
+
+TEST_F(RecordTest, MailAndWebButtonsOpenTheirAddressOrSayWhyNot)
+{
+    dm->People.Open();
+    dm->People.Insert();
+    TEnterPeople dialog(dm->DSPeople, dm->People);
+    dialog.IsNewRecord = true;
+    prompt.clear();
+    dialog.findChild<QLineEdit*>(QStringLiteral("Ed_Name"))->setText(QStringLiteral("Abel"));
+    dialog.findChild<QLineEdit*>(QStringLiteral("Ed_Email"))->setText(QStringLiteral("abel@exemple.fr"));
+    dialog.findChild<QLineEdit*>(QStringLiteral("Ed_WebSite"))->setText(QStringLiteral("https://abel.example"));
+    // The offscreen desktop has no mail program nor browser.
+    dialog.findChild<QPushButton*>(QStringLiteral("Btn_Email"))->click();
+    dialog.findChild<QPushButton*>(QStringLiteral("Btn_WebSite"))->click();
+    ASSERT_EQ(prompt.messages().size(), 2);
+    EXPECT_TRUE(prompt.messages()[0].text.startsWith(
+        QStringLiteral("Aucun programme de messagerie n'a pu être ouvert pour écrire à \"abel@exemple.fr\".")));
+    EXPECT_EQ(prompt.messages()[1].text,
+              QStringLiteral("Aucun navigateur n'a pu ouvrir l'adresse \"https://abel.example\"."));
+    // With a browser: the address keeps its own scheme.
+    DesktopCatcher catcher;
+    QDesktopServices::setUrlHandler(QStringLiteral("https"), &catcher, "open");
+    prompt.clear();
+    dialog.findChild<QPushButton*>(QStringLiteral("Btn_WebSite"))->click();
+    QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
+    EXPECT_TRUE(prompt.messages().isEmpty());
+    ASSERT_EQ(catcher.urls.size(), 1);
+    EXPECT_EQ(catcher.urls.first().toString(), QStringLiteral("https://abel.example"));
     dialog.reject();
 }
+
+#include "RecordTests.moc"
