@@ -391,10 +391,9 @@ planning::PlanningSession sessionWithHolidays(const Fixture& f)
 {
     planning::PlanningSession s = f.session();
     s.holidays.showInPlanning = true;
-    s.holidays.closures = {{QDate(2021, 6, 7), QDate(2021, 6, 11), planning::DayPart::WholeDay,
-                            QStringLiteral("Fermeture de juin")},
-                           {QDate(2021, 8, 9), QDate(2021, 8, 13), planning::DayPart::WholeDay,
-                            QStringLiteral("Fermeture d'août")}};
+    s.holidays.closures = {
+        {QDate(2021, 6, 7), QDate(2021, 6, 11), planning::DayPart::WholeDay, QStringLiteral("Fermeture de juin")},
+        {QDate(2021, 8, 9), QDate(2021, 8, 13), planning::DayPart::WholeDay, QStringLiteral("Fermeture d'août")}};
     return s;
 }
 

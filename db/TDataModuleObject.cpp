@@ -200,7 +200,7 @@ void TDataModuleObject::WriteBoolean(int owner, const QString& className, const 
 }
 
 QString TDataModuleObject::ReadMemo(int owner, const QString& className, const QString& attributeName,
-                                   const QString& def)
+                                    const QString& def)
 {
     const QVariant v = readValue(ObjectValMemo, kAttributeMemo, owner, className, attributeName, def);
     return v.isValid() && !v.isNull() ? v.toString() : QString();

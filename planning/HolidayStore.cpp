@@ -22,8 +22,8 @@ HolidaySettings ReadHolidaySettings(db::TDataModuleObject& store, int dossierId)
     HolidaySettings s;
     s.showInPlanning = store.ReadBoolean(dossierId, kShow, kLogical, false);
     s.alsaceMoselle = store.ReadBoolean(dossierId, kAlsaceMoselle, kLogical, false);
-    s.switchedOff = static_cast<quint32>(store.ReadInteger(dossierId, kSwitchedOff, kInteger, 0))
-        & ((1u << kHolidayKinds) - 1);
+    s.switchedOff =
+        static_cast<quint32>(store.ReadInteger(dossierId, kSwitchedOff, kInteger, 0)) & ((1u << kHolidayKinds) - 1);
     s.closures = ClosedDaysFromText(store.ReadMemo(dossierId, kClosedDays, kMemo, QString()));
     return s;
 }

@@ -34,32 +34,19 @@ QDate EasterSunday(int year)
 QString HolidayName(Holiday holiday)
 {
     switch (holiday) {
-    case Holiday::NewYear:
-        return QStringLiteral("Jour de l'an");
-    case Holiday::EasterMonday:
-        return QStringLiteral("Lundi de Pâques");
-    case Holiday::LabourDay:
-        return QStringLiteral("Fête du Travail");
-    case Holiday::VictoryDay:
-        return QStringLiteral("Victoire 1945");
-    case Holiday::Ascension:
-        return QStringLiteral("Ascension");
-    case Holiday::WhitMonday:
-        return QStringLiteral("Lundi de Pentecôte");
-    case Holiday::NationalDay:
-        return QStringLiteral("Fête nationale");
-    case Holiday::Assumption:
-        return QStringLiteral("Assomption");
-    case Holiday::AllSaints:
-        return QStringLiteral("Toussaint");
-    case Holiday::Armistice:
-        return QStringLiteral("Armistice 1918");
-    case Holiday::Christmas:
-        return QStringLiteral("Noël");
-    case Holiday::GoodFriday:
-        return QStringLiteral("Vendredi saint");
-    case Holiday::SaintStephen:
-        return QStringLiteral("Saint-Étienne");
+    case Holiday::NewYear: return QStringLiteral("Jour de l'an");
+    case Holiday::EasterMonday: return QStringLiteral("Lundi de Pâques");
+    case Holiday::LabourDay: return QStringLiteral("Fête du Travail");
+    case Holiday::VictoryDay: return QStringLiteral("Victoire 1945");
+    case Holiday::Ascension: return QStringLiteral("Ascension");
+    case Holiday::WhitMonday: return QStringLiteral("Lundi de Pentecôte");
+    case Holiday::NationalDay: return QStringLiteral("Fête nationale");
+    case Holiday::Assumption: return QStringLiteral("Assomption");
+    case Holiday::AllSaints: return QStringLiteral("Toussaint");
+    case Holiday::Armistice: return QStringLiteral("Armistice 1918");
+    case Holiday::Christmas: return QStringLiteral("Noël");
+    case Holiday::GoodFriday: return QStringLiteral("Vendredi saint");
+    case Holiday::SaintStephen: return QStringLiteral("Saint-Étienne");
     }
     return {};
 }
@@ -75,11 +62,11 @@ std::vector<PublicHoliday> PublicHolidaysOf(int year, bool alsaceMoselle)
     if (year < kFirstHolidayYear || year > kLastHolidayYear)
         return out;
     const QDate easter = EasterSunday(year);
-    out = {{Holiday::NewYear, QDate(year, 1, 1)},          {Holiday::EasterMonday, easter.addDays(1)},
-           {Holiday::LabourDay, QDate(year, 5, 1)},        {Holiday::VictoryDay, QDate(year, 5, 8)},
-           {Holiday::Ascension, easter.addDays(39)},       {Holiday::WhitMonday, easter.addDays(50)},
-           {Holiday::NationalDay, QDate(year, 7, 14)},     {Holiday::Assumption, QDate(year, 8, 15)},
-           {Holiday::AllSaints, QDate(year, 11, 1)},       {Holiday::Armistice, QDate(year, 11, 11)},
+    out = {{Holiday::NewYear, QDate(year, 1, 1)},      {Holiday::EasterMonday, easter.addDays(1)},
+           {Holiday::LabourDay, QDate(year, 5, 1)},    {Holiday::VictoryDay, QDate(year, 5, 8)},
+           {Holiday::Ascension, easter.addDays(39)},   {Holiday::WhitMonday, easter.addDays(50)},
+           {Holiday::NationalDay, QDate(year, 7, 14)}, {Holiday::Assumption, QDate(year, 8, 15)},
+           {Holiday::AllSaints, QDate(year, 11, 1)},   {Holiday::Armistice, QDate(year, 11, 11)},
            {Holiday::Christmas, QDate(year, 12, 25)}};
     if (alsaceMoselle) {
         out.push_back({Holiday::GoodFriday, easter.addDays(-2)});
@@ -94,12 +81,9 @@ std::vector<PublicHoliday> PublicHolidaysOf(int year, bool alsaceMoselle)
 QString DayPartText(DayPart part)
 {
     switch (part) {
-    case DayPart::Morning:
-        return QStringLiteral("Matinée");
-    case DayPart::Afternoon:
-        return QStringLiteral("Après-midi");
-    case DayPart::WholeDay:
-        return QStringLiteral("Journée entière");
+    case DayPart::Morning: return QStringLiteral("Matinée");
+    case DayPart::Afternoon: return QStringLiteral("Après-midi");
+    case DayPart::WholeDay: return QStringLiteral("Journée entière");
     }
     return {};
 }

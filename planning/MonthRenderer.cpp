@@ -52,9 +52,9 @@ void MonthRenderer::drawHalfDay(QPainter& p, const MonthGeometry& g, const QRect
     const QRect r = g.halfDayRect(rowRect, d, h);
     const HalfDayCell& c = m_model.cells.cell(row, month, d, h);
     if (c.Id == -1) {
-        const quint32 color = highlight && d == m_hover.day          ? kMonthHoverEmptyColor
+        const quint32 color = highlight && d == m_hover.day   ? kMonthHoverEmptyColor
             : g.isWeekendDay(d) || m_model.isOffHalfDay(d, h) ? kWeekendColor
-                                                                  : 0xFFFFFF;
+                                                              : 0xFFFFFF;
         p.fillRect(r, ColorFromRef(color));
     } else {
         DrawAssignedHalfDay(p, r, c, IsPastHalfDay(m_model.Year, month, d), m_model.DirectColors, 50, m_images,

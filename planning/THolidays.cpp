@@ -110,8 +110,7 @@ ClosedDays TClosedDay::closure() const
     return c;
 }
 
-THolidays::THolidays(const HolidaySettings& settings, int year, QWidget* parent)
-    : QDialog(parent), m_settings(settings)
+THolidays::THolidays(const HolidaySettings& settings, int year, QWidget* parent) : QDialog(parent), m_settings(settings)
 {
     setObjectName(QStringLiteral("Holidays"));
     auto* outer = ui::FramedLayout(this, QStringLiteral(" Jours fériés et fermetures"), ui::TitleBar::Close);
@@ -139,9 +138,9 @@ THolidays::THolidays(const HolidaySettings& settings, int year, QWidget* parent)
     body->addWidget(Check_AlsaceMoselle);
 
     body->addWidget(new QLabel(QStringLiteral("Fermetures du dossier"), this));
-    Grid_Closures = grid(QStringLiteral("Grid_Closures"),
-                         {QStringLiteral("Du"), QStringLiteral("Au"), QStringLiteral("Partie"), QStringLiteral("Libellé")},
-                         this);
+    Grid_Closures =
+        grid(QStringLiteral("Grid_Closures"),
+             {QStringLiteral("Du"), QStringLiteral("Au"), QStringLiteral("Partie"), QStringLiteral("Libellé")}, this);
     body->addWidget(Grid_Closures, 2);
     auto* buttons = new QHBoxLayout;
     Btn_Add = new QPushButton(QStringLiteral("&Ajouter"), this);
@@ -155,7 +154,8 @@ THolidays::THolidays(const HolidaySettings& settings, int year, QWidget* parent)
     buttons->addStretch();
     body->addLayout(buttons);
 
-    Check_ShowInPlanning = new QCheckBox(QStringLiteral("Montrer les jours fériés et fermetures dans le planning"), this);
+    Check_ShowInPlanning =
+        new QCheckBox(QStringLiteral("Montrer les jours fériés et fermetures dans le planning"), this);
     Check_ShowInPlanning->setObjectName(QStringLiteral("Check_ShowInPlanning"));
     Check_ShowInPlanning->setChecked(m_settings.showInPlanning);
     body->addWidget(Check_ShowInPlanning);

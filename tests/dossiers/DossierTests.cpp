@@ -309,8 +309,8 @@ TEST_F(DossierTest, DeletionTakesTheDossiersHolidaysAndKeepsTheOthers)
     db::TDataModuleObject store(dm->ADOConnection1);
     planning::HolidaySettings s;
     s.showInPlanning = true;
-    s.closures = {{QDate(2024, 8, 5), QDate(2024, 8, 23), planning::DayPart::WholeDay,
-                   QStringLiteral("Fermeture annuelle")}};
+    s.closures = {
+        {QDate(2024, 8, 5), QDate(2024, 8, 23), planning::DayPart::WholeDay, QStringLiteral("Fermeture annuelle")}};
     planning::WriteHolidaySettings(store, 1, s);
     s.alsaceMoselle = true;
     planning::WriteHolidaySettings(store, 2, s);

@@ -13,9 +13,9 @@ class HolidayStoreTest : public PlanningDbTest {
 protected:
     int rows(const char* table, int owner)
     {
-        return connection.scalar(QStringLiteral("SELECT count(*) FROM %1 WHERE USERID=%2")
-                                     .arg(QString::fromLatin1(table))
-                                     .arg(owner))
+        return connection
+            .scalar(
+                QStringLiteral("SELECT count(*) FROM %1 WHERE USERID=%2").arg(QString::fromLatin1(table)).arg(owner))
             ->toInt();
     }
 };
@@ -26,9 +26,9 @@ HolidaySettings sample()
     s.showInPlanning = true;
     s.alsaceMoselle = true;
     s.setOn(Holiday::WhitMonday, false);
-    s.closures = {{QDate(2024, 8, 5), QDate(2024, 8, 23), DayPart::WholeDay, QStringLiteral("Fermeture annuelle")},
-                  {QDate(2024, 12, 24), QDate(2024, 12, 24), DayPart::Afternoon,
-                   QStringLiteral("24 décembre après-midi")}};
+    s.closures = {
+        {QDate(2024, 8, 5), QDate(2024, 8, 23), DayPart::WholeDay, QStringLiteral("Fermeture annuelle")},
+        {QDate(2024, 12, 24), QDate(2024, 12, 24), DayPart::Afternoon, QStringLiteral("24 décembre après-midi")}};
     return s;
 }
 
@@ -51,10 +51,11 @@ TEST_F(HolidayStoreTest, KeptPerDossierOneRowPerValue)
     EXPECT_EQ(rows("OBJECT_VAL_MEMO", 1), 1);
     // Classes of their own, beside the design's PlanningType and ShowDayNumber.
     for (const char* name : {"PlanningType", "ShowDayNumber"})
-        EXPECT_EQ(connection.scalar(QStringLiteral("SELECT count(*) FROM OBJECT_CLASS WHERE Name=?"),
-                                    {QString::fromLatin1(name)})
-                      ->toInt(),
-                  0);
+        EXPECT_EQ(
+            connection
+                .scalar(QStringLiteral("SELECT count(*) FROM OBJECT_CLASS WHERE Name=?"), {QString::fromLatin1(name)})
+                ->toInt(),
+            0);
 }
 
 TEST_F(HolidayStoreTest, AFailedWriteKeepsTheStoredSettings)

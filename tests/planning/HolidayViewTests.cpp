@@ -2,8 +2,8 @@
 #include "db/TDataModuleObject.h"
 #include "planning/HolidayStore.h"
 #include "planning/PlanningSession.h"
-#include "planning/THolidays.h"
 #include "planning/TAnnualGraphicPlanning.h"
+#include "planning/THolidays.h"
 #include "planning/TMonthlyGraphicPlanning.h"
 #include "ui/ScriptedPrompt.h"
 
@@ -26,8 +26,7 @@ namespace {
 
 void move(QWidget* w, QPoint pos, Qt::MouseButtons buttons = Qt::NoButton)
 {
-    QMouseEvent e(QEvent::MouseMove, QPointF(pos), w->mapToGlobal(QPointF(pos)), Qt::NoButton, buttons,
-                  Qt::NoModifier);
+    QMouseEvent e(QEvent::MouseMove, QPointF(pos), w->mapToGlobal(QPointF(pos)), Qt::NoButton, buttons, Qt::NoModifier);
     QApplication::sendEvent(w, &e);
 }
 

@@ -170,8 +170,8 @@ TEST_F(RenderTest, HolidaysInTheYearOnlyWithTheOptionOn)
     year.Year = 2024;
     year.Legend = kLegend;
     year.DirectColors = true;
-    paint(year, 4, 1, 2);   // Easter Monday afternoon, painted
-    paint(year, 4, 2, 2);   // the next day, painted, as the reference
+    paint(year, 4, 1, 2);    // Easter Monday afternoon, painted
+    paint(year, 4, 2, 2);    // the next day, painted, as the reference
     paint(year, 12, 25, 1);  // Christmas morning, painted
     const QImage without = renderYear(year);
     year.DaysOff = NonWorkingDaysShown(closedChristmasEve(true), 2024);
@@ -201,11 +201,11 @@ TEST_F(RenderTest, HolidaysInTheYearOnlyWithTheOptionOn)
     QPainter p(&rest);
     QImage restWithout = without;
     QPainter q(&restWithout);
-    for (const QRect& r : {rect(4, 1, 1), holiday, rect(12, 24, 2), rect(12, 25, 1), rect(12, 25, 2),
-                           rect(1, 1, 1), rect(1, 1, 2), rect(5, 1, 1), rect(5, 1, 2), rect(5, 8, 1), rect(5, 8, 2),
-                           rect(5, 9, 1), rect(5, 9, 2), rect(5, 20, 1), rect(5, 20, 2), rect(7, 14, 1),
-                           rect(7, 14, 2), rect(8, 15, 1), rect(8, 15, 2), rect(11, 1, 1), rect(11, 1, 2),
-                           rect(11, 11, 1), rect(11, 11, 2)}) {
+    for (const QRect& r :
+         {rect(4, 1, 1),  holiday,        rect(12, 24, 2), rect(12, 25, 1), rect(12, 25, 2), rect(1, 1, 1),
+          rect(1, 1, 2),  rect(5, 1, 1),  rect(5, 1, 2),   rect(5, 8, 1),   rect(5, 8, 2),   rect(5, 9, 1),
+          rect(5, 9, 2),  rect(5, 20, 1), rect(5, 20, 2),  rect(7, 14, 1),  rect(7, 14, 2),  rect(8, 15, 1),
+          rect(8, 15, 2), rect(11, 1, 1), rect(11, 1, 2),  rect(11, 11, 1), rect(11, 11, 2)}) {
         p.fillRect(r, Qt::black);
         q.fillRect(r, Qt::black);
     }
@@ -256,7 +256,8 @@ TEST_F(RenderTest, HolidaysInTheMonthOnlyWithTheOptionOn)
     EXPECT_EQ(region(with, rect(24, 1)), filled(cell, 0xFFFFFF));
     EXPECT_EQ(region(with, rect(25, 2)), region(with, rect(22, 2)));  // 22 December 2024 is a Sunday
     const int band = qMax(3, cell.height() / 5);
-    EXPECT_EQ(region(with, rect(25, 1).adjusted(0, band + 1, 0, 0)), region(with, rect(23, 1).adjusted(0, band + 1, 0, 0)));
+    EXPECT_EQ(region(with, rect(25, 1).adjusted(0, band + 1, 0, 0)),
+              region(with, rect(23, 1).adjusted(0, band + 1, 0, 0)));
     EXPECT_EQ(region(with, QRect(rect(25, 1).topLeft(), QSize(cell.width(), band))),
               filled(QSize(cell.width(), band), kWeekendColor));
     EXPECT_EQ(region(without, rect(25, 1)), region(without, rect(23, 1)));
