@@ -386,6 +386,41 @@ void BM_AnnualHover(benchmark::State& state)
 }
 BENCHMARK(BM_AnnualHover)->Unit(benchmark::kMillisecond);
 
+// The holidays of 2021 and a closed week, as a dossier with its option on shows them.
+planning::PlanningSession sessionWithHolidays(const Fixture& f)
+{
+    planning::PlanningSession s = f.session();
+    s.holidays.showInPlanning = true;
+    s.holidays.closures = {
+        {QDate(2021, 6, 7), QDate(2021, 6, 11), planning::DayPart::WholeDay, QStringLiteral("Fermeture de juin")},
+        {QDate(2021, 8, 9), QDate(2021, 8, 13), planning::DayPart::WholeDay, QStringLiteral("Fermeture d'août")}};
+    return s;
+}
+
+// BM_AnnualHover with the holidays and the closed weeks shown.
+void BM_AnnualHoverHolidays(benchmark::State& state)
+{
+    Fixture& f = fixture();
+    planning::TAnnualGraphicPlanning view;
+    view.resize(1600, 900);
+    view.show();
+    planning::LoadYearPlanning(view, f.query, sessionWithHolidays(f), 2021, 250, -1);
+    if (!view.DaysOff || view.DaysOff->halfDaysOff() == 0)
+        state.SkipWithError("no holiday shown");
+    for (int m = 7; m <= 12; ++m)
+        for (int d = 1; d <= 31; ++d)
+            for (int h = 1; h <= 2; ++h)
+                view.cells.cell(m, d, h).Id = -1;
+    view.Relayout(true);
+    int i = 0;
+    for (auto _ : state) {
+        const QPointF pos(100 + (i++ % 30) * 40, 500);
+        QMouseEvent e(QEvent::MouseMove, pos, view.mapToGlobal(pos), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(&view, &e);
+    }
+}
+BENCHMARK(BM_AnnualHoverHolidays)->Unit(benchmark::kMillisecond);
+
 void BM_MonthlyPaint(benchmark::State& state)
 {
     Fixture& f = fixture();
@@ -397,6 +432,21 @@ void BM_MonthlyPaint(benchmark::State& state)
         view.RepaintGrid();
 }
 BENCHMARK(BM_MonthlyPaint)->Unit(benchmark::kMillisecond);
+
+// BM_MonthlyPaint of June 2021 with its closed week and the holidays shown.
+void BM_MonthlyPaintHolidays(benchmark::State& state)
+{
+    Fixture& f = fixture();
+    planning::TMonthlyGraphicPlanning view;
+    view.resize(1600, 900);
+    view.show();
+    planning::LoadMonthPlanning(view, f.query, sessionWithHolidays(f), 2021, 6, kPersons, 0);
+    if (!view.isOffHalfDay(7, 1))
+        state.SkipWithError("the closed week is not shown");
+    for (auto _ : state)
+        view.RepaintGrid();
+}
+BENCHMARK(BM_MonthlyPaintHolidays)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -199,4 +199,17 @@ void TDataModuleObject::WriteBoolean(int owner, const QString& className, const 
     writeValue(ObjectValBit, kAttributeBoolean, owner, className, attributeName, value);
 }
 
+QString TDataModuleObject::ReadMemo(int owner, const QString& className, const QString& attributeName,
+                                    const QString& def)
+{
+    const QVariant v = readValue(ObjectValMemo, kAttributeMemo, owner, className, attributeName, def);
+    return v.isValid() && !v.isNull() ? v.toString() : QString();
+}
+
+void TDataModuleObject::WriteMemo(int owner, const QString& className, const QString& attributeName,
+                                  const QString& value)
+{
+    writeValue(ObjectValMemo, kAttributeMemo, owner, className, attributeName, value);
+}
+
 }  // namespace db

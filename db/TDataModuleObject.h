@@ -11,6 +11,8 @@ class Connection;
 // Attribute types of the object store.
 inline constexpr int kAttributeInteger = 1;
 inline constexpr int kAttributeBoolean = 2;
+// A text of any length in OBJECT_VAL_MEMO, for values beyond the design's.
+inline constexpr int kAttributeMemo = 5;
 
 // The attribute-value store: small per-dossier values addressed by owner,
 // class name and attribute name, one row per identity. Class and attribute
@@ -30,6 +32,8 @@ public:
     void WriteInteger(int owner, const QString& className, const QString& attributeName, int value);
     bool ReadBoolean(int owner, const QString& className, const QString& attributeName, bool def);
     void WriteBoolean(int owner, const QString& className, const QString& attributeName, bool value);
+    QString ReadMemo(int owner, const QString& className, const QString& attributeName, const QString& def);
+    void WriteMemo(int owner, const QString& className, const QString& attributeName, const QString& value);
 
     Dataset ObjectClass;
     Dataset ObjectAttribute;

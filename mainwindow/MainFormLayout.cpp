@@ -375,6 +375,9 @@ void TMainForm::buildMenus()
     redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
     // On the window too, so that the keys work wherever the focus is in it.
     addActions({undo, redo});
+    tools->addSeparator();
+    addItem(tools, QStringLiteral("&Jours fériés et fermetures…"), QStringLiteral("Popup_Tools_Holidays"),
+            [this] { Popup_Tools_HolidaysClick(); });
     menuButton(QStringLiteral("&Outils"), QStringLiteral("ToolButton_Tools"), tools);
 
     auto* help = makeMenu(QStringLiteral("Popup_Help"));

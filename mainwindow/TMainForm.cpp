@@ -8,11 +8,13 @@
 #include "db/QueryHelpers.h"
 #include "db/TDataModule1.h"
 #include "db/TDataModuleObject.h"
+#include "planning/HolidayStore.h"
 #include "planning/PlanningPaint.h"
 #include "planning/PlanningUndo.h"
 #include "planning/PlanningViews.h"
 #include "planning/PlanningWriter.h"
 #include "planning/TAnnualGraphicPlanning.h"
+#include "planning/THolidays.h"
 #include "planning/TMonthlyGraphicPlanning.h"
 #include "printing/ReportCommands.h"
 #include "printing/TDataModuleReport.h"
@@ -184,6 +186,9 @@ void TMainForm::closeEvent(QCloseEvent* e)
         CloseDossierDisplay(true);
     m_session.persons.clear();
     m_session.projects.clear();
+    m_session.holidays = {};
+    AnnualGraphicPlanning->DaysOff.reset();
+    MonthlyGraphicPlanning->DaysOff.reset();
     ui::SaveWindowPlacement(this, core::globals().settings);
     core::SaveSettings();
     e->accept();
@@ -318,6 +323,7 @@ void TMainForm::OpenDossierDisplay(int number, int planningMode, const QString& 
             m_store.ReadInteger(number, QStringLiteral("PlanningType"), QStringLiteral("Integer"), 0) != 0 ? 1 : 0;
         ctx.showDayNumber =
             m_store.ReadBoolean(number, QStringLiteral("ShowDayNumber"), QStringLiteral("Logical"), false);
+        m_session.holidays = planning::ReadHolidaySettings(m_store, number);
     } catch (const db::DbError& e) {
         ui::showError(e.message(), this);
     }
@@ -355,6 +361,9 @@ void TMainForm::CloseDossierDisplay(bool storePreferences)
     m_undo->setDossier(nullptr, -1, 0);
     m_session.persons.clear();
     m_session.projects.clear();
+    m_session.holidays = {};
+    AnnualGraphicPlanning->DaysOff.reset();
+    MonthlyGraphicPlanning->DaysOff.reset();
     for (ui::TDrawGrid* grid : {Grid_Key, Grid_Object}) {
         grid->setRowCount(0);
         grid->setProperty("tag", 0);
@@ -447,6 +456,7 @@ void TMainForm::UpdateMenus()
     Btn_DaysNumbers->setEnabled(viewVisible);
     for (QWidget* w : m_navigation)
         w->setEnabled(viewVisible);
+    action(QStringLiteral("Popup_Tools_Holidays"))->setEnabled(open);
     for (const char* n : {"Popup_Display_Annual", "Popup_Display_Monthly", "Popup_Display_DaysNumbers",
                           "Popup_Report_Planning", "Popup_Html_Planning"})
         action(QString::fromLatin1(n))->setEnabled(viewVisible);
@@ -519,6 +529,12 @@ void TMainForm::runUndoStep(bool undo)
 void TMainForm::Popup_Tools_UndoClick()
 {
     runUndoStep(true);
+}
+
+void TMainForm::Popup_Tools_HolidaysClick()
+{
+    if (planning::EditDossierHolidays(m_store, m_session, this))
+        LoadPlanning();
 }
 
 void TMainForm::Popup_Tools_RedoClick()
@@ -731,13 +747,15 @@ void TMainForm::MonthlyGraphicPlanningAfterChange()
 void TMainForm::AnnualGraphicPlanningMouseMove()
 {
     MiddleBar->setText(planning::MiddleBarCaption(AnnualGraphicPlanning->HoverDay, AnnualGraphicPlanning->HoverMonth,
-                                                  AnnualGraphicPlanning->HoverHalf, AnnualGraphicPlanning->Year));
+                                                  AnnualGraphicPlanning->HoverHalf, AnnualGraphicPlanning->Year,
+                                                  AnnualGraphicPlanning->DaysOff.get()));
 }
 
 void TMainForm::MonthlyGraphicPlanningMouseMove()
 {
     MiddleBar->setText(planning::MiddleBarCaption(MonthlyGraphicPlanning->HoverDay, MonthlyGraphicPlanning->Month,
-                                                  MonthlyGraphicPlanning->HoverHalf, MonthlyGraphicPlanning->Year));
+                                                  MonthlyGraphicPlanning->HoverHalf, MonthlyGraphicPlanning->Year,
+                                                  MonthlyGraphicPlanning->DaysOff.get()));
 }
 
 void TMainForm::editRecord(bool person, int id, bool isNew)

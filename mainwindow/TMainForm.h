@@ -107,6 +107,8 @@ public:
     // "&Annuler" (Ctrl+Z) and "&Rétablir" (Ctrl+Y, Ctrl+Shift+Z) of "&Outils".
     void Popup_Tools_UndoClick();
     void Popup_Tools_RedoClick();
+    // "&Jours fériés et fermetures…" of "&Outils": the open dossier's window.
+    void Popup_Tools_HolidaysClick();
 
     const planning::PlanningSession& session() const { return m_session; }
     const planning::PlanningContext& context() const { return m_session.ctx; }

@@ -107,11 +107,14 @@ void AnnualRenderer::drawCell(QPainter& p, const YearGeometry& g, int m, int d, 
     const int column = m_calendar.firstColumn[m] + d - 1;
     const QRect r = g.positionRect(column, m, h);
     const HalfDayCell& c = m_model.cells.cell(m, d, h);
+    const bool off = m_model.isOffHalfDay(m, d, h);
     if (c.Id == -1) {
-        p.fillRect(r, ColorFromRef(isWeekendColumn(column) ? kWeekendColor : 0xFFFFFF));
+        p.fillRect(r, ColorFromRef(isWeekendColumn(column) || off ? kWeekendColor : 0xFFFFFF));
     } else {
         DrawAssignedHalfDay(p, r, c, IsPastHalfDay(m_model.Year, m, d), m_model.DirectColors, 20, m_images,
                             m_model.Legend);
+        if (off)
+            DrawNonWorkingBand(p, r, kWeekendColor, kGridColor);
     }
     if (g.showDayNumber && h == 1)
         DrawDayNumber(p, r, d);
@@ -205,8 +208,10 @@ void AnnualRenderer::drawHover(QPainter& p, const YearGeometry& g) const
                     color = kHighlightColor;
                 else if (isWeekendColumn(c))
                     color = kWeekendColor;
+                else if (!inMonth)
+                    color = g.backgroundColor;
                 else
-                    color = inMonth ? 0xFFFFFF : g.backgroundColor;
+                    color = m_model.isOffHalfDay(m, d, h) ? kWeekendColor : 0xFFFFFF;
                 const QRect r = g.positionRect(c, m, h);
                 p.fillRect(r, ColorFromRef(color));
                 if (g.showDayNumber && h == 1 && inMonth)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "planning/Holidays.h"
 #include "planning/LegendImages.h"
 #include "planning/PlanningModel.h"
 
@@ -21,7 +22,13 @@ struct AnnualModel {
     QStringList Legend;  // legend-side entry strings
     bool DirectColors = false;
     PendingEdits pending;  // keyed by YearKey
+    // The non-working half-days drawn over Year; none while the option is off.
+    std::shared_ptr<const NonWorkingDays> DaysOff;
 
+    bool isOffHalfDay(int month, int day, int half) const
+    {
+        return DaysOff && DaysOff->year() == Year && DaysOff->isOff(month, day, half);
+    }
     void ClearYear()
     {
         cells.ClearYear();

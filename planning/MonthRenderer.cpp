@@ -52,13 +52,15 @@ void MonthRenderer::drawHalfDay(QPainter& p, const MonthGeometry& g, const QRect
     const QRect r = g.halfDayRect(rowRect, d, h);
     const HalfDayCell& c = m_model.cells.cell(row, month, d, h);
     if (c.Id == -1) {
-        const quint32 color = highlight && d == m_hover.day ? kMonthHoverEmptyColor
-            : g.isWeekendDay(d)                             ? kWeekendColor
-                                                            : 0xFFFFFF;
+        const quint32 color = highlight && d == m_hover.day   ? kMonthHoverEmptyColor
+            : g.isWeekendDay(d) || m_model.isOffHalfDay(d, h) ? kWeekendColor
+                                                              : 0xFFFFFF;
         p.fillRect(r, ColorFromRef(color));
     } else {
         DrawAssignedHalfDay(p, r, c, IsPastHalfDay(m_model.Year, month, d), m_model.DirectColors, 50, m_images,
                             m_model.Legend);
+        if (m_model.isOffHalfDay(d, h))
+            DrawNonWorkingBand(p, r, kWeekendColor, kGridColor);
     }
     if (g.showDayNumber && h == 1)
         DrawDayNumber(p, r, d);

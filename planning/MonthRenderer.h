@@ -22,6 +22,13 @@ struct MonthModel {
     QStringList Legend;   // legend-side entry strings
     bool DirectColors = false;
     PendingEdits pending;  // keyed by MonthKey
+    // The non-working half-days drawn over Year; none while the option is off.
+    std::shared_ptr<const NonWorkingDays> DaysOff;
+
+    bool isOffHalfDay(int day, int half) const
+    {
+        return DaysOff && DaysOff->year() == Year && DaysOff->isOff(Month, day, half);
+    }
 
     void SetMonthDimensions(int rows, int months, int days, int halves)
     {

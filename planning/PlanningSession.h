@@ -1,5 +1,6 @@
 #pragma once
 
+#include "planning/Holidays.h"
 #include "planning/PlanningModel.h"
 
 #include <QImage>
@@ -30,6 +31,8 @@ struct PlanningSession {
     PlanningContext ctx;
     EntryList persons;
     EntryList projects;
+    // The dossier's holidays and closed days, and whether the views show them.
+    HolidaySettings holidays;
 
     // Rows of Grid_Object and the legend, by orientation.
     const EntryList& objectSide() const { return ctx.orientation == 0 ? persons : projects; }

@@ -20,6 +20,7 @@ void LoadYearPlanning(TAnnualGraphicPlanning& view, db::Dataset& query, const Pl
     view.ClearYear();
     view.Year = year;
     view.Legend = session.legendSide().entries;
+    view.DaysOff = NonWorkingDaysShown(session.holidays, year, view.DaysOff);
     FillYearPlanning(view, query, session.ctx, year, personId, projectId);
     // A new day-number flag lays the view out again by itself: draw once.
     if (view.ShowDayNumber() != session.ctx.showDayNumber)
@@ -37,6 +38,7 @@ void LoadMonthPlanning(TMonthlyGraphicPlanning& view, db::Dataset& query, const 
     view.Month = month;
     const QStringList& objects = session.objectSide().entries;
     view.Legend = session.legendSide().entries;
+    view.DaysOff = NonWorkingDaysShown(session.holidays, year, view.DaysOff);
     FillMonthPlanning(view, query, session.ctx, objects, view.Legend, year, month);
     view.ObjectCount = static_cast<int>(objects.size());
     view.setRowCount(objectRows);

@@ -171,7 +171,9 @@ void TMonthlyGraphicPlanning::drawHover()
                 if (!cells.contains(r, Month, d, h) || cells.cell(r, Month, d, h).Id != -1)
                     continue;
                 const QRect cell = g.halfDayRect(rowRect, d, h);
-                const quint32 color = d == m_hover.day ? kHighlightColor : g.isWeekendDay(d) ? kWeekendColor : 0xFFFFFF;
+                const quint32 color = d == m_hover.day        ? kHighlightColor
+                    : g.isWeekendDay(d) || isOffHalfDay(d, h) ? kWeekendColor
+                                                              : 0xFFFFFF;
                 p.fillRect(cell, ColorFromRef(color));
                 if (g.showDayNumber && h == 1)
                     DrawDayNumber(p, cell, d);

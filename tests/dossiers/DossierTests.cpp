@@ -1,8 +1,10 @@
 #include "core/Globals.h"
 #include "db/Schema.h"
 #include "db/TDataModule1.h"
+#include "db/TDataModuleObject.h"
 #include "dossiers/DossierCommands.h"
 #include "dossiers/DossierDialogs.h"
+#include "planning/HolidayStore.h"
 #include "ui/ScriptedPrompt.h"
 
 #include "../support/Sandbox.h"
@@ -298,4 +300,25 @@ TEST_F(DossierTest, DeletionWithoutAConnectionShowsOneError)
     core::globals().db = saved;
     ASSERT_EQ(dm->OpenMainConnection(), QString());
     EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM PROFILES")), 1);  // nothing deleted without a connection
+}
+
+TEST_F(DossierTest, DeletionTakesTheDossiersHolidaysAndKeepsTheOthers)
+{
+    addDossier(QStringLiteral("A"), QString());
+    addDossier(QStringLiteral("B"), QString());
+    db::TDataModuleObject store(dm->ADOConnection1);
+    planning::HolidaySettings s;
+    s.showInPlanning = true;
+    s.closures = {
+        {QDate(2024, 8, 5), QDate(2024, 8, 23), planning::DayPart::WholeDay, QStringLiteral("Fermeture annuelle")}};
+    planning::WriteHolidaySettings(store, 1, s);
+    s.alsaceMoselle = true;
+    planning::WriteHolidaySettings(store, 2, s);
+    display.OpenDossierDisplay(1, 0, QString());
+    prompt.setNextAnswer(ui::Answer::Yes);
+    commands->DeleteDossier();
+    for (const char* table : {"OBJECT_VAL_BIT", "OBJECT_VAL_INT", "OBJECT_VAL_MEMO"})
+        EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM %1 WHERE USERID=1").arg(QString::fromLatin1(table))), 0)
+            << table;
+    EXPECT_EQ(planning::ReadHolidaySettings(store, 2), s);
 }
