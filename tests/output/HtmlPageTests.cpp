@@ -4,6 +4,7 @@
 #include "core/TextFile.h"
 #include "output/HtmlListPages.h"
 #include "output/HtmlPlanningPages.h"
+#include "planning/Holidays.h"
 #include "planning/PlanningLoader.h"
 #include "planning/Swatch.h"
 
@@ -79,6 +80,29 @@ TEST_F(HtmlTest, AnnualPageMatchesItsGoldenFileAndPictures)
         EXPECT_LE(meanDifference(swatch, RenderKeySwatch(projects[n])), 6);
     }
     EXPECT_FALSE(QFileInfo::exists(work() + QStringLiteral("keybrush3.jpg")));
+}
+
+// With the holidays shown, the page's year picture is the view's: 1 May
+// (a Wednesday in 2024) in the weekend colour, as 4 May, a Saturday.
+TEST_F(HtmlTest, AnnualPageShowsTheHolidaysWhenTheyAreShown)
+{
+    planning::AnnualModel year = yearOf(query, ctx, projects);
+    planning::HolidaySettings settings;
+    settings.showInPlanning = true;
+    year.DaysOff = std::make_shared<const planning::NonWorkingDays>(2024, settings);
+    WriteAnnualPlanningPage(query, work(), PlanningPageTitle(ctx), year, ctx, 1, projects);
+    const QImage drawn = picture(QStringLiteral("planning.jpg"));
+    EXPECT_LE(meanDifference(drawn, RenderYearPicture(year, true)), 6);
+    planning::YearGeometry g;
+    g.cellWidth = 17;
+    g.halfRowHeight = 20;
+    const planning::YearCalendar calendar(2024);
+    const QColor holiday = drawn.pixelColor(g.positionRect(calendar.firstColumn[5] + 0, 5, 1).center());
+    const QColor weekend = drawn.pixelColor(g.positionRect(calendar.firstColumn[5] + 3, 5, 1).center());
+    const QColor weekday = drawn.pixelColor(g.positionRect(calendar.firstColumn[5] + 1, 5, 1).center());
+    // The weekend colour is a light grey: compared closely.
+    EXPECT_TRUE(near(holiday, weekend, 3)) << holiday.name().toStdString() << " " << weekend.name().toStdString();
+    EXPECT_FALSE(near(holiday, weekday, 3)) << holiday.name().toStdString() << " " << weekday.name().toStdString();
 }
 
 TEST_F(HtmlTest, MonthlyPageMatchesItsGoldenFileAndPictures)
