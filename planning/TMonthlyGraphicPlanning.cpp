@@ -128,7 +128,7 @@ void TMonthlyGraphicPlanning::repaintAll()
     QPainter p(&m_bitmap);
     p.fillRect(m_bitmap.rect(), ColorFromRef(m_color));
     if (ObjectCount > 0) {
-        const MonthRenderer renderer(*this, m_images, m_hover);
+        const MonthRenderer renderer(*this, m_images, m_hover, m_backgroundColor);
         const int visible = VisibleRowCount();
         for (int i = 0; i <= visible; ++i) {
             const int r = m_topRow + i;
@@ -175,7 +175,7 @@ void TMonthlyGraphicPlanning::drawHover()
             }
         }
     }
-    MonthRenderer(*this, m_images, m_hover).drawDayHeaders(p, g, true);
+    MonthRenderer(*this, m_images, m_hover, m_backgroundColor).drawDayHeaders(p, g, true);
     p.end();
     update();
 }
