@@ -17,6 +17,7 @@
 #include <QAbstractPrintDialog>
 #include <QDir>
 #include <QFile>
+#include <QHash>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QProcess>
@@ -86,7 +87,8 @@ protected:
         connection.close();
         sandbox.reset();
     }
-    MonthSource monthSource() { return {&month, true, 4, 31}; }  // May 2024 starts on a Wednesday
+    // May 2024 starts on a Wednesday; rows 0, 1, 2 hold persons 1, 2, 3.
+    MonthSource monthSource(QList<int> rowIds = {1, 2, 3}) { return {&month, true, 4, 31, rowIds}; }
 
     std::unique_ptr<testing_support::Sandbox> sandbox;
     db::Connection connection;
@@ -136,6 +138,35 @@ TEST_F(PrintingTest, MonthlyStripsArePrintedWithTheirRecordsOneEventEach)
     EXPECT_FALSE(connection.inTransaction());
     // TEMP's content is scratch: the writes were rolled back.
     EXPECT_TRUE(connection.scalar(QStringLiteral("SELECT Img1 FROM TEMP"))->isNull());
+}
+
+// Each record prints the strip of the view's row that holds its Id, even
+// when the report lists the records in another order than the view's rows
+// (two persons of one name sort either way) or lists one the view lacks.
+TEST_F(PrintingTest, MonthlyStripsArePairedWithTheirRecordsById)
+{
+    connection.exec(QStringLiteral("INSERT INTO PEOPLE (Id, Id_File, Name) VALUES (4, 1, 'Denis')"));
+    QHash<QString, QColor> stripOf;
+    // View rows: person 3 (red), person 1 (green), person 2 (blue).
+    module->PrintMonthlyPlanning(ctx, monthSource({3, 1, 2}), ReportCommands::MonthlyTitle(2024, 5),
+                                 [&](report::Report& r) {
+                                     const auto& items = r.prepared().pages[0].items;
+                                     for (const auto& name : items) {
+                                         if (name.kind != report::ObjectKind::Text || !name.font.bold()
+                                             || name.rect.left() > 200)
+                                             continue;
+                                         for (const auto& strip : items) {
+                                             if (strip.kind == report::ObjectKind::Picture
+                                                 && strip.picture.width() == 712
+                                                 && qAbs(strip.rect.top() - name.rect.top()) < 40)
+                                                 stripOf.insert(name.text, dominantColour(strip.picture));
+                                         }
+                                     }
+                                 });
+    EXPECT_EQ(stripOf.value(QStringLiteral("Alice")), QColor(0, 255, 0));
+    EXPECT_EQ(stripOf.value(QStringLiteral("Bruno")), QColor(0, 0, 255));
+    EXPECT_EQ(stripOf.value(QStringLiteral("Chloé")), QColor(255, 0, 0));
+    EXPECT_EQ(stripOf.value(QStringLiteral("Denis")), QColor(Qt::white));  // no row of the view
 }
 
 TEST_F(PrintingTest, TitleIsEmptyAtStartAndFoldedForPlannings)
@@ -205,18 +236,45 @@ TEST_F(PrintingTest, EmptyListAndTemplateFailuresGiveAMessageAndNoPreview)
     EXPECT_EQ(connection.exec(QStringLiteral("UPDATE TEMP SET Img2 = NULL")), 1);
 }
 
-TEST_F(PrintingTest, MissingSqlTemplateFallsBackToTheQuerysText)
+// A list whose SQL template is missing prints its own default text for the
+// open dossier, never the text the report before it left in the dataset.
+TEST_F(PrintingTest, MissingSqlTemplateFallsBackToTheListsDefaultText)
 {
-    QFile::remove(core::globals().reportsDir + QStringLiteral("PeopleList.rpt"));
     connection.exec(QStringLiteral("INSERT INTO PEOPLE (Id, Id_File, Name) VALUES (9, 2, 'Autre dossier')"));
-    int records = 0;
-    EXPECT_TRUE(module->PrintPersonList(1, [&](report::Report& r) {
-        for (const auto& item : r.prepared().pages[0].items)
-            records += item.kind == report::ObjectKind::Text && item.text == QStringLiteral("Autre dossier");
-    }));
-    // The default text lists every dossier's persons, as it stands.
-    EXPECT_EQ(records, 1);
-    EXPECT_EQ(module->ReportQuery.SQL(), DefaultReportQuerySql());
+    connection.exec(QStringLiteral("INSERT INTO PROJECT (Id, Id_File, Title) VALUES (9, 2, 'Autre projet')"));
+    const struct {
+        const char* missing;
+        int orientationBefore;  // the monthly report run first leaves the other side's text
+        bool persons;
+        QStringList expected;
+    } cases[] = {
+        {"PeopleList.rpt", 1, true, {QStringLiteral("Alice"), QStringLiteral("Bruno"), QStringLiteral("Chloé")}},
+        {"ProjectList.rpt", 0, false, {QStringLiteral("Pont"), QStringLiteral("Tour")}},
+    };
+    for (const auto& c : cases) {
+        const QString path = core::globals().reportsDir + QString::fromLatin1(c.missing);
+        const QByteArray saved = testing_support::Sandbox::readFile(path);
+        ctx.orientation = c.orientationBefore;
+        module->PrintMonthlyPlanning(ctx, monthSource(), ReportCommands::MonthlyTitle(2024, 5), {});
+        QFile::remove(path);
+        QStringList printed;
+        const ShowPreview collect = [&](report::Report& r) {
+            for (const auto& page : r.prepared().pages) {
+                for (const auto& item : page.items) {
+                    for (const QString& name : {QStringLiteral("Alice"), QStringLiteral("Bruno"),
+                                                QStringLiteral("Chloé"), QStringLiteral("Pont"),
+                                                QStringLiteral("Tour"), QStringLiteral("Autre dossier"),
+                                                QStringLiteral("Autre projet")}) {
+                        if (item.kind == report::ObjectKind::Text && item.text == name && !printed.contains(name))
+                            printed << name;
+                    }
+                }
+            }
+        };
+        EXPECT_TRUE(c.persons ? module->PrintPersonList(1, collect) : module->PrintProjectList(1, collect));
+        EXPECT_EQ(printed, c.expected) << c.missing;
+        testing_support::Sandbox::writeFile(path, saved);
+    }
 }
 
 TEST_F(PrintingTest, ShippedTemplatesGolden)
