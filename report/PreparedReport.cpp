@@ -98,7 +98,11 @@ PageRange PreparedReport::parsePageRange(const QString& text) const
 void PreparedReport::printPages(QPagedPaintDevice& device, QPainter& painter, PageRange range, int copies) const
 {
     bool firstPage = true;
-    const QRectF target(0, 0, device.width(), device.height());
+    // The page keeps its proportions on any paper: scaled to fit, centred.
+    const QSizeF fitted = QSizeF(pageWidth, pageHeight).scaled(QSizeF(device.width(), device.height()),
+                                                               Qt::KeepAspectRatio);
+    const QRectF target(QPointF((device.width() - fitted.width()) / 2, (device.height() - fitted.height()) / 2),
+                        fitted);
     for (int c = 0; c < std::max(1, copies); ++c) {
         for (int i = range.first - 1; i <= range.last - 1 && i < pageCount(); ++i) {
             if (i < 0)

@@ -60,7 +60,8 @@ public:
     QImage pageImage(int index, int widthPx) const;
 
     // Draws the pages of the range, copies times over, on a printer or a PDF
-    // writer already set up; pages outside the document are skipped.
+    // writer already set up, each scaled to fit its paper and centred; pages
+    // outside the document are skipped.
     void printPages(QPagedPaintDevice& device, QPainter& painter, PageRange range, int copies) const;
     // Writes the range to a PDF file, all or nothing. Throws ReportError.
     void writePdf(const QString& fileName, PageRange range, int copies) const;

@@ -21,6 +21,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QProcess>
+#include <QStyle>
 #include <QToolButton>
 
 #include "../support/GoldenImage.h"
@@ -394,4 +395,72 @@ TEST_F(PrintingTest, OnePageReportProposesOneToOneAndCancelPrintsNothing)
     ReportCommands(*module, nullptr).PrintProjectList(1);
     EXPECT_TRUE(closed);
     EXPECT_FALSE(QFile::exists(pdf));
+}
+
+// The preview's grip sits at the bottom right of its bottom bar in both frame
+// modes, and its print button shows the icon theme's printer.
+TEST_F(PrintingTest, PreviewGripAtTheBottomRightAndAPrinterOnThePrintButton)
+{
+    for (const bool native : {false, true}) {
+        core::globals().nativeFrame = native;
+        TFreeReportPrintViewer viewer;
+        viewer.show();
+        auto* grip = viewer.findChild<QWidget*>(QStringLiteral("RezisePad"));
+        ASSERT_TRUE(grip);
+        EXPECT_EQ(grip->parentWidget()->objectName(), QStringLiteral("Pan_Bottom")) << native;
+        const QPoint corner = grip->mapTo(&viewer, grip->rect().bottomRight());
+        EXPECT_LE((viewer.rect().bottomRight() - corner).manhattanLength(), 8) << native;
+        auto* close = viewer.findChild<QWidget*>(QStringLiteral("Btn_Close"));
+        EXPECT_GT(grip->mapTo(&viewer, QPoint(0, 0)).x(), close->mapTo(&viewer, QPoint(0, 0)).x());
+    }
+    core::globals().nativeFrame = false;
+    TFreeReportPrintViewer viewer;
+    const QIcon icon = viewer.findChild<QToolButton*>(QStringLiteral("spbPreviewPrint"))->icon();
+    ASSERT_FALSE(icon.isNull());
+    if (QIcon::hasThemeIcon(QStringLiteral("document-print"))) {
+        EXPECT_EQ(icon.name(), QStringLiteral("document-print"));
+    }
+    const QIcon floppy = viewer.style()->standardIcon(QStyle::SP_DialogSaveButton);
+    EXPECT_NE(icon.pixmap(16).toImage(), floppy.pixmap(16).toImage());
+}
+
+// The paper chosen in the print dialog is the paper printed on, the page
+// scaled to it without distortion and centred.
+TEST_F(PrintingTest, PrintingHonoursTheChosenPaper)
+{
+    report::PreparedReport prepared;  // A4 portrait, black to its edges
+    report::PreparedItem black;
+    black.kind = report::ObjectKind::Rectangle;
+    black.rect = QRectF(0, 0, prepared.pageWidth, prepared.pageHeight);
+    black.fill = Qt::black;
+    prepared.pages.resize(1);
+    prepared.pages[0].items.push_back(black);
+    const QString pdf = sandbox->root() + QStringLiteral("letter.pdf");
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(pdf);
+    printer.setPageSize(QPageSize(QPageSize::Letter));
+    ASSERT_TRUE(report::PrintToPrinter(prepared, printer, {1, 1}, 1));
+
+    QProcess info;
+    info.start(QStringLiteral("pdfinfo"), {pdf});
+    ASSERT_TRUE(info.waitForFinished(60000));
+    EXPECT_TRUE(QString::fromLatin1(info.readAllStandardOutput()).contains(QStringLiteral("612 x 792 pts")));
+    QProcess raster;
+    raster.start(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QStringLiteral("20"), QStringLiteral("-png"),
+                                              QStringLiteral("-singlefile"), pdf,
+                                              sandbox->root() + QStringLiteral("letter")});
+    ASSERT_TRUE(raster.waitForFinished(60000));
+    const QImage page(sandbox->root() + QStringLiteral("letter.png"));
+    ASSERT_FALSE(page.isNull());
+    QRect dark;
+    for (int y = 0; y < page.height(); ++y) {
+        for (int x = 0; x < page.width(); ++x) {
+            if (qGray(page.pixel(x, y)) < 128)
+                dark |= QRect(x, y, 1, 1);
+        }
+    }
+    EXPECT_NEAR(double(dark.width()) / dark.height(), 210.0 / 297.0, 0.02);
+    EXPECT_EQ(dark.height(), page.height());
+    EXPECT_LE(qAbs(dark.left() - (page.width() - 1 - dark.right())), 1);
 }
