@@ -464,3 +464,39 @@ TEST_F(PrintingTest, PrintingHonoursTheChosenPaper)
     EXPECT_EQ(dark.height(), page.height());
     EXPECT_LE(qAbs(dark.left() - (page.width() - 1 - dark.right())), 1);
 }
+
+// In both lists the swatch sits on the name's line and the thumbnail has a
+// column of its own, apart from "Couleur".
+TEST_F(PrintingTest, ListSwatchOnTheNameLineAndThumbnailUnderItsOwnHeader)
+{
+    const struct {
+        const char* first;
+        bool persons;
+    } cases[] = {{"Alice", true}, {"Pont", false}};
+    for (const auto& c : cases) {
+        std::vector<report::PreparedItem> items;
+        const ShowPreview keep = [&](report::Report& r) { items = r.prepared().pages[0].items; };
+        c.persons ? module->PrintPersonList(1, keep) : module->PrintProjectList(1, keep);
+        const report::PreparedItem *name = nullptr, *swatch = nullptr, *thumbnail = nullptr;
+        for (const auto& i : items) {
+            if (i.kind == report::ObjectKind::Text && i.text == QString::fromLatin1(c.first))
+                name = &i;
+        }
+        ASSERT_TRUE(name) << c.first;
+        for (const auto& i : items) {
+            if (i.kind != report::ObjectKind::Picture || qAbs(i.rect.top() - name->rect.top()) > 60)
+                continue;
+            (qRound(i.rect.width()) == 240 ? swatch : thumbnail) = &i;
+        }
+        ASSERT_TRUE(swatch && thumbnail) << c.first;
+        EXPECT_GE(swatch->rect.top(), name->rect.top()) << c.first;
+        EXPECT_LE(swatch->rect.bottom(), name->rect.bottom()) << c.first;
+        QString header;
+        for (const auto& i : items) {
+            if (i.kind == report::ObjectKind::Text && i.rect.bottom() < name->rect.top() && i.font.bold()
+                && i.rect.left() <= thumbnail->rect.center().x() && i.rect.right() >= thumbnail->rect.center().x())
+                header = i.text;
+        }
+        EXPECT_EQ(header, QStringLiteral("Photo")) << c.first;
+    }
+}
