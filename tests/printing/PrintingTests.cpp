@@ -500,3 +500,29 @@ TEST_F(PrintingTest, ListSwatchOnTheNameLineAndThumbnailUnderItsOwnHeader)
         EXPECT_EQ(header, QStringLiteral("Photo")) << c.first;
     }
 }
+
+// A dossier with projects but no persons: the annual report of no object
+// (Id -1) previews an empty object band and the dossier's projects as keys.
+TEST_F(PrintingTest, AnnualReportOfNoObjectListsTheDossiersKeys)
+{
+    connection.exec(QStringLiteral("INSERT INTO PROJECT (Id, Id_File, Title, PenColor, BrushColor, BrushStyle) "
+                                   "VALUES (7, 3, 'Seul projet', 255, 0, 1)"));
+    ctx.dossierId = 3;
+    ctx.orientation = 0;
+    QStringList texts;
+    bool shown = false;
+    module->PrintAnnualPlanning(ctx, {&year, true}, -1, ReportCommands::AnnualTitle(2024), [&](report::Report& r) {
+        shown = true;
+        for (const auto& page : r.prepared().pages) {
+            for (const auto& item : page.items) {
+                if (item.kind == report::ObjectKind::Text)
+                    texts << item.text;
+            }
+        }
+    });
+    EXPECT_TRUE(shown);
+    EXPECT_TRUE(texts.contains(QStringLiteral("Seul projet")));
+    for (const char* other : {"Alice", "Pont", "Tour"})
+        EXPECT_FALSE(texts.contains(QString::fromUtf8(other))) << other;
+    EXPECT_FALSE(connection.inTransaction());
+}
