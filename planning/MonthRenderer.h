@@ -46,7 +46,7 @@ struct MonthGeometry {
     int left = 10;
     int top = 15;
     int days = 31;
-    int firstWeekday = 1;  // Sunday = 1
+    int firstWeekday = 1;                // Sunday = 1
     quint32 backgroundColor = 0xFFFFFF;  // the highlighted day headers' background
     bool showDayNumber = true;
 

@@ -57,14 +57,15 @@ TFreeReportPrintViewer::TFreeReportPrintViewer(QWidget* parent) : QDialog(parent
     auto* row = new QHBoxLayout(bar);
     row->setContentsMargins(4, 4, 4, 4);
     row->setSpacing(0);
-    QToolButton* print = barButton(QStringLiteral("spbPreviewPrint"), QStringLiteral("Imprimer"),
-                                   ui::PrinterIcon(), QStringLiteral("⎙"));
+    QToolButton* print = barButton(QStringLiteral("spbPreviewPrint"), QStringLiteral("Imprimer"), ui::PrinterIcon(),
+                                   QStringLiteral("⎙"));
     row->addWidget(print);
     row->addSpacing(10);
     QToolButton* onePage = barButton(QStringLiteral("Btn_Size_OnePage"), QStringLiteral("Page entière"),
                                      style()->standardIcon(QStyle::SP_TitleBarNormalButton), QStringLiteral("▯"));
-    QToolButton* pageWidth = barButton(QStringLiteral("Btn_Size_PageWidth"), QStringLiteral("Largeur de page"),
-                                       style()->standardIcon(QStyle::SP_ToolBarHorizontalExtensionButton), QStringLiteral("↔"));
+    QToolButton* pageWidth =
+        barButton(QStringLiteral("Btn_Size_PageWidth"), QStringLiteral("Largeur de page"),
+                  style()->standardIcon(QStyle::SP_ToolBarHorizontalExtensionButton), QStringLiteral("↔"));
     QToolButton* full = barButton(QStringLiteral("Btn_Size_Full"), QStringLiteral("100 %"),
                                   style()->standardIcon(QStyle::SP_TitleBarMaxButton), QStringLiteral("1:1"));
     row->addWidget(onePage);

@@ -71,7 +71,8 @@ QString VisibleWrappedText(const QString& text, const QFont& font, const QRectF&
     for (const QChar c : QStringLiteral(".,:;'!|iIlj1f"))
         narrow = std::min(narrow, fm.horizontalAdvance(c));
     narrow = std::max(narrow, 0.5);
-    const qsizetype lines = static_cast<qsizetype>(std::ceil(std::max(0.0, box.height()) / std::max(1.0, fm.height()))) + 2;
+    const qsizetype lines =
+        static_cast<qsizetype>(std::ceil(std::max(0.0, box.height()) / std::max(1.0, fm.height()))) + 2;
     const qsizetype perLine = static_cast<qsizetype>(std::ceil(std::max(1.0, box.width()) / narrow)) + 2;
     QString head = text.left(lines * perLine);
     head.replace(QLatin1Char('\n'), QChar::LineSeparator);  // as drawText breaks lines
@@ -157,8 +158,8 @@ void PreparedReport::printPages(QPagedPaintDevice& device, QPainter& painter, Pa
 {
     bool firstPage = true;
     // The page keeps its proportions on any paper: scaled to fit, centred.
-    const QSizeF fitted = QSizeF(pageWidth, pageHeight).scaled(QSizeF(device.width(), device.height()),
-                                                               Qt::KeepAspectRatio);
+    const QSizeF fitted =
+        QSizeF(pageWidth, pageHeight).scaled(QSizeF(device.width(), device.height()), Qt::KeepAspectRatio);
     const QRectF target(QPointF((device.width() - fitted.width()) / 2, (device.height() - fitted.height()) / 2),
                         fitted);
     for (int c = 0; c < std::max(1, copies); ++c) {

@@ -149,21 +149,19 @@ TEST_F(PrintingTest, MonthlyStripsArePairedWithTheirRecordsById)
     connection.exec(QStringLiteral("INSERT INTO PEOPLE (Id, Id_File, Name) VALUES (4, 1, 'Denis')"));
     QHash<QString, QColor> stripOf;
     // View rows: person 3 (red), person 1 (green), person 2 (blue).
-    module->PrintMonthlyPlanning(ctx, monthSource({3, 1, 2}), ReportCommands::MonthlyTitle(2024, 5),
-                                 [&](report::Report& r) {
-                                     const auto& items = r.prepared().pages[0].items;
-                                     for (const auto& name : items) {
-                                         if (name.kind != report::ObjectKind::Text || !name.font.bold()
-                                             || name.rect.left() > 200)
-                                             continue;
-                                         for (const auto& strip : items) {
-                                             if (strip.kind == report::ObjectKind::Picture
-                                                 && strip.picture.width() == 712
-                                                 && qAbs(strip.rect.top() - name.rect.top()) < 40)
-                                                 stripOf.insert(name.text, dominantColour(strip.picture));
-                                         }
-                                     }
-                                 });
+    module->PrintMonthlyPlanning(
+        ctx, monthSource({3, 1, 2}), ReportCommands::MonthlyTitle(2024, 5), [&](report::Report& r) {
+            const auto& items = r.prepared().pages[0].items;
+            for (const auto& name : items) {
+                if (name.kind != report::ObjectKind::Text || !name.font.bold() || name.rect.left() > 200)
+                    continue;
+                for (const auto& strip : items) {
+                    if (strip.kind == report::ObjectKind::Picture && strip.picture.width() == 712
+                        && qAbs(strip.rect.top() - name.rect.top()) < 40)
+                        stripOf.insert(name.text, dominantColour(strip.picture));
+                }
+            }
+        });
     EXPECT_EQ(stripOf.value(QStringLiteral("Alice")), QColor(0, 255, 0));
     EXPECT_EQ(stripOf.value(QStringLiteral("Bruno")), QColor(0, 0, 255));
     EXPECT_EQ(stripOf.value(QStringLiteral("Chloé")), QColor(255, 0, 0));
@@ -263,9 +261,8 @@ TEST_F(PrintingTest, MissingSqlTemplateFallsBackToTheListsDefaultText)
             for (const auto& page : r.prepared().pages) {
                 for (const auto& item : page.items) {
                     for (const QString& name : {QStringLiteral("Alice"), QStringLiteral("Bruno"),
-                                                QStringLiteral("Chloé"), QStringLiteral("Pont"),
-                                                QStringLiteral("Tour"), QStringLiteral("Autre dossier"),
-                                                QStringLiteral("Autre projet")}) {
+                                                QStringLiteral("Chloé"), QStringLiteral("Pont"), QStringLiteral("Tour"),
+                                                QStringLiteral("Autre dossier"), QStringLiteral("Autre projet")}) {
                         if (item.kind == report::ObjectKind::Text && item.text == name && !printed.contains(name))
                             printed << name;
                     }
@@ -447,9 +444,9 @@ TEST_F(PrintingTest, PrintingHonoursTheChosenPaper)
     ASSERT_TRUE(info.waitForFinished(60000));
     EXPECT_TRUE(QString::fromLatin1(info.readAllStandardOutput()).contains(QStringLiteral("612 x 792 pts")));
     QProcess raster;
-    raster.start(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QStringLiteral("20"), QStringLiteral("-png"),
-                                              QStringLiteral("-singlefile"), pdf,
-                                              sandbox->root() + QStringLiteral("letter")});
+    raster.start(QStringLiteral("pdftoppm"),
+                 {QStringLiteral("-r"), QStringLiteral("20"), QStringLiteral("-png"), QStringLiteral("-singlefile"),
+                  pdf, sandbox->root() + QStringLiteral("letter")});
     ASSERT_TRUE(raster.waitForFinished(60000));
     const QImage page(sandbox->root() + QStringLiteral("letter.png"));
     ASSERT_FALSE(page.isNull());

@@ -65,7 +65,8 @@ TEST_F(PropertiesTest, TypingOverTheSelectedValueStoresIt)
     prompt.setNextDialogHandler([](QDialog* d) {
         auto* dialog = qobject_cast<TEnterProperties*>(d);
         dialog->show();
-        for (auto [edit, typed] : {std::pair{dialog->Ed_ScanMaxWidth, "1200"}, std::pair{dialog->Ed_ScanJpegQuality, "80"}}) {
+        for (auto [edit, typed] :
+             {std::pair{dialog->Ed_ScanMaxWidth, "1200"}, std::pair{dialog->Ed_ScanJpegQuality, "80"}}) {
             edit->setFocus();
             QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
             QTest::keyClicks(edit, QString::fromLatin1(typed));

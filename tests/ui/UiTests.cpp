@@ -8,19 +8,19 @@
 
 #include <QCheckBox>
 #include <QCoreApplication>
+#include <QDialog>
 #include <QEventLoop>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileSystemModel>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLibraryInfo>
+#include <QStyle>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QTranslator>
-#include <QStyle>
 #include <QTreeView>
-#include <QDialog>
-#include <QLabel>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -205,8 +205,9 @@ TEST(FileDialogs, FrenchSizesDatesAndWholeHeaders)
         }
         shown.sort();
         const QString date = QLocale().toString(stamp, QLocale::ShortFormat);
-        EXPECT_EQ(shown, (QStringList{QStringLiteral("gros.bin|28,5 Mio|") + date,
-                                      QStringLiteral("petit.txt|2 octets|") + date}));
+        EXPECT_EQ(
+            shown,
+            (QStringList{QStringLiteral("gros.bin|28,5 Mio|") + date, QStringLiteral("petit.txt|2 octets|") + date}));
         EXPECT_EQ(date, QStringLiteral("11/12/2026 10:00"));
         QHeaderView* header = tree->header();
         for (int c = 0; c < header->count(); ++c) {
