@@ -11,8 +11,9 @@ namespace app {
 
 namespace {
 
-// Texts of Qt 6 that its French catalogues of this release still miss (they
-// moved to new contexts); the Qt catalogues answer everything else.
+// Texts of Qt 6 that its French catalogues of this release miss (they moved
+// to new contexts) or get wrong; the Qt catalogues answer everything else.
+// Installed after them, so that it is asked first.
 class QtGapsTranslator : public QTranslator {
 public:
     QString translate(const char* context, const char* source, const char*, int) const override
@@ -30,6 +31,9 @@ public:
             {"QAbstractFileIconProvider", "File Folder", "Dossier de fichiers"},
             {"QAbstractFileIconProvider", "Shortcut", "Raccourci"},
             {"QAbstractFileIconProvider", "Alias", "Alias"},
+            // The shipped text lacks the full stop between its two sentences.
+            {"QFileDialog", "%1 already exists.\nDo you want to replace it?",
+             "Le fichier %1 existe déjà.\nVoulez-vous l'écraser ?"},
         };
         for (const Text& t : kTexts) {
             if (std::strcmp(context, t.context) == 0 && std::strcmp(source, t.source) == 0)
@@ -63,13 +67,13 @@ void InstallFrenchTranslations()
     if (installed)
         return;
     installed = true;
-    static QtGapsTranslator gaps;
-    QCoreApplication::installTranslator(&gaps);
     // "qt" gathers the catalogues of every Qt module installed.
     static QTranslator qt;
     if (qt.load(QLocale(QLocale::French), QStringLiteral("qt"), QStringLiteral("_"),
                 QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QCoreApplication::installTranslator(&qt);
+    static QtGapsTranslator gaps;
+    QCoreApplication::installTranslator(&gaps);
 }
 
 }  // namespace app

@@ -57,7 +57,10 @@ struct Fixture {
         return out;
     }
 
-    printing::MonthSource monthSource() const { return {&month, true, month.firstWeekday(), month.days()}; }
+    printing::MonthSource monthSource() const
+    {
+        return {&month, true, month.firstWeekday(), month.days(), printing::RowIdsOf(session.persons.entries)};
+    }
 
     // Prepares the monthly planning; answers its page count.
     int prepareMonthly()

@@ -610,7 +610,8 @@ void TMainForm::Popup_Report_PlanningClick()
                                        printing::ReportCommands::AnnualTitle(ctx.year));
     } else {
         const printing::MonthSource month{MonthlyGraphicPlanning, MonthlyGraphicPlanning->ShowDayNumber(),
-                                          MonthlyGraphicPlanning->firstWeekday(), MonthlyGraphicPlanning->days()};
+                                          MonthlyGraphicPlanning->firstWeekday(), MonthlyGraphicPlanning->days(),
+                                          printing::RowIdsOf(m_session.objectSide().entries)};
         m_reports->PrintMonthlyPlanning(ctx, month, printing::ReportCommands::MonthlyTitle(ctx.year, ctx.month));
     }
 }

@@ -32,8 +32,9 @@ bool MonthGeometry::isWeekendDay(int day) const
     return MonthRenderer::IsWeekendDayOf(firstWeekday, day);
 }
 
-MonthRenderer::MonthRenderer(const MonthModel& model, const LegendImages& images, const MonthHover& hover)
-    : m_model(model), m_images(images), m_hover(hover)
+MonthRenderer::MonthRenderer(const MonthModel& model, const LegendImages& images, const MonthHover& hover,
+                             quint32 backGroundColor)
+    : m_model(model), m_images(images), m_hover(hover), m_backGroundColor(backGroundColor)
 { }
 
 bool MonthRenderer::IsWeekendDayOf(int firstWeekday, int day)
@@ -102,7 +103,7 @@ void MonthRenderer::RenderMonthRow(QPainter* canvas, const QRect& rowRect, bool 
     g.top = top;
     g.days = days;
     g.firstWeekday = firstWeekday;
-    g.backgroundColor = backgroundColor;
+    g.backgroundColor = m_backGroundColor;
     g.showDayNumber = showDayNumber;
 
     const int gridRight = rowRect.left() + left + days * dayWidth;

@@ -59,8 +59,8 @@ struct MonthGeometry {
     int left = 10;
     int top = 15;
     int days = 31;
-    int firstWeekday = 1;  // Sunday = 1
-    quint32 backgroundColor = 0xFFFFFF;
+    int firstWeekday = 1;                // Sunday = 1
+    quint32 backgroundColor = 0xFFFFFF;  // the highlighted day headers' background
     bool showDayNumber = true;
 
     // The view's layout of a month in rows of defaultRowHeight and columns
@@ -73,9 +73,12 @@ struct MonthGeometry {
 };
 
 // Draws rows of a const month model with the caller's legend images and hover.
+// backGroundColor is the control's BackGroundColor: the day headers take it
+// when highlighted, whatever background the rows are drawn on.
 class MonthRenderer {
 public:
-    MonthRenderer(const MonthModel& model, const LegendImages& images, const MonthHover& hover = {});
+    MonthRenderer(const MonthModel& model, const LegendImages& images, const MonthHover& hover = {},
+                  quint32 backGroundColor = 0xFFFFFF);
 
     // Draws one object row inside rowRect; the day headers go to y = 0..15
     // of the canvas. Nothing when the dimensions are not set.
@@ -94,6 +97,7 @@ private:
     const MonthModel& m_model;
     const LegendImages& m_images;
     MonthHover m_hover;
+    quint32 m_backGroundColor;
 };
 
 }  // namespace planning

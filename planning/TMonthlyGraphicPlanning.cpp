@@ -131,7 +131,7 @@ void TMonthlyGraphicPlanning::repaintAll()
     QPainter p(&m_bitmap);
     p.fillRect(m_bitmap.rect(), ColorFromRef(m_color));
     if (ObjectCount > 0) {
-        const MonthRenderer renderer(*this, m_images, m_hover);
+        const MonthRenderer renderer(*this, m_images, m_hover, m_backgroundColor);
         const int visible = VisibleRowCount();
         for (int i = 0; i <= visible; ++i) {
             const int r = m_topRow + i;
@@ -180,7 +180,7 @@ void TMonthlyGraphicPlanning::drawHover()
             }
         }
     }
-    MonthRenderer(*this, m_images, m_hover).drawDayHeaders(p, g, true);
+    MonthRenderer(*this, m_images, m_hover, m_backgroundColor).drawDayHeaders(p, g, true);
     p.end();
     update();
 }

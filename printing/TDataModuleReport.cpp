@@ -119,6 +119,53 @@ QStringList DefaultReportQueryKeySql()
                   "  PROJECT.Remark2 as [Remark2],", "  PROJECT.Year as [Year]", "FROM ", "  PROJECT"});
 }
 
+QStringList DefaultListSql(const QString& name)
+{
+    if (name == QLatin1String("PeopleList"))
+        return DefaultReportQuerySql();
+    if (name != QLatin1String("ProjectList"))
+        return {};
+    return lines({"SELECT",
+                  "  PROJECT.Id as [Id],",
+                  "  PROJECT.Id_File as [Id_File],",
+                  "  PROJECT.Title as [Field1],",
+                  "  PROJECT.Name as [Field2],",
+                  "  PROJECT.ShortDescription as [ShortDescription],",
+                  "  PROJECT.Description as [Description],",
+                  "  PROJECT.Phone as [Phone],",
+                  "  PROJECT.Fax as [Fax],",
+                  "  PROJECT.Email as [Email],",
+                  "  PROJECT.WebSite as [WebSite],",
+                  "  PROJECT.Remark1 as [Remark1],",
+                  "  PROJECT.Remark2 as [Remark2],",
+                  "  PROJECT.ImgMini1 as [ImgMini1],",
+                  "  PROJECT.PenColor as [PenColor],",
+                  "  PROJECT.BrushColor as [BrushColor],",
+                  "  PROJECT.BrushStyle as [BrushStyle],",
+                  "  PROJECT.Misc01 as [Misc01],",
+                  "  PROJECT.Misc02 as [Misc02],",
+                  "  PROJECT.Misc03 as [Misc03],",
+                  "  PROJECT.Misc04 as [Misc04],",
+                  "  PROJECT.Misc05 as [Misc05],",
+                  "  PROJECT.Misc06 as [Misc06],",
+                  "  PROJECT.Misc07 as [Misc07],",
+                  "  TEMP.Img1 as [Img1],",
+                  "  TEMP.Img2 as [Img2]",
+                  "FROM ",
+                  "  PROJECT, TEMP",
+                  "WHERE PROJECT.Id_File>-1",
+                  "ORDER BY PROJECT.Title"});
+}
+
+QList<int> RowIdsOf(const QStringList& objectEntries)
+{
+    QList<int> ids;
+    ids.reserve(objectEntries.size());
+    for (int i = 0; i < objectEntries.size(); ++i)
+        ids << planning::EntryId(objectEntries, i);
+    return ids;
+}
+
 QHash<QString, QString> TempColumnsOf(const QStringList& sql)
 {
     static const QRegularExpression re(QStringLiteral("\\bTEMP\\.(\\w+)\\s+as\\s+\\[?(\\w+)\\]?"),
@@ -204,11 +251,20 @@ void TDataModuleReport::DSReportQueryDataChange()
             planning::MonthRenderer(m_monthCopy, none)
                 .RenderMonthRow(&p, QRect(0, 0, 712, 44), m_month.showDayNumber, false, planning::kGridColor,
                                 planning::kWeekendColor, 0xFFFFFF, m_month.firstWeekday, days, (44 - 15 - 1) / 2,
-                                712 / days, 0, 15, ReportRow);
+                                712 / days, 0, 15, monthRowOfCurrentRecord());
         }
         ++ReportRow;
         WriteTempPicture(QStringLiteral("QueryTmpPlanningImg"), QStringLiteral("IMG1"), strip);
     }
+}
+
+int TDataModuleReport::monthRowOfCurrentRecord()
+{
+    // Two objects of the same name may come in another order than the
+    // view's rows: the record's Id says which row is its own.
+    if (m_month.rowIds.isEmpty() || !ReportQuery.HasField(QStringLiteral("Id")) || ReportQuery.IsEmpty())
+        return ReportRow;
+    return m_rowOfId.value(ReportQuery.FieldByName(QStringLiteral("Id")).AsInteger(), -1);
 }
 
 void TDataModuleReport::DSReportQueryKeyDataChange()
@@ -307,6 +363,9 @@ void TDataModuleReport::PrintMonthlyPlanning(const planning::PlanningContext& ct
     const QString objectTemplate = persons ? QStringLiteral("PeopleList.rpt") : QStringLiteral("ProjectList.rpt");
     const QString keyTemplate = persons ? QStringLiteral("ProjectList.rpt") : QStringLiteral("PeopleList.rpt");
     m_month = month;
+    m_rowOfId.clear();
+    for (int row = static_cast<int>(month.rowIds.size()) - 1; row >= 0; --row)
+        m_rowOfId.insert(month.rowIds[row], row);
     if (month.model) {
         m_monthCopy = *month.model;
         m_monthCopy.DirectColors = true;
@@ -315,6 +374,7 @@ void TDataModuleReport::PrintMonthlyPlanning(const planning::PlanningContext& ct
         closeDatasets();
         m_month = {};
         m_monthCopy = {};
+        m_rowOfId.clear();
     });
 
     ReportQuery.Close();
@@ -366,6 +426,11 @@ bool TDataModuleReport::PrintListReport(db::Dataset& dataset, report::Report& re
         dataset.Open();
         if (dataset.IsEmpty())
             return false;
+    } else if (QStringList sql = DefaultListSql(name); !sql.isEmpty()) {
+        // Whatever report ran last left its own text in the dataset.
+        if (!where.isEmpty())
+            db::ReplaceWhereLine(sql, QStringLiteral("WHERE ") + where);
+        dataset.setSQL(sql);
     }
     report.Title = title;
     report.LoadFromFile(dir + name + QStringLiteral(".frf"));

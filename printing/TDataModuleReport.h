@@ -32,6 +32,10 @@ struct MonthSource {
     bool showDayNumber = true;
     int firstWeekday = 1;  // Sunday = 1
     int days = 31;
+    // The object Id of each row of the view: a record takes the strip of the
+    // row holding its Id (empty when none does), whatever order the report
+    // lists its records in. Without ids the strips follow the record order.
+    QList<int> rowIds;
 };
 
 // Shows the prepared report (the preview window); tests capture the pages.
@@ -91,15 +95,24 @@ private:
     void prepareInTransaction(report::Report& report);
     void closeDatasets();
     void attachTempColumns(report::DbReportDataset& ds, const db::Dataset& query);
+    int monthRowOfCurrentRecord();
 
     db::Connection& m_connection;
     MonthSource m_month;
     planning::MonthModel m_monthCopy;
+    QHash<int, int> m_rowOfId;  // from m_month.rowIds
 };
 
 // The default SQL texts of the two report queries.
 QStringList DefaultReportQuerySql();
 QStringList DefaultReportQueryKeySql();
+// The text a list prints from when its SQL template is missing: the
+// persons' (ReportQuery's default) for "PeopleList", the projects' for
+// "ProjectList"; empty for another name.
+QStringList DefaultListSql(const QString& name);
+
+// The object Id of each entry, in the order of the view's rows.
+QList<int> RowIdsOf(const QStringList& objectEntries);
 
 // The TEMP columns a query's text joins, by the field name they take
 // ("TEMP.Img1 as [Img1]" gives Img1 → Img1).

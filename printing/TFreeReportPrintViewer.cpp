@@ -3,6 +3,7 @@
 #include "report/Report.h"
 #include "report/TfrPreview.h"
 #include "ui/Prompt.h"
+#include "ui/ThemeIcon.h"
 #include "ui/WindowFrame.h"
 
 #include <QHBoxLayout>
@@ -56,28 +57,29 @@ TFreeReportPrintViewer::TFreeReportPrintViewer(QWidget* parent) : QDialog(parent
     auto* row = new QHBoxLayout(bar);
     row->setContentsMargins(4, 4, 4, 4);
     row->setSpacing(0);
-    QToolButton* print = barButton(QStringLiteral("spbPreviewPrint"), QStringLiteral("Imprimer"),
-                                   QStyle::SP_DialogSaveButton, QStringLiteral("⎙"));
+    QToolButton* print = barButton(QStringLiteral("spbPreviewPrint"), QStringLiteral("Imprimer"), ui::PrinterIcon(),
+                                   QStringLiteral("⎙"));
     row->addWidget(print);
     row->addSpacing(10);
     QToolButton* onePage = barButton(QStringLiteral("Btn_Size_OnePage"), QStringLiteral("Page entière"),
-                                     QStyle::SP_TitleBarNormalButton, QStringLiteral("▯"));
-    QToolButton* pageWidth = barButton(QStringLiteral("Btn_Size_PageWidth"), QStringLiteral("Largeur de page"),
-                                       QStyle::SP_ToolBarHorizontalExtensionButton, QStringLiteral("↔"));
+                                     style()->standardIcon(QStyle::SP_TitleBarNormalButton), QStringLiteral("▯"));
+    QToolButton* pageWidth =
+        barButton(QStringLiteral("Btn_Size_PageWidth"), QStringLiteral("Largeur de page"),
+                  style()->standardIcon(QStyle::SP_ToolBarHorizontalExtensionButton), QStringLiteral("↔"));
     QToolButton* full = barButton(QStringLiteral("Btn_Size_Full"), QStringLiteral("100 %"),
-                                  QStyle::SP_TitleBarMaxButton, QStringLiteral("1:1"));
+                                  style()->standardIcon(QStyle::SP_TitleBarMaxButton), QStringLiteral("1:1"));
     row->addWidget(onePage);
     row->addWidget(pageWidth);
     row->addWidget(full);
     row->addSpacing(10);
     QToolButton* first = barButton(QStringLiteral("spbPreviewFirst"), QStringLiteral("Première page"),
-                                   QStyle::SP_MediaSkipBackward, QStringLiteral("|◀"));
+                                   style()->standardIcon(QStyle::SP_MediaSkipBackward), QStringLiteral("|◀"));
     QToolButton* prior = barButton(QStringLiteral("spbPreviewPrior"), QStringLiteral("Page précédente"),
-                                   QStyle::SP_MediaSeekBackward, QStringLiteral("◀"));
+                                   style()->standardIcon(QStyle::SP_MediaSeekBackward), QStringLiteral("◀"));
     QToolButton* next = barButton(QStringLiteral("spbPreviewNext"), QStringLiteral("Page suivante"),
-                                  QStyle::SP_MediaSeekForward, QStringLiteral("▶"));
+                                  style()->standardIcon(QStyle::SP_MediaSeekForward), QStringLiteral("▶"));
     QToolButton* last = barButton(QStringLiteral("spbPreviewLast"), QStringLiteral("Dernière page"),
-                                  QStyle::SP_MediaSkipForward, QStringLiteral("▶|"));
+                                  style()->standardIcon(QStyle::SP_MediaSkipForward), QStringLiteral("▶|"));
     row->addWidget(first);
     row->addWidget(prior);
     row->addWidget(next);
@@ -92,9 +94,9 @@ TFreeReportPrintViewer::TFreeReportPrintViewer(QWidget* parent) : QDialog(parent
     Btn_Close->setObjectName(QStringLiteral("Btn_Close"));
     Btn_Close->setFixedWidth(81);
     row->addWidget(Btn_Close);
+    row->addSpacing(2);
+    row->addWidget(new ui::ResizeGrip(QStringLiteral("RezisePad"), 300, 200, bar), 0, Qt::AlignBottom);
     outer->addWidget(bar);
-    auto* grip = new ui::ResizeGrip(QStringLiteral("RezisePad"), 300, 200, this);
-    Q_UNUSED(grip);
 
     connect(print, &QToolButton::clicked, this, &TFreeReportPrintViewer::spbPreviewPrintClick);
     connect(onePage, &QToolButton::clicked, frPreview, &report::TfrPreview::OnePage);
@@ -111,13 +113,12 @@ TFreeReportPrintViewer::TFreeReportPrintViewer(QWidget* parent) : QDialog(parent
     setTabOrder(Ed_Key, BitBtn1);
 }
 
-QToolButton* TFreeReportPrintViewer::barButton(const QString& name, const QString& hint, QStyle::StandardPixmap icon,
+QToolButton* TFreeReportPrintViewer::barButton(const QString& name, const QString& hint, const QIcon& i,
                                                const QString& text)
 {
     auto* b = new QToolButton(this);
     b->setObjectName(name);
     b->setToolTip(hint);
-    const QIcon i = style()->standardIcon(icon);
     if (i.isNull())
         b->setText(text);
     else

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QIcon>
 #include <QStyle>
 
 class QLabel;
@@ -36,7 +37,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    QToolButton* barButton(const QString& name, const QString& hint, QStyle::StandardPixmap icon, const QString& text);
+    QToolButton* barButton(const QString& name, const QString& hint, const QIcon& icon, const QString& text);
     void FormShow();
 
     report::Report* m_report = nullptr;

@@ -194,9 +194,13 @@ TStrList* ShowItemPicker(QLineEdit* target, bool sorted, const QStringList& item
             std::stable_sort(items.begin(), items.end(), core::lessFrench);
     }
     auto* picker = new TStrList(target, items);
-    const int rowHeight = qMax(1,
-                               picker->List->sizeHintForRow(0) > 0 ? picker->List->sizeHintForRow(0)
-                                                                   : picker->List->fontMetrics().height() + 2);
+    // An empty list has no row to measure: measure a blank one.
+    const bool empty = picker->List->count() == 0;
+    if (empty)
+        picker->List->addItem(QString());
+    const int rowHeight = qMax(1, picker->List->sizeHintForRow(0));
+    if (empty)
+        delete picker->List->takeItem(0);
     const QRect edit(target->mapToGlobal(QPoint(0, 0)), target->size());
     QScreen* screen = target->screen() ? target->screen() : QGuiApplication::primaryScreen();
     const QRect area = screen ? screen->geometry() : QRect(0, 0, 1024, 768);

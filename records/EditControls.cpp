@@ -2,6 +2,7 @@
 
 #include "ui/Prompt.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QFrame>
 #include <QGridLayout>
@@ -10,6 +11,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QToolTip>
 #include <QVBoxLayout>
 
 #include <limits>
@@ -67,9 +69,12 @@ void TumNumberEdit::keyPressEvent(QKeyEvent* e)
     const bool control = e->key() == Qt::Key_Backspace || e->key() == Qt::Key_Delete || e->key() == Qt::Key_Left
         || e->key() == Qt::Key_Right || e->key() == Qt::Key_Home || e->key() == Qt::Key_End || e->key() == Qt::Key_Tab
         || e->key() == Qt::Key_Backtab || e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter;
-    if (!digit && !control && !t.isEmpty())
+    // Ctrl+A, copy, cut, paste and undo act as in any edit: typing then
+    // replaces the selection, and a pasted text is checked like a typed one.
+    const bool shortcut = e->modifiers() & (Qt::ControlModifier | Qt::MetaModifier);
+    if (!digit && !control && !shortcut && !t.isEmpty())
         return;  // every other character is ignored
-    if (digit || e->key() == Qt::Key_Backspace) {
+    if (digit || shortcut || e->key() == Qt::Key_Backspace || e->key() == Qt::Key_Delete) {
         m_lastText = text();
         m_lastValue = m_value;
         m_lastCursor = cursorPosition();
@@ -94,10 +99,19 @@ void TumNumberEdit::textEdited(const QString& text)
     if (!rejected && m_max != 0)
         rejected = n > m_max || text.size() > max.size() || (text.size() == max.size() && text > max);
     if (rejected) {
-        const QSignalBlocker block(this);
-        setText(m_lastText);
-        setCursorPosition(m_lastCursor);
-        m_value = m_lastValue;
+        {
+            const QSignalBlocker block(this);
+            setText(m_lastText);
+            setCursorPosition(m_lastCursor);
+            m_value = m_lastValue;
+        }
+        // Said, not only undone, so that the user sees why the key did nothing.
+        const QString why = m_max != 0 && ok && n > m_max
+            ? QStringLiteral("La valeur ne peut pas dépasser %1.").arg(m_max)
+            : QStringLiteral("Ce nombre n'est pas accepté.");
+        QApplication::beep();
+        QToolTip::showText(mapToGlobal(QPoint(0, height())), why, this);
+        Q_EMIT refused(why);
     } else {
         m_value = static_cast<int>(n);
         m_lastText = text;

@@ -32,8 +32,9 @@ private:
     Qt::Alignment m_alignment = Qt::AlignLeft;
 };
 
-// A number edit: digits and backspace only; a change that makes the text
-// exceed MaxValue (or not a number) is undone, caret included.
+// A number edit: digits and backspace only (and the usual Ctrl shortcuts);
+// a change that makes the text exceed MaxValue (or not a number) is undone,
+// caret included, and said in a tip under the edit (refused).
 class TumNumberEdit : public TumEdit {
     Q_OBJECT
 public:
@@ -46,6 +47,8 @@ public:
 
 Q_SIGNALS:
     void changed();
+    // A change was undone; why is the French text shown to the user.
+    void refused(const QString& why);
 
 protected:
     void keyPressEvent(QKeyEvent*) override;

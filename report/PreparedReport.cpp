@@ -1,9 +1,13 @@
 #include "report/PreparedReport.h"
 
+#include <QFontMetricsF>
 #include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QSaveFile>
+#include <QTextLayout>
+
+#include <cmath>
 
 namespace report {
 
@@ -37,8 +41,7 @@ void drawItem(QPainter& p, const PreparedItem& item, int pageCount)
         text.replace(kTotalPagesMark, QString::number(pageCount));
         p.setFont(item.font);
         p.setPen(item.color);
-        // A small inner margin keeps the text off the frame.
-        p.drawText(item.rect.adjusted(5, 2, -5, -2), item.flags, text);
+        p.drawText(TextBox(item.rect), item.flags, text);
     }
     if (item.frame && item.frameWidth > 0) {
         p.setPen(QPen(item.frameColor, item.frameWidth));
@@ -48,6 +51,62 @@ void drawItem(QPainter& p, const PreparedItem& item, int pageCount)
 }
 
 }  // namespace
+
+QRectF TextBox(const QRectF& itemRect)
+{
+    return itemRect.adjusted(5, 2, -5, -2);
+}
+
+QString VisibleWrappedText(const QString& text, const QFont& font, const QRectF& itemRect, int* flags)
+{
+    // Short texts are laid out whole when drawn: nothing to gain.
+    if (!(*flags & Qt::TextWordWrap) || text.size() <= 512)
+        return text;
+    const QRectF box = TextBox(itemRect);
+    const QFontMetricsF fm(font);
+    // No line holds more characters than the box's width in the narrowest
+    // glyphs, and no more lines than the height holds reach into the box:
+    // beyond that bound the text is never laid out.
+    double narrow = fm.horizontalAdvance(QLatin1Char(' '));
+    for (const QChar c : QStringLiteral(".,:;'!|iIlj1f"))
+        narrow = std::min(narrow, fm.horizontalAdvance(c));
+    narrow = std::max(narrow, 0.5);
+    const qsizetype lines =
+        static_cast<qsizetype>(std::ceil(std::max(0.0, box.height()) / std::max(1.0, fm.height()))) + 2;
+    const qsizetype perLine = static_cast<qsizetype>(std::ceil(std::max(1.0, box.width()) / narrow)) + 2;
+    QString head = text.left(lines * perLine);
+    head.replace(QLatin1Char('\n'), QChar::LineSeparator);  // as drawText breaks lines
+
+    QTextLayout layout(head, font);
+    QTextOption option;
+    option.setWrapMode(QTextOption::WordWrap);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    qsizetype end = 0;
+    double y = 0;
+    bool cut = false;
+    for (;;) {
+        QTextLine line = layout.createLine();
+        if (!line.isValid())
+            break;
+        line.setLineWidth(box.width());
+        line.setPosition(QPointF(0, y));
+        const bool below = y >= box.height();
+        y += line.height();
+        end = line.textStart() + line.textLength();
+        if (below) {
+            cut = end < text.size();
+            break;
+        }
+    }
+    layout.endLayout();
+    if (!cut && end >= head.size())
+        cut = head.size() < text.size();
+    if (!cut)
+        return text;
+    *flags = (*flags & ~Qt::AlignVertical_Mask) | Qt::AlignTop;
+    return text.left(end);
+}
 
 void PreparedReport::renderPage(QPainter& painter, int index, const QRectF& target) const
 {
@@ -98,7 +157,11 @@ PageRange PreparedReport::parsePageRange(const QString& text) const
 void PreparedReport::printPages(QPagedPaintDevice& device, QPainter& painter, PageRange range, int copies) const
 {
     bool firstPage = true;
-    const QRectF target(0, 0, device.width(), device.height());
+    // The page keeps its proportions on any paper: scaled to fit, centred.
+    const QSizeF fitted =
+        QSizeF(pageWidth, pageHeight).scaled(QSizeF(device.width(), device.height()), Qt::KeepAspectRatio);
+    const QRectF target(QPointF((device.width() - fitted.width()) / 2, (device.height() - fitted.height()) / 2),
+                        fitted);
     for (int c = 0; c < std::max(1, copies); ++c) {
         for (int i = range.first - 1; i <= range.last - 1 && i < pageCount(); ++i) {
             if (i < 0)

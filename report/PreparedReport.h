@@ -60,7 +60,8 @@ public:
     QImage pageImage(int index, int widthPx) const;
 
     // Draws the pages of the range, copies times over, on a printer or a PDF
-    // writer already set up; pages outside the document are skipped.
+    // writer already set up, each scaled to fit its paper and centred; pages
+    // outside the document are skipped.
     void printPages(QPagedPaintDevice& device, QPainter& painter, PageRange range, int copies) const;
     // Writes the range to a PDF file, all or nothing. Throws ReportError.
     void writePdf(const QString& fileName, PageRange range, int copies) const;
@@ -69,5 +70,17 @@ public:
     // bound takes the first or last page; bounds are kept inside the document.
     PageRange parsePageRange(const QString& text) const;
 };
+
+// The box a text item's text is drawn in: its rectangle less a small inner
+// margin that keeps the text off the frame.
+QRectF TextBox(const QRectF& itemRect);
+
+// The beginning of a word-wrapped text that its item can show: the lines
+// that reach into the box, and one more, so that the box looks as with the
+// whole text. Time and memory follow the box, not the text: a field of a
+// few megabytes costs what a page of lines costs. When the text is cut, a
+// vertical alignment in flags becomes top, so that the box shows the
+// text's first lines. Texts that are not wrapped come back unchanged.
+QString VisibleWrappedText(const QString& text, const QFont& font, const QRectF& itemRect, int* flags);
 
 }  // namespace report

@@ -170,6 +170,7 @@ private:
                 item.font.setBold(o.bold);
                 item.font.setItalic(o.italic);
                 item.flags = o.alignment | (o.wordWrap ? Qt::TextWordWrap : 0);
+                item.text = VisibleWrappedText(item.text, item.font, item.rect, &item.flags);
             } else if (o.kind == ObjectKind::Picture) {
                 item.picture = o.field.isEmpty() ? o.picture : pictureOf(fieldValue(o.field, ds));
             }

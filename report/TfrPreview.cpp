@@ -131,8 +131,8 @@ void TfrPreview::redraw()
 
 bool PrintToPrinter(const PreparedReport& report, QPrinter& printer, PageRange range, int copies)
 {
+    // The paper chosen in the print dialog stays; the pages are scaled to it.
     printer.setPageOrientation(report.landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
-    printer.setPageSize(QPageSize(QPageSize::A4));
     printer.setFullPage(true);
     // The driver makes the copies when it can; otherwise they are drawn.
     int drawn = copies;

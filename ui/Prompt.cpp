@@ -1,6 +1,7 @@
 #include "ui/Prompt.h"
 
 #include "core/Globals.h"
+#include "ui/FileDialogs.h"
 
 #include <QColorDialog>
 #include <QDialog>
@@ -64,12 +65,24 @@ public:
 
     QString openFileName(QWidget* parent, const QString& title, const QString& dir, const QString& filter) override
     {
-        return QFileDialog::getOpenFileName(parent, title, dir, toQtFilter(filter));
+        return runFileDialog(parent, title, dir, filter, QFileDialog::AcceptOpen);
     }
 
     QString saveFileName(QWidget* parent, const QString& title, const QString& fileName, const QString& filter) override
     {
-        return QFileDialog::getSaveFileName(parent, title, fileName, toQtFilter(filter));
+        return runFileDialog(parent, title, fileName, filter, QFileDialog::AcceptSave);
+    }
+
+    static QString runFileDialog(QWidget* parent, const QString& title, const QString& path, const QString& filter,
+                                 QFileDialog::AcceptMode mode)
+    {
+        QFileDialog dialog(parent, title, path, toQtFilter(filter));
+        dialog.setAcceptMode(mode);
+        dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+        PrepareFileDialog(dialog);
+        if (dialog.exec() != QDialog::Accepted)
+            return {};
+        return dialog.selectedFiles().value(0);
     }
 
     std::optional<QColor> color(QWidget* parent, const QColor& initial) override

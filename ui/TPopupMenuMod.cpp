@@ -7,6 +7,8 @@
 #include <QProxyStyle>
 #include <QStyleOptionMenuItem>
 
+#include <algorithm>
+
 namespace ui {
 
 namespace {
@@ -72,7 +74,8 @@ public:
         if (!mi)
             return;
         const QRect R = mi->rect;
-        const bool images = m_menu->HasImages;
+        // A check mark needs the image column too, or it covers the caption.
+        const bool images = m_menu->HasImages || hasCheckableItem();
         const int textStart = images ? 22 : 1;
         const bool highlighted = (mi->state & State_Selected) && mi->menuItemType != QStyleOptionMenuItem::Separator;
         const bool enabled = mi->state & State_Enabled;
@@ -131,10 +134,24 @@ public:
         p->drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextShowMnemonic, text);
         if (!shortcut.isEmpty())
             p->drawText(textRect.adjusted(0, 0, -8, 0), Qt::AlignRight | Qt::AlignVCenter, shortcut);
+        if (mi->menuItemType == QStyleOptionMenuItem::SubMenu) {
+            // The arrow that says the item opens a sub-menu.
+            const int x = R.right() - 11, y = R.top() + R.height() / 2;
+            const QPoint arrow[] = {QPoint(x, y - 4), QPoint(x + 4, y), QPoint(x, y + 4)};
+            p->setPen(Qt::NoPen);
+            p->setBrush(enabled ? QColor(Qt::black) : fromRef(12632256));
+            p->drawPolygon(arrow, 3);
+        }
         p->restore();
     }
 
 private:
+    bool hasCheckableItem() const
+    {
+        const QList<QAction*> items = m_menu->actions();
+        return std::any_of(items.begin(), items.end(), [](const QAction* a) { return a->isCheckable(); });
+    }
+
     TPopupMenuMod* m_menu;
 };
 

@@ -360,6 +360,8 @@ TEST(FrenchLocale, QtDialogsAndDatesSpeakFrench)
         {"QAbstractFileIconProvider", "Folder", "All other platforms", "Dossier"},
         {"QAbstractFileIconProvider", "Drive", nullptr, "Lecteur"},
         {"QPlatformTheme", "Cancel", nullptr, "Annuler"},
+        {"QFileDialog", "%1 already exists.\nDo you want to replace it?", nullptr,
+         "Le fichier %1 existe déjà.\nVoulez-vous l'écraser ?"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(QCoreApplication::translate(c.context, c.source, c.comment), QString::fromUtf8(c.french)) << c.source;

@@ -10,6 +10,7 @@
 #include <QCryptographicHash>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSqlQuery>
 #include <QStandardPaths>
 
@@ -172,4 +173,23 @@ TEST_F(ShippedScriptTest, KilledAtAnyWriteIsFinishedByTheNextRun)
     }
     EXPECT_TRUE(finished);
     EXPECT_GT(killed, 8);
+}
+
+// The script's comments go to the user's log: they are French, like the rest
+// of the program (no English function words).
+TEST(ShippedScriptText, CommentsAreFrench)
+{
+    const auto lines = core::readTextFile(kShipped + kScript);
+    ASSERT_TRUE(lines.has_value());
+    static const QRegularExpression english(
+        QStringLiteral("\\b(the|and|this|is|of|from|which|with|so|older|files?|read|alone)\\b"),
+        QRegularExpression::CaseInsensitiveOption);
+    int comments = 0;
+    for (const QString& line : *lines) {
+        if (!line.startsWith(QStringLiteral("//")))
+            continue;
+        ++comments;
+        EXPECT_FALSE(english.match(line).hasMatch()) << line.toStdString();
+    }
+    EXPECT_GT(comments, 20);
 }

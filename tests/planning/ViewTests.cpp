@@ -296,3 +296,22 @@ TEST_F(MonthlyViewTest, DragEmitsOneAfterChangeWithTheModifiedCells)
     EXPECT_EQ(modified, (QList<int>{1031, 1041, 1051, 1061}));
     EXPECT_EQ(view.cells.cell(1, 2, 4, 1).Id, 5);
 }
+
+// The day headers take BackGroundColor, never the grid's own colour, whether
+// a full drawing or a mouse move drew them last.
+TEST_F(MonthlyViewTest, DayHeadersTakeBackGroundColorAfterEveryDrawing)
+{
+    const QColor grid(250, 250, 245), background(200, 230, 255);
+    view.setColor(0xF5FAFA);
+    view.setBackGroundColor(0xFFE6C8);
+    view.Relayout();
+    const QPoint header3(10 + 2 * 20 + 3, 7), header5(10 + 4 * 20 + 3, 7);
+    EXPECT_EQ(view.bitmap().pixelColor(header3), background) << "full drawing";
+    EXPECT_EQ(view.bitmap().pixelColor(header3.x(), 50 + 7), grid) << "strip of the second row";
+    mouse(&view, QEvent::MouseMove, QPoint(10 + 4 * 20 + 10, 70), Qt::NoButton, Qt::NoButton);
+    EXPECT_EQ(view.bitmap().pixelColor(header3), background) << "mouse move";
+    EXPECT_EQ(view.bitmap().pixelColor(header5), QColor(214, 222, 243));
+    view.RepaintGrid();
+    EXPECT_EQ(view.bitmap().pixelColor(header3), background) << "full drawing after a hover";
+    EXPECT_EQ(view.bitmap().pixelColor(header5), QColor(214, 222, 243));
+}

@@ -17,9 +17,11 @@
 #include <QAbstractPrintDialog>
 #include <QDir>
 #include <QFile>
+#include <QHash>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QProcess>
+#include <QStyle>
 #include <QToolButton>
 
 #include "../support/GoldenImage.h"
@@ -86,7 +88,8 @@ protected:
         connection.close();
         sandbox.reset();
     }
-    MonthSource monthSource() { return {&month, true, 4, 31}; }  // May 2024 starts on a Wednesday
+    // May 2024 starts on a Wednesday; rows 0, 1, 2 hold persons 1, 2, 3.
+    MonthSource monthSource(QList<int> rowIds = {1, 2, 3}) { return {&month, true, 4, 31, rowIds}; }
 
     std::unique_ptr<testing_support::Sandbox> sandbox;
     db::Connection connection;
@@ -136,6 +139,33 @@ TEST_F(PrintingTest, MonthlyStripsArePrintedWithTheirRecordsOneEventEach)
     EXPECT_FALSE(connection.inTransaction());
     // TEMP's content is scratch: the writes were rolled back.
     EXPECT_TRUE(connection.scalar(QStringLiteral("SELECT Img1 FROM TEMP"))->isNull());
+}
+
+// Each record prints the strip of the view's row that holds its Id, even
+// when the report lists the records in another order than the view's rows
+// (two persons of one name sort either way) or lists one the view lacks.
+TEST_F(PrintingTest, MonthlyStripsArePairedWithTheirRecordsById)
+{
+    connection.exec(QStringLiteral("INSERT INTO PEOPLE (Id, Id_File, Name) VALUES (4, 1, 'Denis')"));
+    QHash<QString, QColor> stripOf;
+    // View rows: person 3 (red), person 1 (green), person 2 (blue).
+    module->PrintMonthlyPlanning(
+        ctx, monthSource({3, 1, 2}), ReportCommands::MonthlyTitle(2024, 5), [&](report::Report& r) {
+            const auto& items = r.prepared().pages[0].items;
+            for (const auto& name : items) {
+                if (name.kind != report::ObjectKind::Text || !name.font.bold() || name.rect.left() > 200)
+                    continue;
+                for (const auto& strip : items) {
+                    if (strip.kind == report::ObjectKind::Picture && strip.picture.width() == 712
+                        && qAbs(strip.rect.top() - name.rect.top()) < 40)
+                        stripOf.insert(name.text, dominantColour(strip.picture));
+                }
+            }
+        });
+    EXPECT_EQ(stripOf.value(QStringLiteral("Alice")), QColor(0, 255, 0));
+    EXPECT_EQ(stripOf.value(QStringLiteral("Bruno")), QColor(0, 0, 255));
+    EXPECT_EQ(stripOf.value(QStringLiteral("Chloé")), QColor(255, 0, 0));
+    EXPECT_EQ(stripOf.value(QStringLiteral("Denis")), QColor(Qt::white));  // no row of the view
 }
 
 TEST_F(PrintingTest, TitleIsEmptyAtStartAndFoldedForPlannings)
@@ -205,18 +235,44 @@ TEST_F(PrintingTest, EmptyListAndTemplateFailuresGiveAMessageAndNoPreview)
     EXPECT_EQ(connection.exec(QStringLiteral("UPDATE TEMP SET Img2 = NULL")), 1);
 }
 
-TEST_F(PrintingTest, MissingSqlTemplateFallsBackToTheQuerysText)
+// A list whose SQL template is missing prints its own default text for the
+// open dossier, never the text the report before it left in the dataset.
+TEST_F(PrintingTest, MissingSqlTemplateFallsBackToTheListsDefaultText)
 {
-    QFile::remove(core::globals().reportsDir + QStringLiteral("PeopleList.rpt"));
     connection.exec(QStringLiteral("INSERT INTO PEOPLE (Id, Id_File, Name) VALUES (9, 2, 'Autre dossier')"));
-    int records = 0;
-    EXPECT_TRUE(module->PrintPersonList(1, [&](report::Report& r) {
-        for (const auto& item : r.prepared().pages[0].items)
-            records += item.kind == report::ObjectKind::Text && item.text == QStringLiteral("Autre dossier");
-    }));
-    // The default text lists every dossier's persons, as it stands.
-    EXPECT_EQ(records, 1);
-    EXPECT_EQ(module->ReportQuery.SQL(), DefaultReportQuerySql());
+    connection.exec(QStringLiteral("INSERT INTO PROJECT (Id, Id_File, Title) VALUES (9, 2, 'Autre projet')"));
+    const struct {
+        const char* missing;
+        int orientationBefore;  // the monthly report run first leaves the other side's text
+        bool persons;
+        QStringList expected;
+    } cases[] = {
+        {"PeopleList.rpt", 1, true, {QStringLiteral("Alice"), QStringLiteral("Bruno"), QStringLiteral("Chloé")}},
+        {"ProjectList.rpt", 0, false, {QStringLiteral("Pont"), QStringLiteral("Tour")}},
+    };
+    for (const auto& c : cases) {
+        const QString path = core::globals().reportsDir + QString::fromLatin1(c.missing);
+        const QByteArray saved = testing_support::Sandbox::readFile(path);
+        ctx.orientation = c.orientationBefore;
+        module->PrintMonthlyPlanning(ctx, monthSource(), ReportCommands::MonthlyTitle(2024, 5), {});
+        QFile::remove(path);
+        QStringList printed;
+        const ShowPreview collect = [&](report::Report& r) {
+            for (const auto& page : r.prepared().pages) {
+                for (const auto& item : page.items) {
+                    for (const QString& name : {QStringLiteral("Alice"), QStringLiteral("Bruno"),
+                                                QStringLiteral("Chloé"), QStringLiteral("Pont"), QStringLiteral("Tour"),
+                                                QStringLiteral("Autre dossier"), QStringLiteral("Autre projet")}) {
+                        if (item.kind == report::ObjectKind::Text && item.text == name && !printed.contains(name))
+                            printed << name;
+                    }
+                }
+            }
+        };
+        EXPECT_TRUE(c.persons ? module->PrintPersonList(1, collect) : module->PrintProjectList(1, collect));
+        EXPECT_EQ(printed, c.expected) << c.missing;
+        testing_support::Sandbox::writeFile(path, saved);
+    }
 }
 
 TEST_F(PrintingTest, ShippedTemplatesGolden)
@@ -336,4 +392,134 @@ TEST_F(PrintingTest, OnePageReportProposesOneToOneAndCancelPrintsNothing)
     ReportCommands(*module, nullptr).PrintProjectList(1);
     EXPECT_TRUE(closed);
     EXPECT_FALSE(QFile::exists(pdf));
+}
+
+// The preview's grip sits at the bottom right of its bottom bar in both frame
+// modes, and its print button shows the icon theme's printer.
+TEST_F(PrintingTest, PreviewGripAtTheBottomRightAndAPrinterOnThePrintButton)
+{
+    for (const bool native : {false, true}) {
+        core::globals().nativeFrame = native;
+        TFreeReportPrintViewer viewer;
+        viewer.show();
+        auto* grip = viewer.findChild<QWidget*>(QStringLiteral("RezisePad"));
+        ASSERT_TRUE(grip);
+        EXPECT_EQ(grip->parentWidget()->objectName(), QStringLiteral("Pan_Bottom")) << native;
+        const QPoint corner = grip->mapTo(&viewer, grip->rect().bottomRight());
+        EXPECT_LE((viewer.rect().bottomRight() - corner).manhattanLength(), 8) << native;
+        auto* close = viewer.findChild<QWidget*>(QStringLiteral("Btn_Close"));
+        EXPECT_GT(grip->mapTo(&viewer, QPoint(0, 0)).x(), close->mapTo(&viewer, QPoint(0, 0)).x());
+    }
+    core::globals().nativeFrame = false;
+    TFreeReportPrintViewer viewer;
+    const QIcon icon = viewer.findChild<QToolButton*>(QStringLiteral("spbPreviewPrint"))->icon();
+    ASSERT_FALSE(icon.isNull());
+    if (QIcon::hasThemeIcon(QStringLiteral("document-print"))) {
+        EXPECT_EQ(icon.name(), QStringLiteral("document-print"));
+    }
+    const QIcon floppy = viewer.style()->standardIcon(QStyle::SP_DialogSaveButton);
+    EXPECT_NE(icon.pixmap(16).toImage(), floppy.pixmap(16).toImage());
+}
+
+// The paper chosen in the print dialog is the paper printed on, the page
+// scaled to it without distortion and centred.
+TEST_F(PrintingTest, PrintingHonoursTheChosenPaper)
+{
+    report::PreparedReport prepared;  // A4 portrait, black to its edges
+    report::PreparedItem black;
+    black.kind = report::ObjectKind::Rectangle;
+    black.rect = QRectF(0, 0, prepared.pageWidth, prepared.pageHeight);
+    black.fill = Qt::black;
+    prepared.pages.resize(1);
+    prepared.pages[0].items.push_back(black);
+    const QString pdf = sandbox->root() + QStringLiteral("letter.pdf");
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(pdf);
+    printer.setPageSize(QPageSize(QPageSize::Letter));
+    ASSERT_TRUE(report::PrintToPrinter(prepared, printer, {1, 1}, 1));
+
+    QProcess info;
+    info.start(QStringLiteral("pdfinfo"), {pdf});
+    ASSERT_TRUE(info.waitForFinished(60000));
+    EXPECT_TRUE(QString::fromLatin1(info.readAllStandardOutput()).contains(QStringLiteral("612 x 792 pts")));
+    QProcess raster;
+    raster.start(QStringLiteral("pdftoppm"),
+                 {QStringLiteral("-r"), QStringLiteral("20"), QStringLiteral("-png"), QStringLiteral("-singlefile"),
+                  pdf, sandbox->root() + QStringLiteral("letter")});
+    ASSERT_TRUE(raster.waitForFinished(60000));
+    const QImage page(sandbox->root() + QStringLiteral("letter.png"));
+    ASSERT_FALSE(page.isNull());
+    QRect dark;
+    for (int y = 0; y < page.height(); ++y) {
+        for (int x = 0; x < page.width(); ++x) {
+            if (qGray(page.pixel(x, y)) < 128)
+                dark |= QRect(x, y, 1, 1);
+        }
+    }
+    EXPECT_NEAR(double(dark.width()) / dark.height(), 210.0 / 297.0, 0.02);
+    EXPECT_EQ(dark.height(), page.height());
+    EXPECT_LE(qAbs(dark.left() - (page.width() - 1 - dark.right())), 1);
+}
+
+// In both lists the swatch sits on the name's line and the thumbnail has a
+// column of its own, apart from "Couleur".
+TEST_F(PrintingTest, ListSwatchOnTheNameLineAndThumbnailUnderItsOwnHeader)
+{
+    const struct {
+        const char* first;
+        bool persons;
+    } cases[] = {{"Alice", true}, {"Pont", false}};
+    for (const auto& c : cases) {
+        std::vector<report::PreparedItem> items;
+        const ShowPreview keep = [&](report::Report& r) { items = r.prepared().pages[0].items; };
+        c.persons ? module->PrintPersonList(1, keep) : module->PrintProjectList(1, keep);
+        const report::PreparedItem *name = nullptr, *swatch = nullptr, *thumbnail = nullptr;
+        for (const auto& i : items) {
+            if (i.kind == report::ObjectKind::Text && i.text == QString::fromLatin1(c.first))
+                name = &i;
+        }
+        ASSERT_TRUE(name) << c.first;
+        for (const auto& i : items) {
+            if (i.kind != report::ObjectKind::Picture || qAbs(i.rect.top() - name->rect.top()) > 60)
+                continue;
+            (qRound(i.rect.width()) == 240 ? swatch : thumbnail) = &i;
+        }
+        ASSERT_TRUE(swatch && thumbnail) << c.first;
+        EXPECT_GE(swatch->rect.top(), name->rect.top()) << c.first;
+        EXPECT_LE(swatch->rect.bottom(), name->rect.bottom()) << c.first;
+        QString header;
+        for (const auto& i : items) {
+            if (i.kind == report::ObjectKind::Text && i.rect.bottom() < name->rect.top() && i.font.bold()
+                && i.rect.left() <= thumbnail->rect.center().x() && i.rect.right() >= thumbnail->rect.center().x())
+                header = i.text;
+        }
+        EXPECT_EQ(header, QStringLiteral("Photo")) << c.first;
+    }
+}
+
+// A dossier with projects but no persons: the annual report of no object
+// (Id -1) previews an empty object band and the dossier's projects as keys.
+TEST_F(PrintingTest, AnnualReportOfNoObjectListsTheDossiersKeys)
+{
+    connection.exec(QStringLiteral("INSERT INTO PROJECT (Id, Id_File, Title, PenColor, BrushColor, BrushStyle) "
+                                   "VALUES (7, 3, 'Seul projet', 255, 0, 1)"));
+    ctx.dossierId = 3;
+    ctx.orientation = 0;
+    QStringList texts;
+    bool shown = false;
+    module->PrintAnnualPlanning(ctx, {&year, true}, -1, ReportCommands::AnnualTitle(2024), [&](report::Report& r) {
+        shown = true;
+        for (const auto& page : r.prepared().pages) {
+            for (const auto& item : page.items) {
+                if (item.kind == report::ObjectKind::Text)
+                    texts << item.text;
+            }
+        }
+    });
+    EXPECT_TRUE(shown);
+    EXPECT_TRUE(texts.contains(QStringLiteral("Seul projet")));
+    for (const char* other : {"Alice", "Pont", "Tour"})
+        EXPECT_FALSE(texts.contains(QString::fromUtf8(other))) << other;
+    EXPECT_FALSE(connection.inTransaction());
 }

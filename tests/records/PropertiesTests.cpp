@@ -69,6 +69,27 @@ TEST_F(PropertiesTest, OkClampsAndWrites)
     EXPECT_TRUE(stored.showTwainUI);
 }
 
+// What the user types over a selected value is what is stored.
+TEST_F(PropertiesTest, TypingOverTheSelectedValueStoresIt)
+{
+    prompt.setNextDialogHandler([](QDialog* d) {
+        auto* dialog = qobject_cast<TEnterProperties*>(d);
+        dialog->show();
+        for (auto [edit, typed] :
+             {std::pair{dialog->Ed_ScanMaxWidth, "1200"}, std::pair{dialog->Ed_ScanJpegQuality, "80"}}) {
+            edit->setFocus();
+            QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClicks(edit, QString::fromLatin1(typed));
+        }
+        dialog->findChild<QPushButton*>(QStringLiteral("Btn_Ok"))->click();
+        return dialog->result();
+    });
+    Popup_File_PropertiesClick(nullptr);
+    const core::Settings stored = core::LoadSettings(core::settingsFilePath());
+    EXPECT_EQ(stored.maxWidth, 1200);
+    EXPECT_EQ(stored.jpegQuality, 80);
+}
+
 TEST_F(PropertiesTest, AnnulerAndCloseBoxLeaveTheFileAlone)
 {
     for (const char* how : {"Btn_Cancel", "SysExitBtn"}) {

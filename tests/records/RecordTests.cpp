@@ -93,6 +93,35 @@ TEST(NumberEdit, ValueStaysANonNegative32BitInteger)
     }
 }
 
+// Ctrl+A then typing replaces the value; a refused keystroke is said.
+TEST(NumberEdit, SelectAllThenTypingReplacesAndRefusalsAreSaid)
+{
+    const struct {
+        int start;
+        const char* typed;
+        const char* text;
+        int refusals;
+    } cases[] = {{5000, "100", "100", 0}, {10, "0", "0", 0}, {5000, "6000", "600", 1}, {42, "7", "7", 0}};
+    for (const auto& c : cases) {
+        TumNumberEdit edit;
+        edit.setMaxLength(4);
+        edit.setMaxValue(5000);
+        edit.setValue(c.start);
+        edit.show();
+        edit.setFocus();
+        QStringList said;
+        QObject::connect(&edit, &TumNumberEdit::refused, &edit, [&](const QString& why) { said << why; });
+        QTest::keyClick(&edit, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(&edit, QString::fromLatin1(c.typed));
+        EXPECT_EQ(edit.text(), QString::fromLatin1(c.text)) << c.start << " " << c.typed;
+        EXPECT_EQ(edit.Value(), QString::fromLatin1(c.text).toInt());
+        EXPECT_EQ(said.size(), c.refusals);
+        if (c.refusals > 0) {
+            EXPECT_EQ(said.first(), QStringLiteral("La valeur ne peut pas dépasser 5000."));
+        }
+    }
+}
+
 TEST(BrushStyleDlg, MarksChoosesAndCancels)
 {
     ui::ScriptedPrompt prompt;
@@ -452,11 +481,13 @@ TEST(SmallDialogs, StringDialogAndPickerKeepTheirSizes)
                  {{QStringLiteral("a")}, 1},
                  {{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")}, 3},
                  {QStringList(12, QStringLiteral("x")), 8}};
+    // The row height is the list's own, measured on a list that has a row.
+    TStrList* one = ShowItemPicker(edit, false, {QStringLiteral("a")}, nullptr, nullptr, nullptr, QString());
+    const int row = one->List->visualItemRect(one->List->item(0)).height();
+    one->close();
+    ASSERT_GT(row, 0);
     for (const auto& c : cases) {
         TStrList* picker = ShowItemPicker(edit, false, c.items, nullptr, nullptr, nullptr, QString());
-        const int row = picker->List->count() > 0 && picker->List->sizeHintForRow(0) > 0
-            ? picker->List->sizeHintForRow(0)
-            : picker->List->fontMetrics().height() + 2;
         EXPECT_EQ(picker->height(), c.rows * row + 3) << c.items.size();
         EXPECT_EQ(picker->width(), 200);
         picker->close();

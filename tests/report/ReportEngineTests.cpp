@@ -304,3 +304,58 @@ TEST_F(ReportLayout, PagesDrawOnPicturesAndPrintToPdf)
     // An unwritable target is reported, not claimed as done.
     EXPECT_THROW(p.writePdf(QStringLiteral("/nonexistent/dir/out.pdf"), {1, 1}, 1), ReportError);
 }
+
+// A wrapped text of megabytes keeps only what its box shows (and a line
+// more), so preparing and drawing it cost a box of lines; the box looks
+// exactly as with the whole text.
+TEST_F(ReportLayout, LongWrappedTextsKeepWhatTheirBoxShows)
+{
+    load(page("<band kind=\"masterdata\" dataset=\"frDBDataSet\" height=\"40\">"
+              "<text left=\"0\" top=\"0\" width=\"80\" height=\"30\" size=\"9\" wrap=\"1\" valign=\"center\">"
+              "[Field1]</text></band>"));
+    QString huge, medium, shortText = QStringLiteral("Deux mots");
+    for (int i = 0; huge.size() < 4 * 1024 * 1024; ++i)
+        huge += QStringLiteral("mot%1 ").arg(i) + (i % 37 == 0 ? QStringLiteral("\n") : QString());
+    medium = huge.left(20000);
+    for (const QString* t : {&huge, &medium, &shortText})
+        master.rows.push_back({{QStringLiteral("Field1"), *t}});
+    report.PrepareReport();
+    const PreparedReport& p = report.prepared();
+    std::vector<const PreparedItem*> items;
+    for (const PreparedPage& pg : p.pages) {
+        for (const PreparedItem& i : pg.items)
+            items.push_back(&i);
+    }
+    ASSERT_EQ(items.size(), 3u);
+    for (const PreparedItem* i : {items[0], items[1]}) {
+        EXPECT_LT(i->text.size(), 2000);
+        EXPECT_GT(i->text.size(), 100);
+        EXPECT_TRUE(huge.startsWith(i->text));
+        EXPECT_EQ(i->flags & Qt::AlignVertical_Mask, int(Qt::AlignTop));
+    }
+    EXPECT_EQ(items[2]->text, shortText);
+
+    // The box drawn from the kept lines is the box drawn from the whole text.
+    PreparedReport whole = p;
+    for (PreparedPage& pg : whole.pages) {
+        for (PreparedItem& i : pg.items) {
+            if (medium.startsWith(i.text) && i.text.size() > 100 && i.text.size() < medium.size())
+                i.text = medium;
+        }
+    }
+    const int width = 2100;  // one pixel per tenth of a millimetre
+    const QRect box = TextBox(items[1]->rect).toAlignedRect();
+    int pageOfMedium = 0;
+    for (int n = 0; n < p.pageCount(); ++n) {
+        for (const PreparedItem& i : p.pages[n].items)
+            pageOfMedium = &i == items[1] ? n : pageOfMedium;
+    }
+    auto topAligned = [&](PreparedReport r) {
+        for (PreparedPage& pg : r.pages) {
+            for (PreparedItem& i : pg.items)
+                i.flags = (i.flags & ~Qt::AlignVertical_Mask) | Qt::AlignTop;
+        }
+        return r.pageImage(pageOfMedium, width).copy(box);
+    };
+    EXPECT_EQ(p.pageImage(pageOfMedium, width).copy(box), topAligned(whole));
+}

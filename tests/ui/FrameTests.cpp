@@ -221,6 +221,43 @@ TEST(PopupMenu, HighlightFrameAndSubMenusMeasureAlike)
     EXPECT_EQ(img.pixelColor(2, r.top() + 1), fill);
 }
 
+// A menu of check items without pictures still gives the check mark its
+// column (the caption starts after it); a sub-menu item shows its arrow.
+TEST(PopupMenu, CheckMarksKeepClearOfCaptionsAndSubMenusShowAnArrow)
+{
+    TPopupMenuMod menu;
+    menu.ItemsHeight = 20;
+    QAction* annual = menu.addAction(QStringLiteral("Planning &annuel"));
+    QAction* monthly = menu.addAction(QStringLiteral("Planning &mensuel"));
+    for (QAction* a : {annual, monthly})
+        a->setCheckable(true);
+    annual->setChecked(true);
+    auto* sub = new TPopupMenuMod(&menu);
+    sub->setTitle(QStringLiteral("&Base de données"));
+    sub->addAction(QStringLiteral("&Sauvegarde"));
+    menu.addMenu(sub);
+    const QImage img = renderMenu(menu);
+    auto darkIn = [&img](int x0, int x1, const QRect& r) {
+        QList<int> xs;
+        for (int x = x0; x <= x1; ++x)
+            for (int y = r.top() + 2; y < r.bottom() - 1; ++y)
+                if (qGray(img.pixel(x, y)) < 100 && !xs.contains(x))
+                    xs << x;
+        return xs;
+    };
+    for (QAction* a : {annual, monthly}) {
+        const QRect r = menu.actionGeometry(a);
+        EXPECT_EQ(img.pixelColor(20, r.top() + r.height() / 2), QColor(244, 244, 244)) << a->text().toStdString();
+        EXPECT_FALSE(darkIn(25, 40, r).isEmpty()) << "the caption";
+        EXPECT_TRUE(darkIn(20, 24, r).isEmpty()) << "the caption starts after the image column";
+    }
+    EXPECT_FALSE(darkIn(3, 18, menu.actionGeometry(annual)).isEmpty());  // the check mark
+    EXPECT_TRUE(darkIn(3, 18, menu.actionGeometry(monthly)).isEmpty());
+    const QRect s = menu.actionGeometry(sub->menuAction());
+    EXPECT_FALSE(darkIn(s.right() - 11, s.right() - 7, s).isEmpty()) << "sub-menu arrow";
+    EXPECT_TRUE(darkIn(s.right() - 11, s.right() - 7, menu.actionGeometry(monthly)).isEmpty());
+}
+
 TEST(MiniCalendar, DayAndMonthTexts)
 {
     TMiniCalendar cal;

@@ -1,3 +1,4 @@
+#include "ui/FileDialogs.h"
 #include "ui/Prompt.h"
 #include "ui/ScriptedPrompt.h"
 #include "ui/TGrandePolicesMsg.h"
@@ -6,8 +7,20 @@
 #include "ui/WindowPlacement.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QDialog>
+#include <QEventLoop>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileSystemModel>
+#include <QHeaderView>
 #include <QLabel>
+#include <QLibraryInfo>
+#include <QStyle>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QTranslator>
+#include <QTreeView>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -149,4 +162,63 @@ TEST(Prompt, FilterTranslation)
     EXPECT_EQ(ui::toQtFilter(QStringLiteral("Image Jpeg|*.jpg")), QStringLiteral("Image Jpeg (*.jpg)"));
     EXPECT_EQ(ui::toQtFilter(QStringLiteral("Tout (*.jpg;*.bmp)|*.jpg;*.bmp|Bitmaps (*.bmp)|*.bmp")),
               QStringLiteral("Tout (*.jpg;*.bmp);;Bitmaps (*.bmp)"));
+}
+
+// Qt's file dialog shows sizes and dates the French way whatever the
+// environment's locale, and its "Dernière modification" header is not cut.
+TEST(FileDialogs, FrenchSizesDatesAndWholeHeaders)
+{
+    const QLocale before;
+    QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
+    QTranslator qt;
+    ASSERT_TRUE(qt.load(QLocale(QLocale::French), QStringLiteral("qt"), QStringLiteral("_"),
+                        QLibraryInfo::path(QLibraryInfo::TranslationsPath)));
+    QCoreApplication::installTranslator(&qt);
+    QTemporaryDir dir;
+    const QDateTime stamp(QDate(2026, 12, 11), QTime(10, 0));
+    for (const auto& [name, size] : {std::pair{"gros.bin", qint64(29884416)}, std::pair{"petit.txt", qint64(2)}}) {
+        QFile f(dir.filePath(QString::fromLatin1(name)));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(f.resize(size));
+        f.setFileTime(stamp, QFileDevice::FileModificationTime);
+    }
+    {
+        QFileDialog dialog(nullptr, QStringLiteral("Enregistrer"), dir.path());
+        dialog.setViewMode(QFileDialog::Detail);
+        ui::PrepareFileDialog(dialog);
+        auto* files = dialog.findChild<QFileSystemModel*>();
+        ASSERT_TRUE(files);
+        QEventLoop loop;
+        QObject::connect(files, &QFileSystemModel::directoryLoaded, &loop, &QEventLoop::quit);
+        QTimer::singleShot(10000, &loop, &QEventLoop::quit);
+        dialog.show();
+        loop.exec();
+        QCoreApplication::processEvents();
+        auto* tree = dialog.findChild<QTreeView*>(QStringLiteral("treeView"));
+        ASSERT_TRUE(tree);
+        QStringList shown;
+        for (int r = 0; r < tree->model()->rowCount(tree->rootIndex()); ++r) {
+            QStringList cells;
+            for (int c : {0, 1, 3})
+                cells << tree->model()->index(r, c, tree->rootIndex()).data().toString();
+            shown << cells.join(QLatin1Char('|'));
+        }
+        shown.sort();
+        const QString date = QLocale().toString(stamp, QLocale::ShortFormat);
+        EXPECT_EQ(
+            shown,
+            (QStringList{QStringLiteral("gros.bin|28,5 Mio|") + date, QStringLiteral("petit.txt|2 octets|") + date}));
+        EXPECT_EQ(date, QStringLiteral("11/12/2026 10:00"));
+        QHeaderView* header = tree->header();
+        for (int c = 0; c < header->count(); ++c) {
+            const QString text = tree->model()->headerData(c, Qt::Horizontal).toString();
+            const int margins = 2 * header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
+            EXPECT_GE(header->sectionSize(c), header->fontMetrics().horizontalAdvance(text) + margins)
+                << text.toStdString();
+        }
+        EXPECT_EQ(tree->model()->headerData(3, Qt::Horizontal).toString(), QStringLiteral("Dernière modification"));
+        dialog.reject();
+    }
+    QCoreApplication::removeTranslator(&qt);
+    QLocale::setDefault(before);
 }
