@@ -17,6 +17,8 @@ void LoadYearPlanning(TAnnualGraphicPlanning& view, db::Dataset& query, const Pl
                       int personId, int projectId)
 {
     ui::HourglassCursor wait;
+    // A selection belongs to the half-days it was made on.
+    view.clearSelection();
     view.ClearYear();
     view.Year = year;
     view.Legend = session.legendSide().entries;
@@ -32,6 +34,7 @@ void LoadMonthPlanning(TMonthlyGraphicPlanning& view, db::Dataset& query, const 
                        int month, int objectRows, int selectedRow)
 {
     ui::HourglassCursor wait;
+    view.clearSelection();
     view.SetMonthDimensions(objectRows, 12, 31, 2);
     view.Year = year;
     view.Month = month;
