@@ -375,6 +375,7 @@ void TMainForm::buildMenus()
     redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
     // On the window too, so that the keys work wherever the focus is in it.
     addActions({undo, redo});
+    buildPatternItems(tools);
     menuButton(QStringLiteral("&Outils"), QStringLiteral("ToolButton_Tools"), tools);
 
     auto* help = makeMenu(QStringLiteral("Popup_Help"));
@@ -465,6 +466,7 @@ void TMainForm::connectSignals()
     for (auto signal : {&QUndoStack::undoTextChanged, &QUndoStack::redoTextChanged})
         connect(steps, signal, this, [this] { updateUndoItems(); });
     connect(steps, &QUndoStack::indexChanged, this, [this] { updateUndoItems(); });
+    connectPatternSignals();
 }
 
 }  // namespace mainwindow

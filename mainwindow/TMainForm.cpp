@@ -453,6 +453,7 @@ void TMainForm::UpdateMenus()
     if (!viewVisible)
         MiddleBar->setText(QString());
     updateUndoItems();
+    updatePatternItems();
 }
 
 void TMainForm::updateUndoItems()

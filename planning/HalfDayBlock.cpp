@@ -165,6 +165,18 @@ void ReadBefores(db::Connection& connection, int dossierId, int orientation, std
     }
 }
 
+std::vector<HalfDayChange> RepeatChanges(db::Connection& connection, int dossierId, int orientation,
+                                         const std::vector<HalfDayChange>& selection, const RepeatRule& rule,
+                                         const NonWorkingHalfDay& nonWorking)
+{
+    std::vector<HalfDayChange> changes = RepeatHalfDays(selection, rule, nonWorking);
+    ReadBefores(connection, dossierId, orientation, changes);
+    changes.erase(std::remove_if(changes.begin(), changes.end(),
+                                 [](const HalfDayChange& c) { return c.before == c.after; }),
+                  changes.end());
+    return changes;
+}
+
 QString HalfDayAccessibleName(const QDate& date, int half, const QString& label)
 {
     return WeekdayName(date.dayOfWeek()).toLower() + QLatin1Char(' ') + QString::number(date.day())

@@ -89,6 +89,12 @@ std::vector<HalfDayChange> RepeatHalfDays(const std::vector<HalfDayChange>& sele
 // one query per object over the days the changes span. Throws DbError.
 void ReadBefores(db::Connection& connection, int dossierId, int orientation, std::vector<HalfDayChange>& changes);
 
+// The changes a repeat makes: RepeatHalfDays with the befores read from
+// PLANNING, keeping only the half-days that change. Throws DbError.
+std::vector<HalfDayChange> RepeatChanges(db::Connection& connection, int dossierId, int orientation,
+                                         const std::vector<HalfDayChange>& selection, const RepeatRule& rule,
+                                         const NonWorkingHalfDay& nonWorking);
+
 // The accessible text of a half-day: "lundi 5 mars 2009, matin : Projet
 // Alpha", or "… : libre" when empty.
 QString HalfDayAccessibleName(const QDate& date, int half, const QString& label);

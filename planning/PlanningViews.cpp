@@ -203,4 +203,15 @@ void ShowHalfDays(TAnnualGraphicPlanning& annual, TMonthlyGraphicPlanning& month
     }
 }
 
+void RecordHalfDays(PlanningUndo& undo, TAnnualGraphicPlanning& annual, TMonthlyGraphicPlanning& monthly,
+                    const PlanningSession& session, std::vector<HalfDayChange> changes)
+{
+    if (changes.empty())
+        return;
+    ui::HourglassCursor wait;
+    std::vector<HalfDayChange> shown = changes;
+    undo.record(std::move(changes));
+    ShowHalfDays(annual, monthly, session, shown, true);
+}
+
 }  // namespace planning

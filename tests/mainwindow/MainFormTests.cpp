@@ -604,7 +604,7 @@ TEST_F(MainFormTest, UndoAndRedoFromTheToolsMenuAndTheKeys)
     QAction* undo = form->action(QStringLiteral("Popup_Tools_Undo"));
     QAction* redo = form->action(QStringLiteral("Popup_Tools_Redo"));
     const QList<QAction*> tools = form->findChild<QMenu*>(QStringLiteral("Popup_Tools"))->actions();
-    ASSERT_EQ(tools.size(), 4);
+    ASSERT_EQ(tools.size(), 7);
     EXPECT_EQ(tools.at(0)->text(), QStringLiteral("&Base de données"));
     EXPECT_TRUE(tools.at(1)->isSeparator());
     EXPECT_EQ(tools.at(2), undo);
