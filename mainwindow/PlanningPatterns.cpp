@@ -11,6 +11,7 @@
 #include "planning/TMonthlyGraphicPlanning.h"
 #include "ui/HourglassCursor.h"
 #include "ui/Prompt.h"
+#include "ui/TDrawGrid.h"
 #include "ui/TPopupMenuMod.h"
 
 #include <QAction>
@@ -47,6 +48,19 @@ void TMainForm::buildPatternItems(ui::TPopupMenuMod* tools)
 
 void TMainForm::connectPatternSignals()
 {
+    auto labels = [](const QString& entry) -> QString {
+        const QString second = planning::EntryField(entry, 5);
+        return planning::EntryField(entry, 4) + (second.isEmpty() ? QString() : QStringLiteral(", ") + second);
+    };
+    Grid_Object->OnAccessibleText = [this, labels](int, int r) {
+        const QStringList& list = m_session.objectSide().entries;
+        return Grid_Object->property("tag").toInt() == 0 || r >= list.size() ? QString() : labels(list.at(r));
+    };
+    Grid_Key->OnAccessibleText = [this, labels](int c, int r) {
+        const QStringList& list = m_session.legendSide().entries;
+        const int i = c + 3 * r;
+        return i >= Grid_Key->property("tag").toInt() || i >= list.size() ? QString() : labels(list.at(i));
+    };
     connect(AnnualGraphicPlanning, &planning::TAnnualGraphicPlanning::SelectionChanged, this,
             [this] { updatePatternItems(); });
     connect(MonthlyGraphicPlanning, &planning::TMonthlyGraphicPlanning::SelectionChanged, this,
@@ -83,8 +97,7 @@ void TMainForm::updatePatternItems()
 {
     const bool selection = hasSelection();
     const bool viewVisible = m_session.ctx.dossierId != -1
-        && (m_session.ctx.planningType == 0 ? AnnualGraphicPlanning->isVisible()
-                                            : MonthlyGraphicPlanning->isVisible());
+        && (m_session.ctx.planningType == 0 ? AnnualGraphicPlanning->isVisible() : MonthlyGraphicPlanning->isVisible());
     for (const char* name : {"Popup_Tools_Repeat", "Action_Copy", "Action_Erase"})
         if (QAction* a = action(QString::fromLatin1(name)))
             a->setEnabled(selection);
@@ -138,23 +151,22 @@ void TMainForm::PasteAtTarget()
         return;
     const int object = m_session.ctx.orientation == 0 ? m_session.ctx.personId : m_session.ctx.projectId;
     recordHalfDays(annual ? AnnualGraphicPlanning->pasteChanges(*m_clipboard, *target, object)
-                          : MonthlyGraphicPlanning->pasteChanges(*m_clipboard, *target,
-                                                                 m_session.objectSide().entries),
+                          : MonthlyGraphicPlanning->pasteChanges(*m_clipboard, *target, m_session.objectSide().entries),
                    QStringLiteral("Le collage"));
 }
 
 void TMainForm::EraseSelection()
 {
-    if (!hasSelection() || AnnualGraphicPlanning->gestureInProgress()
-        || MonthlyGraphicPlanning->gestureInProgress() || !saveVisibleView())
+    if (!hasSelection() || AnnualGraphicPlanning->gestureInProgress() || MonthlyGraphicPlanning->gestureInProgress()
+        || !saveVisibleView())
         return;
     const int object = m_session.ctx.orientation == 0 ? m_session.ctx.personId : m_session.ctx.projectId;
     std::vector<planning::HalfDayChange> changes = m_session.ctx.planningType == 0
         ? AnnualGraphicPlanning->selectionHalfDays(object)
         : MonthlyGraphicPlanning->selectionHalfDays(m_session.objectSide().entries);
-    changes.erase(std::remove_if(changes.begin(), changes.end(),
-                                 [](const planning::HalfDayChange& c) { return c.before == -1; }),
-                  changes.end());
+    changes.erase(
+        std::remove_if(changes.begin(), changes.end(), [](const planning::HalfDayChange& c) { return c.before == -1; }),
+        changes.end());
     for (planning::HalfDayChange& c : changes)
         c.after = -1;
     recordHalfDays(std::move(changes), QStringLiteral("L'effacement"));
@@ -162,8 +174,8 @@ void TMainForm::EraseSelection()
 
 void TMainForm::Popup_Tools_RepeatClick()
 {
-    if (!hasSelection() || AnnualGraphicPlanning->gestureInProgress()
-        || MonthlyGraphicPlanning->gestureInProgress() || !saveVisibleView())
+    if (!hasSelection() || AnnualGraphicPlanning->gestureInProgress() || MonthlyGraphicPlanning->gestureInProgress()
+        || !saveVisibleView())
         return;
     const int object = m_session.ctx.orientation == 0 ? m_session.ctx.personId : m_session.ctx.projectId;
     const std::vector<planning::HalfDayChange> selection = m_session.ctx.planningType == 0

@@ -16,8 +16,7 @@
 
 namespace mainwindow {
 
-TRepeatDialog::TRepeatDialog(const QDate& selectionEnd, QWidget* parent)
-    : QDialog(parent), m_selectionEnd(selectionEnd)
+TRepeatDialog::TRepeatDialog(const QDate& selectionEnd, QWidget* parent) : QDialog(parent), m_selectionEnd(selectionEnd)
 {
     setObjectName(QStringLiteral("RepeatDialog"));
     auto* outer = ui::FramedLayout(this, QStringLiteral("  Répéter la sélection"), ui::TitleBar::Close);
@@ -85,9 +84,9 @@ TRepeatDialog::TRepeatDialog(const QDate& selectionEnd, QWidget* parent)
 planning::RepeatRule TRepeatDialog::rule() const
 {
     planning::RepeatRule r;
-    r.period = Radio_Month->isChecked()      ? planning::RepeatPeriod::Month
-        : Radio_TwoWeeks->isChecked()        ? planning::RepeatPeriod::TwoWeeks
-                                             : planning::RepeatPeriod::Week;
+    r.period = Radio_Month->isChecked() ? planning::RepeatPeriod::Month
+        : Radio_TwoWeeks->isChecked()   ? planning::RepeatPeriod::TwoWeeks
+                                        : planning::RepeatPeriod::Week;
     if (Radio_Until->isChecked())
         r.until = Ed_Until->date();
     r.times = Ed_Times->value();

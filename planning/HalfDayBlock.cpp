@@ -56,10 +56,8 @@ namespace {
 QDate occurrence(const QDate& date, RepeatPeriod period, int k)
 {
     switch (period) {
-    case RepeatPeriod::Week:
-        return date.addDays(7LL * k);
-    case RepeatPeriod::TwoWeeks:
-        return date.addDays(14LL * k);
+    case RepeatPeriod::Week: return date.addDays(7LL * k);
+    case RepeatPeriod::TwoWeeks: return date.addDays(14LL * k);
     case RepeatPeriod::Month: {
         const QDate first(date.year(), date.month(), 1);
         const QDate month = first.addMonths(k);
@@ -171,16 +169,16 @@ std::vector<HalfDayChange> RepeatChanges(db::Connection& connection, int dossier
 {
     std::vector<HalfDayChange> changes = RepeatHalfDays(selection, rule, nonWorking);
     ReadBefores(connection, dossierId, orientation, changes);
-    changes.erase(std::remove_if(changes.begin(), changes.end(),
-                                 [](const HalfDayChange& c) { return c.before == c.after; }),
-                  changes.end());
+    changes.erase(
+        std::remove_if(changes.begin(), changes.end(), [](const HalfDayChange& c) { return c.before == c.after; }),
+        changes.end());
     return changes;
 }
 
 QString HalfDayAccessibleName(const QDate& date, int half, const QString& label)
 {
-    return WeekdayName(date.dayOfWeek()).toLower() + QLatin1Char(' ') + QString::number(date.day())
-        + QLatin1Char(' ') + MonthName(date.month()).toLower() + QLatin1Char(' ') + QString::number(date.year())
+    return WeekdayName(date.dayOfWeek()).toLower() + QLatin1Char(' ') + QString::number(date.day()) + QLatin1Char(' ')
+        + MonthName(date.month()).toLower() + QLatin1Char(' ') + QString::number(date.year())
         + (half == 1 ? QStringLiteral(", matin : ") : QStringLiteral(", après-midi : "))
         + (label.isEmpty() ? QStringLiteral("libre") : label);
 }

@@ -40,6 +40,9 @@ void LoadMonthPlanning(TMonthlyGraphicPlanning& view, db::Dataset& query, const 
     view.Month = month;
     const QStringList& objects = session.objectSide().entries;
     view.Legend = session.legendSide().entries;
+    view.ObjectLabels.clear();
+    for (const QString& entry : objects)
+        view.ObjectLabels << EntryField(entry, 4);
     FillMonthPlanning(view, query, session.ctx, objects, view.Legend, year, month);
     view.ObjectCount = static_cast<int>(objects.size());
     view.setRowCount(objectRows);

@@ -190,7 +190,8 @@ void TAnnualGraphicPlanning::mouseMoveEvent(QMouseEvent* e)
     m_hover = {};
     m_pointed = positionAt(pos, false);
     if (m_selectFrom && (e->buttons() & Qt::LeftButton)) {
-        if (const auto at = positionAt(pos, true); at && !(m_selection && *m_selection == GridRect::Between(*m_selectFrom, *at)))
+        if (const auto at = positionAt(pos, true);
+            at && !(m_selection && *m_selection == GridRect::Between(*m_selectFrom, *at)))
             setSelection(GridRect::Between(*m_selectFrom, *at));
     } else {
         paintPath(e->buttons(), e->modifiers(), pos);
@@ -322,8 +323,8 @@ std::vector<HalfDayChange> TAnnualGraphicPlanning::pasteChanges(const HalfDayBlo
                 continue;
             const qint32 before = cells.cell(hit.month, hit.day, hit.half).Id;
             if (before != id)
-                changes.push_back({objectId, static_cast<qint32>(QDate(Year, hit.month, hit.day).toJulianDay()),
-                                   before, id, static_cast<qint8>(hit.half)});
+                changes.push_back({objectId, static_cast<qint32>(QDate(Year, hit.month, hit.day).toJulianDay()), before,
+                                   id, static_cast<qint8>(hit.half)});
         }
     }
     return changes;
@@ -390,30 +391,14 @@ void TAnnualGraphicPlanning::keyPressEvent(QKeyEvent* e)
         return;
     }
     switch (e->key()) {
-    case Qt::Key_Left:
-        moveCursor(0, -1, shift);
-        break;
-    case Qt::Key_Right:
-        moveCursor(0, 1, shift);
-        break;
-    case Qt::Key_Up:
-        moveCursor(-1, 0, shift);
-        break;
-    case Qt::Key_Down:
-        moveCursor(1, 0, shift);
-        break;
-    case Qt::Key_Space:
-        keyPaint(false);
-        break;
-    case Qt::Key_Backspace:
-        keyPaint(true);
-        break;
-    case Qt::Key_PageUp:
-        Q_EMIT PageRequested(this, -1);
-        break;
-    case Qt::Key_PageDown:
-        Q_EMIT PageRequested(this, 1);
-        break;
+    case Qt::Key_Left: moveCursor(0, -1, shift); break;
+    case Qt::Key_Right: moveCursor(0, 1, shift); break;
+    case Qt::Key_Up: moveCursor(-1, 0, shift); break;
+    case Qt::Key_Down: moveCursor(1, 0, shift); break;
+    case Qt::Key_Space: keyPaint(false); break;
+    case Qt::Key_Backspace: keyPaint(true); break;
+    case Qt::Key_PageUp: Q_EMIT PageRequested(this, -1); break;
+    case Qt::Key_PageDown: Q_EMIT PageRequested(this, 1); break;
     case Qt::Key_Escape:
         if (m_selection) {
             clearSelection();
@@ -425,9 +410,7 @@ void TAnnualGraphicPlanning::keyPressEvent(QKeyEvent* e)
             return;
         }
         break;
-    default:
-        QWidget::keyPressEvent(e);
-        return;
+    default: QWidget::keyPressEvent(e); return;
     }
     e->accept();
 }

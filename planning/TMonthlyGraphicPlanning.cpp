@@ -567,30 +567,14 @@ void TMonthlyGraphicPlanning::keyPressEvent(QKeyEvent* e)
         return;
     }
     switch (e->key()) {
-    case Qt::Key_Left:
-        moveCursor(0, -1, shift);
-        break;
-    case Qt::Key_Right:
-        moveCursor(0, 1, shift);
-        break;
-    case Qt::Key_Up:
-        moveCursor(-1, 0, shift);
-        break;
-    case Qt::Key_Down:
-        moveCursor(1, 0, shift);
-        break;
-    case Qt::Key_Space:
-        keyPaint(false);
-        break;
-    case Qt::Key_Backspace:
-        keyPaint(true);
-        break;
-    case Qt::Key_PageUp:
-        Q_EMIT PageRequested(this, -1);
-        break;
-    case Qt::Key_PageDown:
-        Q_EMIT PageRequested(this, 1);
-        break;
+    case Qt::Key_Left: moveCursor(0, -1, shift); break;
+    case Qt::Key_Right: moveCursor(0, 1, shift); break;
+    case Qt::Key_Up: moveCursor(-1, 0, shift); break;
+    case Qt::Key_Down: moveCursor(1, 0, shift); break;
+    case Qt::Key_Space: keyPaint(false); break;
+    case Qt::Key_Backspace: keyPaint(true); break;
+    case Qt::Key_PageUp: Q_EMIT PageRequested(this, -1); break;
+    case Qt::Key_PageDown: Q_EMIT PageRequested(this, 1); break;
     case Qt::Key_Escape:
         if (m_selection)
             clearSelection();
@@ -601,9 +585,7 @@ void TMonthlyGraphicPlanning::keyPressEvent(QKeyEvent* e)
             return;
         }
         break;
-    default:
-        QWidget::keyPressEvent(e);
-        return;
+    default: QWidget::keyPressEvent(e); return;
     }
     e->accept();
 }

@@ -58,6 +58,9 @@ public:
     // Rectangle of grid row r on screen (column 0).
     QRect CellRect(int row) const;
 
+    // The object rows' names (label 1 of each entry), for a screen reader.
+    QStringList ObjectLabels;
+
     // The hovered half-day for the owner.
     int HoverDay = 1;
     int HoverHalf = 1;

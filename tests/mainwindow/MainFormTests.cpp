@@ -15,6 +15,7 @@
 
 #include "../support/Sandbox.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -804,6 +805,14 @@ TEST_F(MainFormTest, SelectCopyRepeatUndoAndKeyboardPainting)
     EXPECT_FALSE(repeat->isEnabled());
     EXPECT_FALSE(enabled("Action_Copy"));
     EXPECT_FALSE(enabled("Action_Paste"));
+    // The grids announce their rows.
+    for (const char* grid : {"Grid_Object", "Grid_Key"}) {
+        QAccessibleInterface* table =
+            QAccessible::queryAccessibleInterface(form->findChild<QWidget*>(QString::fromLatin1(grid)));
+        ASSERT_TRUE(table && table->tableInterface()) << grid;
+        EXPECT_EQ(table->tableInterface()->cellAt(0, 0)->text(QAccessible::Name),
+                  QString::fromLatin1(grid[5] == 'O' ? "Alice" : "Pont"));
+    }
 
     dragOn(annual, yearPoint(annual, 2, 2, 1), yearPoint(annual, 2, 6, 1));  // Monday 2 to Friday 6 February
     const int rows = count(QStringLiteral("SELECT count(*) FROM PLANNING"));
@@ -820,8 +829,7 @@ TEST_F(MainFormTest, SelectCopyRepeatUndoAndKeyboardPainting)
     annual->setFocus();
     QTest::keyClick(annual, Qt::Key_C, Qt::ControlModifier);
     ASSERT_TRUE(form->clipboardBlock());
-    EXPECT_EQ(QGuiApplication::clipboard()->text(),
-              QStringLiteral("Pont\tPont\tPont\tPont\tPont\t\t\n\t\t\t\t\t\t\n"));
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("Pont\tPont\tPont\tPont\tPont\t\t\n\t\t\t\t\t\t\n"));
     EXPECT_TRUE(enabled("Action_Paste"));
 
     // Without a calendar of holidays the option cannot act.

@@ -1,5 +1,6 @@
 #include "core/Clock.h"
 #include "planning/HalfDayBlock.h"
+#include "planning/PlanningAccessible.h"
 #include "planning/PlanningUndo.h"
 #include "planning/PlanningViews.h"
 #include "planning/TAnnualGraphicPlanning.h"
@@ -7,6 +8,7 @@
 
 #include "PlanningDbFixture.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -49,6 +51,7 @@ protected:
     {
         PlanningDbTest::SetUp();
         core::setClock([] { return QDateTime(QDate(2024, 1, 2), QTime(9, 0)); });
+        InstallPlanningAccessibility();
         annual.resize(25 + 37 * 20, 15 + 24 * 15);
         annual.show();
         monthly.resize(800, 400);
@@ -208,7 +211,10 @@ TEST_F(PatternDbTest, RepeatWeeklyAndMonthlyWithAndWithoutHolidays)
         std::vector<QDate> mornings;  // the mornings that take Pont
     };
     const std::vector<Case> cases = {
-        {RepeatPeriod::Week, QDate(2024, 3, 31), 0, false,
+        {RepeatPeriod::Week,
+         QDate(2024, 3, 31),
+         0,
+         false,
          {QDate(2024, 3, 11), QDate(2024, 3, 18), QDate(2024, 3, 25)}},
         {RepeatPeriod::Week, QDate(2024, 3, 31), 0, true, {QDate(2024, 3, 11), QDate(2024, 3, 25)}},
         {RepeatPeriod::TwoWeeks, std::nullopt, 2, false, {QDate(2024, 3, 18), QDate(2024, 4, 1)}},
@@ -329,4 +335,54 @@ TEST_F(PatternDbTest, KeyboardCursorInBothViews)
     key(&monthly, Qt::Key_Escape);
     EXPECT_FALSE(monthly.selection());
     EXPECT_TRUE(monthly.cursor());
+}
+
+// A screen reader's view: both views are tables whose cells name their
+// half-day with the legend item's label, in both orientations; the
+// keyboard cursor's cell is the focused one.
+TEST_F(PatternDbTest, AccessibleNamesOfBothViewsInBothOrientations)
+{
+    InstallPlanningAccessibility();
+    for (int orientation : {0, 1}) {
+        SCOPED_TRACE(orientation);
+        ctx.orientation = orientation;
+        connection.exec(QStringLiteral("DELETE FROM PLANNING"));
+        // Tuesday 5 March 2024, afternoon: Tour (orientation 0) or Bruno (1), for object 1.
+        orientation == 0 ? row(1, 1, 2, "2024-03-05", 2) : row(1, 2, 1, "2024-03-05", 2);
+        const QString label = orientation == 0 ? QStringLiteral("Tour") : QStringLiteral("Bruno");
+        ctx.planningType = 0;
+        loadYear();
+        QAccessibleInterface* table = QAccessible::queryAccessibleInterface(&annual);
+        ASSERT_TRUE(table);
+        ASSERT_TRUE(table->tableInterface());
+        EXPECT_EQ(table->role(), QAccessible::Table);
+        EXPECT_EQ(table->tableInterface()->rowCount(), 24);
+        QAccessibleInterface* cell = table->tableInterface()->cellAt(2 * 2 + 1, 4);  // March afternoon, day 5
+        ASSERT_TRUE(cell);
+        EXPECT_EQ(cell->text(QAccessible::Name), QStringLiteral("mardi 5 mars 2024, après-midi : ") + label);
+        EXPECT_EQ(table->tableInterface()->cellAt(4, 3)->text(QAccessible::Name),
+                  QStringLiteral("lundi 4 mars 2024, matin : libre"));
+        EXPECT_EQ(table->tableInterface()->cellAt(2, 29)->text(QAccessible::Name), QString());  // no 30 February
+        EXPECT_EQ(table->indexOfChild(cell), 5 * 31 + 4);
+        EXPECT_EQ(table->child(5 * 31 + 4), cell);
+
+        loadMonth();
+        QAccessibleInterface* month = QAccessible::queryAccessibleInterface(&monthly);
+        ASSERT_TRUE(month && month->tableInterface());
+        EXPECT_EQ(month->tableInterface()->rowCount(), 4);
+        EXPECT_EQ(month->tableInterface()->columnCount(), 31);
+        EXPECT_EQ(month->tableInterface()->cellAt(1, 4)->text(QAccessible::Name),
+                  QStringLiteral("mardi 5 mars 2024, après-midi : ") + label);
+        EXPECT_EQ(month->tableInterface()->rowDescription(1),
+                  (orientation == 0 ? QStringLiteral("Alice") : QStringLiteral("Pont"))
+                      + QStringLiteral(", après-midi"));
+        if (orientation == 1)
+            continue;  // the cursor below stays shown from the first round
+        EXPECT_FALSE(month->focusChild());
+        key(&monthly, Qt::Key_Down);
+        key(&monthly, Qt::Key_Right);
+        ASSERT_TRUE(month->focusChild());
+        EXPECT_EQ(month->focusChild()->text(QAccessible::Name), QStringLiteral("samedi 2 mars 2024, matin : libre"));
+        EXPECT_TRUE(month->focusChild()->state().focused);
+    }
 }
