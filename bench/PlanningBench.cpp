@@ -5,6 +5,7 @@
 #include "db/Dataset.h"
 #include "db/Schema.h"
 #include "planning/AnnualRenderer.h"
+#include "planning/HalfDayBlock.h"
 #include "planning/MonthRenderer.h"
 #include "planning/PlanningLoader.h"
 #include "planning/PlanningUndo.h"
@@ -16,6 +17,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QKeyEvent>
 #include <QMouseEvent>
 
 #include <benchmark/benchmark.h>
@@ -447,6 +449,102 @@ void BM_MonthlyPaintHolidays(benchmark::State& state)
         view.RepaintGrid();
 }
 BENCHMARK(BM_MonthlyPaintHolidays)->Unit(benchmark::kMillisecond);
+
+// Répéter, weekly: the week of 7 June 2021 of one person repeated 52
+// times, from reading what the targets hold to the written, shown step.
+void BM_PasteYear(benchmark::State& state)
+{
+    Fixture& f = fixture();
+    planning::TAnnualGraphicPlanning annual;
+    planning::TMonthlyGraphicPlanning monthly;
+    annual.resize(1600, 900);
+    annual.show();
+    planning::PlanningSession session = f.session();
+    planning::LoadYearPlanning(annual, f.query, session, 2021, 250, -1);
+    planning::PlanningUndo undo;
+    undo.setDossier(&f.connection, 1, 0);
+    undo.setDisplay([&](const std::vector<planning::HalfDayChange>& changes, bool after) {
+        planning::ShowHalfDays(annual, monthly, session, changes, after);
+    });
+    // The week gets projects unlike the weeks after it, so every repeat writes.
+    std::vector<planning::HalfDayChange> week;
+    for (int d = 7; d <= 13; ++d)
+        for (int h = 1; h <= 2; ++h)
+            week.push_back({250, static_cast<qint32>(QDate(2021, 6, d).toJulianDay()), -1,
+                            nextProject(annual.cells.cell(6, d, h).Id, 7), static_cast<qint8>(h)});
+    planning::RepeatRule rule;
+    rule.period = planning::RepeatPeriod::Week;
+    rule.times = 52;
+    size_t written = 0;
+    for (auto _ : state) {
+        std::vector<planning::HalfDayChange> changes =
+            planning::RepeatChanges(f.connection, 1, 0, week, rule, [](const QDate&, int) { return false; });
+        written = changes.size();
+        planning::RecordHalfDays(undo, annual, monthly, session, std::move(changes));
+        state.PauseTiming();
+        undo.undo();
+        state.ResumeTiming();
+    }
+    state.counters["half_days"] = static_cast<double>(written);
+}
+BENCHMARK(BM_PasteYear)->Unit(benchmark::kMillisecond);
+
+// Ctrl+V of a 500 rows × 10 half-days block at 10 June 2021 in the monthly
+// view of the 500 persons, written and shown.
+void BM_PasteMonth500(benchmark::State& state)
+{
+    Fixture& f = fixture();
+    planning::TAnnualGraphicPlanning annual;
+    planning::TMonthlyGraphicPlanning monthly;
+    monthly.resize(1600, 900);
+    monthly.show();
+    planning::PlanningSession session = f.session();
+    session.ctx.planningType = 1;
+    planning::LoadMonthPlanning(monthly, f.query, session, 2021, 6, kPersons, 0);
+    planning::PlanningUndo undo;
+    undo.setDossier(&f.connection, 1, 0);
+    undo.setDisplay([&](const std::vector<planning::HalfDayChange>& changes, bool after) {
+        planning::ShowHalfDays(annual, monthly, session, changes, after);
+    });
+    planning::HalfDayBlock block;
+    block.lines = 2 * kPersons;
+    block.columns = 5;
+    for (int l = 0; l < block.lines; ++l)
+        for (int c = 0; c < block.columns; ++c)
+            block.ids.push_back(nextProject(monthly.cells.cell(l / 2, 6, 10 + c, l % 2 + 1).Id, 3));
+    size_t written = 0;
+    for (auto _ : state) {
+        std::vector<planning::HalfDayChange> changes = monthly.pasteChanges(block, {0, 9}, f.persons);
+        written = changes.size();
+        planning::RecordHalfDays(undo, annual, monthly, session, std::move(changes));
+        state.PauseTiming();
+        undo.undo();
+        state.ResumeTiming();
+    }
+    state.counters["half_days"] = static_cast<double>(written);
+}
+BENCHMARK(BM_PasteMonth500)->Unit(benchmark::kMillisecond);
+
+// An arrow key moves the keyboard cursor and the screen repaints the two
+// half-days concerned.
+void BM_KeyboardMove(benchmark::State& state)
+{
+    Fixture& f = fixture();
+    planning::TAnnualGraphicPlanning view;
+    view.resize(1600, 900);
+    view.show();
+    planning::LoadYearPlanning(view, f.query, f.session(), 2021, 250, -1);
+    QKeyEvent first(QEvent::KeyPress, Qt::Key_Right, Qt::NoModifier);
+    QApplication::sendEvent(&view, &first);
+    QCoreApplication::processEvents();
+    int i = 0;
+    for (auto _ : state) {
+        QKeyEvent e(QEvent::KeyPress, (i++ % 20) < 10 ? Qt::Key_Right : Qt::Key_Left, Qt::NoModifier);
+        QApplication::sendEvent(&view, &e);
+        QCoreApplication::processEvents();
+    }
+}
+BENCHMARK(BM_KeyboardMove)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -375,7 +375,7 @@ void TMainForm::buildMenus()
     redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
     // On the window too, so that the keys work wherever the focus is in it.
     addActions({undo, redo});
-    tools->addSeparator();
+    buildPatternItems(tools);
     addItem(tools, QStringLiteral("&Jours fériés et fermetures…"), QStringLiteral("Popup_Tools_Holidays"),
             [this] { Popup_Tools_HolidaysClick(); });
     menuButton(QStringLiteral("&Outils"), QStringLiteral("ToolButton_Tools"), tools);
@@ -468,6 +468,7 @@ void TMainForm::connectSignals()
     for (auto signal : {&QUndoStack::undoTextChanged, &QUndoStack::redoTextChanged})
         connect(steps, signal, this, [this] { updateUndoItems(); });
     connect(steps, &QUndoStack::indexChanged, this, [this] { updateUndoItems(); });
+    connectPatternSignals();
 }
 
 }  // namespace mainwindow

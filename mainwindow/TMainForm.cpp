@@ -9,6 +9,7 @@
 #include "db/TDataModule1.h"
 #include "db/TDataModuleObject.h"
 #include "planning/HolidayStore.h"
+#include "planning/PlanningAccessible.h"
 #include "planning/PlanningPaint.h"
 #include "planning/PlanningUndo.h"
 #include "planning/PlanningViews.h"
@@ -113,6 +114,8 @@ TMainForm::TMainForm(db::TDataModule1& dataModule, db::TDataModuleObject& object
     // New persons and projects belong to the dossier open here.
     m_dm.setDossierSource([this] { return m_session.ctx.dossierId; });
     m_undo = std::make_unique<planning::PlanningUndo>();
+    // Before any widget exists, so that no other interface is cached for them.
+    planning::InstallPlanningAccessibility();
     buildLayout();
     m_undo->setDisplay([this](const std::vector<planning::HalfDayChange>& changes, bool after) {
         planning::ShowHalfDays(*AnnualGraphicPlanning, *MonthlyGraphicPlanning, m_session, changes, after);
@@ -463,6 +466,7 @@ void TMainForm::UpdateMenus()
     if (!viewVisible)
         MiddleBar->setText(QString());
     updateUndoItems();
+    updatePatternItems();
 }
 
 void TMainForm::updateUndoItems()

@@ -4,6 +4,7 @@
 #include "maintenance/MaintenanceCommands.h"
 #include "mainwindow/GridPainting.h"
 #include "output/HtmlCommands.h"
+#include "planning/HalfDayBlock.h"
 #include "planning/PlanningSession.h"
 #include "records/RecordCommands.h"
 
@@ -11,6 +12,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QAction;
 class QLabel;
@@ -110,6 +112,22 @@ public:
     // "&Jours fériés et fermetures…" of "&Outils": the open dossier's window.
     void Popup_Tools_HolidaysClick();
 
+    // Ctrl+C copies the visible view's selection (also as text to the
+    // system clipboard), Ctrl+V pastes it at the keyboard cursor or the
+    // hovered half-day, Delete erases the selection; "Ré&péter…" (Ctrl+R)
+    // repeats it. Each is one undo step.
+    void CopySelection();
+    void PasteAtTarget();
+    void EraseSelection();
+    void Popup_Tools_RepeatClick();
+    const std::optional<planning::HalfDayBlock>& clipboardBlock() const { return m_clipboard; }
+
+    // Which half-days the repeat's "skip holidays and closed half-days"
+    // option leaves alone. Empty (the option disabled) until a calendar of
+    // holidays and closures is set; tests plant their own.
+    planning::NonWorkingHalfDay nonWorkingHalfDays() const;
+    void setNonWorkingHalfDays(planning::NonWorkingHalfDay predicate) { m_nonWorking = std::move(predicate); }
+
     const planning::PlanningSession& session() const { return m_session; }
     const planning::PlanningContext& context() const { return m_session.ctx; }
     const planning::EntryList& persons() const { return m_session.persons; }
@@ -149,6 +167,14 @@ private:
     void trimUndoToEntries();
     // The eyedropper: the legend item of a Ctrl+clicked half-day becomes the paint.
     void pickLegendItem(int legendId);
+    void buildPatternItems(ui::TPopupMenuMod* tools);
+    void connectPatternSignals();
+    void updatePatternItems();
+    // The visible view has a selection with at least one half-day.
+    bool hasSelection() const;
+    // Writes half-days as one undo step and shows them; false when it
+    // failed (told in French with what) or could not run now.
+    bool recordHalfDays(std::vector<planning::HalfDayChange> changes, const QString& what);
 
     db::TDataModule1& m_dm;
     db::TDataModuleObject& m_store;
@@ -161,6 +187,8 @@ private:
     planning::PlanningSession m_session;
     std::unique_ptr<planning::PlanningUndo> m_undo;
     bool m_syncing = false;
+    std::optional<planning::HalfDayBlock> m_clipboard;
+    planning::NonWorkingHalfDay m_nonWorking;
     int m_clockTick = 0;
 
     ui::TitleBar* m_titleBar = nullptr;

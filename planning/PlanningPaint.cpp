@@ -96,6 +96,22 @@ bool CtrlLeft(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers)
     return buttons == Qt::LeftButton && (modifiers & ~Qt::KeypadModifier) == Qt::ControlModifier;
 }
 
+bool ShiftLeft(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers)
+{
+    return buttons == Qt::LeftButton && (modifiers & ~Qt::KeypadModifier) == Qt::ShiftModifier;
+}
+
+void DrawKeyboardCursor(QPainter& p, const QRect& r)
+{
+    p.save();
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(QColor(0, 0, 128), 1));
+    p.drawRect(r.adjusted(0, 0, -1, -1));
+    p.setPen(QPen(Qt::white, 1, Qt::DotLine));
+    p.drawRect(r.adjusted(1, 1, -2, -2));
+    p.restore();
+}
+
 bool ApplyGesture(HalfDayCell& c, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, const CurrentPaint& paint)
 {
     if (ExactlyLeft(buttons, modifiers)) {

@@ -42,6 +42,11 @@ bool ExactlyLeft(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers);
 bool ExactlyRight(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers);
 // Exactly the left button with Ctrl and no other modifier: the eyedropper.
 bool CtrlLeft(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers);
+// Exactly the left button with Shift: a selection.
+bool ShiftLeft(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers);
+
+// The keyboard cursor's focus outline, inside a half-day's rectangle.
+void DrawKeyboardCursor(QPainter& p, const QRect& cellRect);
 
 // Calls visit(x, y) for every pixel of the straight line from a to b, both
 // ends excluded, from a towards b: the pixels a drag crossed between two

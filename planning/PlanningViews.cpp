@@ -17,6 +17,8 @@ void LoadYearPlanning(TAnnualGraphicPlanning& view, db::Dataset& query, const Pl
                       int personId, int projectId)
 {
     ui::HourglassCursor wait;
+    // A selection belongs to the half-days it was made on.
+    view.clearSelection();
     view.ClearYear();
     view.Year = year;
     view.Legend = session.legendSide().entries;
@@ -33,12 +35,16 @@ void LoadMonthPlanning(TMonthlyGraphicPlanning& view, db::Dataset& query, const 
                        int month, int objectRows, int selectedRow)
 {
     ui::HourglassCursor wait;
+    view.clearSelection();
     view.SetMonthDimensions(objectRows, 12, 31, 2);
     view.Year = year;
     view.Month = month;
     const QStringList& objects = session.objectSide().entries;
     view.Legend = session.legendSide().entries;
     view.DaysOff = NonWorkingDaysShown(session.holidays, year, view.DaysOff);
+    view.ObjectLabels.clear();
+    for (const QString& entry : objects)
+        view.ObjectLabels << EntryField(entry, 4);
     FillMonthPlanning(view, query, session.ctx, objects, view.Legend, year, month);
     view.ObjectCount = static_cast<int>(objects.size());
     view.setRowCount(objectRows);
@@ -200,6 +206,17 @@ void ShowHalfDays(TAnnualGraphicPlanning& annual, TMonthlyGraphicPlanning& month
         }
         monthly.redrawHalfDays(shown);
     }
+}
+
+void RecordHalfDays(PlanningUndo& undo, TAnnualGraphicPlanning& annual, TMonthlyGraphicPlanning& monthly,
+                    const PlanningSession& session, std::vector<HalfDayChange> changes)
+{
+    if (changes.empty())
+        return;
+    ui::HourglassCursor wait;
+    std::vector<HalfDayChange> shown = changes;
+    undo.record(std::move(changes));
+    ShowHalfDays(annual, monthly, session, shown, true);
 }
 
 }  // namespace planning

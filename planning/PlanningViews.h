@@ -46,4 +46,10 @@ bool SaveMonthlyEdit(TMonthlyGraphicPlanning& view, PlanningUndo& undo, const Pl
 void ShowHalfDays(TAnnualGraphicPlanning& annual, TMonthlyGraphicPlanning& monthly, const PlanningSession& session,
                   const std::vector<HalfDayChange>& changes, bool after);
 
+// Writes half-days as one undo step and shows them in the view of the
+// session's planning type. A failure writes nothing, keeps no step and
+// reaches the caller as DbError.
+void RecordHalfDays(PlanningUndo& undo, TAnnualGraphicPlanning& annual, TMonthlyGraphicPlanning& monthly,
+                    const PlanningSession& session, std::vector<HalfDayChange> changes);
+
 }  // namespace planning

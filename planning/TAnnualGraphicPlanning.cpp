@@ -1,5 +1,6 @@
 #include "planning/TAnnualGraphicPlanning.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -11,6 +12,7 @@ TAnnualGraphicPlanning::TAnnualGraphicPlanning(QWidget* parent) : QWidget(parent
     setGeometry(0, 0, 200, 200);
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    setFocusPolicy(Qt::StrongFocus);
     ClearYear();
 }
 
@@ -60,6 +62,18 @@ void TAnnualGraphicPlanning::paintEvent(QPaintEvent*)
         p.fillRect(rect(), Qt::white);
     else
         p.drawImage(0, 0, m_bitmap);
+    // Drawn over the bitmap, never into it: the half-days stay as they are.
+    if (m_selection && !m_selection->isEmpty() && m_geometry.cellWidth > 0 && m_geometry.halfRowHeight > 0) {
+        const QRect a = positionRectOf({m_selection->line0, m_selection->column0});
+        QPen pen(Qt::black);
+        pen.setStyle(Qt::DotLine);
+        p.setPen(pen);
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(a.left() - 1, a.top() - 1, m_selection->columns() * m_geometry.cellWidth,
+                   m_selection->lines() * m_geometry.halfRowHeight);
+    }
+    if (m_cursorShown && m_geometry.cellWidth > 0 && m_geometry.halfRowHeight > 0)
+        DrawKeyboardCursor(p, positionRectOf(m_cursor));
 }
 
 void TAnnualGraphicPlanning::resizeEvent(QResizeEvent*)
@@ -146,6 +160,19 @@ void TAnnualGraphicPlanning::drawHoverAndHeaders()
 void TAnnualGraphicPlanning::mousePressEvent(QMouseEvent* e)
 {
     const QPoint pos = e->position().toPoint();
+    if (m_cursorShown) {
+        m_cursorShown = false;
+        update(positionRectOf(m_cursor));
+    }
+    m_selectFrom.reset();
+    if (ShiftLeft(e->buttons(), e->modifiers())) {
+        if (const auto at = positionAt(pos, false)) {
+            m_selectFrom = *at;
+            setSelection(GridRect::Between(*at, *at));
+        }
+    } else if (m_selection) {
+        clearSelection();
+    }
     if (CtrlLeft(e->buttons(), e->modifiers())) {
         const YearHit hit = HalfDayAt(m_geometry, m_calendar, pos.x(), pos.y());
         if (hit.month != 0 && cells.cell(hit.month, hit.day, hit.half).Id != -1)
@@ -161,7 +188,14 @@ void TAnnualGraphicPlanning::mouseMoveEvent(QMouseEvent* e)
 {
     const QPoint pos = e->position().toPoint();
     m_hover = {};
-    paintPath(e->buttons(), e->modifiers(), pos);
+    m_pointed = positionAt(pos, false);
+    if (m_selectFrom && (e->buttons() & Qt::LeftButton)) {
+        if (const auto at = positionAt(pos, true);
+            at && !(m_selection && *m_selection == GridRect::Between(*m_selectFrom, *at)))
+            setSelection(GridRect::Between(*m_selectFrom, *at));
+    } else {
+        paintPath(e->buttons(), e->modifiers(), pos);
+    }
     if (m_geometry.cellWidth > 0 && m_geometry.halfRowHeight > 0 && !m_bitmap.isNull()) {
         m_hover = YearHoverAt(m_geometry, pos.x(), pos.y());
         drawHoverAndHeaders();
@@ -180,6 +214,7 @@ void TAnnualGraphicPlanning::mouseReleaseEvent(QMouseEvent* e)
     if (e->buttons() == Qt::NoButton) {
         m_dragging = false;
         m_dragFrom.reset();
+        m_selectFrom.reset();
     }
     Q_EMIT AfterChange(this);
 }
@@ -187,9 +222,197 @@ void TAnnualGraphicPlanning::mouseReleaseEvent(QMouseEvent* e)
 void TAnnualGraphicPlanning::leaveEvent(QEvent*)
 {
     m_hover = {};
+    m_pointed.reset();
     if (m_bitmap.isNull() || m_geometry.cellWidth == 0 || m_geometry.halfRowHeight == 0)
         return;
     drawHoverAndHeaders();
+}
+
+std::optional<GridPos> TAnnualGraphicPlanning::positionAt(const QPoint& pos, bool clamp) const
+{
+    const YearGeometry& g = m_geometry;
+    if (g.cellWidth <= 0 || g.halfRowHeight <= 0)
+        return std::nullopt;
+    const int x = pos.x() - g.left, y = pos.y() - g.top;
+    int column = x < 0 ? -1 : x / g.cellWidth;
+    int line = y < 0 ? -1 : y / g.halfRowHeight;
+    if (clamp) {
+        column = qBound(0, column, kColumns - 1);
+        line = qBound(0, line, kLines - 1);
+    } else if (column < 0 || column >= kColumns || line < 0 || line >= kLines) {
+        return std::nullopt;
+    }
+    return GridPos{line, column};
+}
+
+YearHit TAnnualGraphicPlanning::halfDayOf(GridPos pos) const
+{
+    if (pos.line < 0 || pos.line >= kLines || pos.column < 0 || pos.column >= kColumns)
+        return {};
+    const int month = pos.line / 2 + 1;
+    const int day = pos.column + 2 - m_calendar.firstColumn[month];
+    if (day < 1 || day > m_calendar.days[month])
+        return {};
+    return {month, day, pos.line % 2 + 1};
+}
+
+QRect TAnnualGraphicPlanning::positionRectOf(GridPos pos) const
+{
+    return m_geometry.positionRect(pos.column + 1, pos.line / 2 + 1, pos.line % 2 + 1);
+}
+
+GridPos TAnnualGraphicPlanning::clampToDays(GridPos pos) const
+{
+    pos.line = qBound(0, pos.line, kLines - 1);
+    const int month = pos.line / 2 + 1;
+    const int first = m_calendar.firstColumn[month] - 1;
+    pos.column = qBound(first, pos.column, first + m_calendar.days[month] - 1);
+    return pos;
+}
+
+void TAnnualGraphicPlanning::setSelection(const GridRect& rect)
+{
+    m_selection = rect;
+    update();
+    Q_EMIT SelectionChanged(this);
+}
+
+void TAnnualGraphicPlanning::clearSelection()
+{
+    m_selectFrom.reset();
+    if (!m_selection)
+        return;
+    m_selection.reset();
+    update();
+    Q_EMIT SelectionChanged(this);
+}
+
+std::optional<GridPos> TAnnualGraphicPlanning::pasteTarget() const
+{
+    if (m_cursorShown)
+        return m_cursor;
+    return m_pointed;
+}
+
+HalfDayBlock TAnnualGraphicPlanning::copySelection() const
+{
+    HalfDayBlock block;
+    if (!m_selection || m_selection->isEmpty())
+        return block;
+    block.lines = m_selection->lines();
+    block.columns = m_selection->columns();
+    block.ids.reserve(static_cast<size_t>(block.lines) * block.columns);
+    for (int l = m_selection->line0; l <= m_selection->line1; ++l) {
+        for (int c = m_selection->column0; c <= m_selection->column1; ++c) {
+            const YearHit hit = halfDayOf({l, c});
+            block.ids.push_back(hit.month == 0 ? kNoHalfDay : cells.cell(hit.month, hit.day, hit.half).Id);
+        }
+    }
+    return block;
+}
+
+std::vector<HalfDayChange> TAnnualGraphicPlanning::pasteChanges(const HalfDayBlock& block, GridPos at,
+                                                                int objectId) const
+{
+    std::vector<HalfDayChange> changes;
+    for (int l = 0; l < block.lines; ++l) {
+        for (int c = 0; c < block.columns; ++c) {
+            const qint32 id = block.at(l, c);
+            const YearHit hit = halfDayOf({at.line + l, at.column + c});
+            if (id == kNoHalfDay || hit.month == 0)
+                continue;
+            const qint32 before = cells.cell(hit.month, hit.day, hit.half).Id;
+            if (before != id)
+                changes.push_back({objectId, static_cast<qint32>(QDate(Year, hit.month, hit.day).toJulianDay()), before,
+                                   id, static_cast<qint8>(hit.half)});
+        }
+    }
+    return changes;
+}
+
+std::vector<HalfDayChange> TAnnualGraphicPlanning::selectionHalfDays(int objectId) const
+{
+    std::vector<HalfDayChange> out;
+    if (!m_selection)
+        return out;
+    for (int l = m_selection->line0; l <= m_selection->line1; ++l) {
+        for (int c = m_selection->column0; c <= m_selection->column1; ++c) {
+            const YearHit hit = halfDayOf({l, c});
+            if (hit.month == 0)
+                continue;
+            const qint32 id = cells.cell(hit.month, hit.day, hit.half).Id;
+            out.push_back({objectId, static_cast<qint32>(QDate(Year, hit.month, hit.day).toJulianDay()), id, id,
+                           static_cast<qint8>(hit.half)});
+        }
+    }
+    return out;
+}
+
+void TAnnualGraphicPlanning::moveCursor(int lines, int columns, bool extend)
+{
+    const GridPos old = m_cursor;
+    if (!m_cursorShown) {
+        // The first key only shows the cursor, where the mouse is if it is
+        // over a day.
+        m_cursorShown = true;
+        if (m_pointed && halfDayOf(*m_pointed).month != 0)
+            m_cursor = *m_pointed;
+        m_cursor = clampToDays(m_cursor);
+    } else {
+        if (extend && (!m_selection || !m_selection->contains(m_cursor)))
+            m_anchor = m_cursor;
+        m_cursor = clampToDays({m_cursor.line + lines, m_cursor.column + columns});
+        if (extend)
+            setSelection(GridRect::Between(m_anchor, m_cursor));
+        else
+            clearSelection();
+    }
+    update(positionRectOf(old));
+    update(positionRectOf(m_cursor));
+    Q_EMIT CursorMoved(this);
+}
+
+void TAnnualGraphicPlanning::keyPaint(bool erase)
+{
+    if (!m_cursorShown)
+        moveCursor(0, 0, false);
+    const YearHit hit = halfDayOf(m_cursor);
+    if (PaintId <= -1 || hit.month == 0)
+        return;
+    if (paintHalfDay(hit, erase ? Qt::RightButton : Qt::LeftButton, Qt::NoModifier))
+        Q_EMIT AfterChange(this);
+}
+
+void TAnnualGraphicPlanning::keyPressEvent(QKeyEvent* e)
+{
+    const bool shift = e->modifiers() & Qt::ShiftModifier;
+    if ((e->modifiers() & ~(Qt::KeypadModifier | Qt::ShiftModifier)) != Qt::NoModifier || m_dragging) {
+        QWidget::keyPressEvent(e);
+        return;
+    }
+    switch (e->key()) {
+    case Qt::Key_Left: moveCursor(0, -1, shift); break;
+    case Qt::Key_Right: moveCursor(0, 1, shift); break;
+    case Qt::Key_Up: moveCursor(-1, 0, shift); break;
+    case Qt::Key_Down: moveCursor(1, 0, shift); break;
+    case Qt::Key_Space: keyPaint(false); break;
+    case Qt::Key_Backspace: keyPaint(true); break;
+    case Qt::Key_PageUp: Q_EMIT PageRequested(this, -1); break;
+    case Qt::Key_PageDown: Q_EMIT PageRequested(this, 1); break;
+    case Qt::Key_Escape:
+        if (m_selection) {
+            clearSelection();
+        } else if (m_cursorShown) {
+            m_cursorShown = false;
+            update(positionRectOf(m_cursor));
+        } else {
+            QWidget::keyPressEvent(e);
+            return;
+        }
+        break;
+    default: QWidget::keyPressEvent(e); return;
+    }
+    e->accept();
 }
 
 }  // namespace planning

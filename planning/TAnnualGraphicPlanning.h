@@ -1,6 +1,7 @@
 #pragma once
 
 #include "planning/AnnualRenderer.h"
+#include "planning/HalfDayBlock.h"
 #include "planning/LegendImages.h"
 #include "planning/PlanningPaint.h"
 
@@ -19,6 +20,11 @@ namespace planning {
 // AfterChange. Draws into an offscreen bitmap that paintEvent copies.
 // The view owns its model (the public AnnualModel fields), its paint and its
 // hover state; drawing goes through AnnualRenderer.
+// Beyond that: a left drag with Shift selects a rectangle of positions
+// (lines are the 24 half-rows, columns the 37 weekday columns), outlined
+// dotted over the drawing; with the focus, the arrows move a keyboard cursor
+// (Shift extends the selection), Space paints and Backspace erases its
+// half-day (each an AfterChange), Page Up/Down ask for the other year.
 class TAnnualGraphicPlanning : public QWidget, public AnnualModel, public CurrentPaint {
     Q_OBJECT
 public:
@@ -56,6 +62,26 @@ public:
     // Draws these half-days again from their cells (after an undo or a redo).
     void redrawHalfDays(const std::vector<YearHit>& halfDays);
 
+    static constexpr int kLines = 24;
+    static constexpr int kColumns = 37;
+    const std::optional<GridRect>& selection() const { return m_selection; }
+    void setSelection(const GridRect& rect);
+    void clearSelection();
+    // The keyboard cursor, once a key has shown it.
+    std::optional<GridPos> cursor() const { return m_cursorShown ? std::optional<GridPos>(m_cursor) : std::nullopt; }
+    // Where a paste goes: the keyboard cursor when shown, else the position
+    // under the mouse.
+    std::optional<GridPos> pasteTarget() const;
+    // The half-day of a position; month 0 when the position has no day.
+    YearHit halfDayOf(GridPos pos) const;
+    QRect positionRectOf(GridPos pos) const;
+    HalfDayBlock copySelection() const;
+    // The block with its top-left at `at`, clipped at the year's edges: the
+    // half-days it reaches, with what they hold and what the block puts.
+    std::vector<HalfDayChange> pasteChanges(const HalfDayBlock& block, GridPos at, int objectId) const;
+    // The selection's half-days, before and after both what they hold.
+    std::vector<HalfDayChange> selectionHalfDays(int objectId) const;
+
 Q_SIGNALS:
     // After a press has painted or erased the half-day under the cursor.
     void BeforeChange(QObject* sender);
@@ -65,6 +91,12 @@ Q_SIGNALS:
     void MouseMove(QObject* sender);
     // A Ctrl+left press on a painted half-day: its legend-side id.
     void PaintPicked(QObject* sender, int legendId);
+    // The selection was made, changed or dropped.
+    void SelectionChanged(QObject* sender);
+    // Page Up (-1) or Page Down (+1): the year before or after.
+    void PageRequested(QObject* sender, int delta);
+    // The keyboard cursor moved to another half-day.
+    void CursorMoved(QObject* sender);
 
 protected:
     void paintEvent(QPaintEvent*) override;
@@ -73,6 +105,7 @@ protected:
     void mouseMoveEvent(QMouseEvent*) override;
     void mouseReleaseEvent(QMouseEvent*) override;
     void leaveEvent(QEvent*) override;
+    void keyPressEvent(QKeyEvent*) override;
 
 private:
     void PaintAt(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, const QPoint& pos);
@@ -81,6 +114,13 @@ private:
     // The half-days between the last mouse position of the drag and pos.
     void paintPath(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, const QPoint& pos);
     void drawHoverAndHeaders();
+    // The position under a point; clamped into the grid, or none outside it.
+    std::optional<GridPos> positionAt(const QPoint& pos, bool clamp) const;
+    // The position nearest to pos that has a day, on the same line.
+    GridPos clampToDays(GridPos pos) const;
+    void moveCursor(int lines, int columns, bool extend);
+    void keyPaint(bool erase);
+    void updateSelectionArea(const std::optional<GridRect>& rect);
 
     QImage m_bitmap;
     YearGeometry m_geometry;
@@ -91,6 +131,12 @@ private:
     std::optional<QPoint> m_dragFrom;  // the last mouse position of the drag
     bool m_dragging = false;
     bool m_showDayNumber = true;
+    std::optional<GridRect> m_selection;
+    std::optional<GridPos> m_selectFrom;  // the Shift press of a selection drag
+    std::optional<GridPos> m_pointed;     // the position under the mouse
+    GridPos m_cursor;
+    GridPos m_anchor;  // the fixed corner of a Shift+arrow selection
+    bool m_cursorShown = false;
     quint32 m_backgroundColor = 0xFFFFFF;
 };
 

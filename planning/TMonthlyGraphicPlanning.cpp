@@ -2,10 +2,13 @@
 
 #include "planning/PlanningPaint.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
 #include <QWheelEvent>
+
+#include <algorithm>
 
 namespace planning {
 
@@ -14,6 +17,7 @@ TMonthlyGraphicPlanning::TMonthlyGraphicPlanning(QWidget* parent) : QWidget(pare
     setObjectName(QStringLiteral("MonthlyGraphicPlanning"));
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    setFocusPolicy(Qt::StrongFocus);
     m_scroll = new QScrollBar(Qt::Vertical, this);
     m_scroll->setObjectName(QStringLiteral("VertScrollBar"));
     connect(m_scroll, &QScrollBar::valueChanged, this, [this](int value) {
@@ -98,6 +102,8 @@ QRect TMonthlyGraphicPlanning::CellRect(int row) const
 
 void TMonthlyGraphicPlanning::ClearMonth()
 {
+    m_selection.reset();
+    m_cursorShown = false;
     cells.clear();
     pending.clear();
     ObjectCount = 0;
@@ -191,6 +197,25 @@ void TMonthlyGraphicPlanning::paintEvent(QPaintEvent*)
     p.fillRect(rect(), ColorFromRef(m_color));
     if (!m_bitmap.isNull())
         p.drawImage(0, 0, m_bitmap);
+    // Over the bitmap, never into it.
+    if (m_selection && !m_selection->isEmpty() && m_geometry.dayWidth > 0 && m_geometry.halfRowHeight > 0
+        && ObjectCount > 0) {
+        QPen pen(Qt::black);
+        pen.setStyle(Qt::DotLine);
+        p.setPen(pen);
+        p.setBrush(Qt::NoBrush);
+        // One outline per row: the strips between rows are not half-days.
+        for (int row = m_selection->line0 / 2; row <= m_selection->line1 / 2; ++row) {
+            if (row < m_topRow || row > m_topRow + VisibleRowCount())
+                continue;
+            const int first = std::max(m_selection->line0, 2 * row), last = std::min(m_selection->line1, 2 * row + 1);
+            const QRect a = positionRectOf({first, m_selection->column0});
+            p.drawRect(a.left() - 1, a.top() - 1, m_selection->columns() * m_geometry.dayWidth,
+                       (last - first + 1) * m_geometry.halfRowHeight);
+        }
+    }
+    if (m_cursorShown && m_geometry.dayWidth > 0 && m_geometry.halfRowHeight > 0 && ObjectCount > 0)
+        DrawKeyboardCursor(p, positionRectOf(m_cursor));
 }
 
 TMonthlyGraphicPlanning::Hit TMonthlyGraphicPlanning::HalfDayAt(int x, int y) const
@@ -278,6 +303,16 @@ void TMonthlyGraphicPlanning::redrawHalfDays(const std::vector<Hit>& halfDays)
 void TMonthlyGraphicPlanning::mousePressEvent(QMouseEvent* e)
 {
     const QPoint pos = e->position().toPoint();
+    hideCursor();
+    m_selectFrom.reset();
+    if (ShiftLeft(e->buttons(), e->modifiers())) {
+        if (const auto at = positionAt(pos, false)) {
+            m_selectFrom = *at;
+            setSelection(GridRect::Between(*at, *at));
+        }
+    } else if (m_selection) {
+        clearSelection();
+    }
     if (CtrlLeft(e->buttons(), e->modifiers())) {
         const Hit hit = HalfDayAt(pos.x(), pos.y());
         if (hit.valid() && cells.cell(hit.row, Month, hit.day, hit.half).Id != -1)
@@ -297,7 +332,14 @@ void TMonthlyGraphicPlanning::mousePressEvent(QMouseEvent* e)
 void TMonthlyGraphicPlanning::mouseMoveEvent(QMouseEvent* e)
 {
     const QPoint pos = e->position().toPoint();
-    paintPath(e->buttons(), e->modifiers(), pos.x(), pos.y());
+    m_pointed = positionAt(pos, false);
+    if (m_selectFrom && (e->buttons() & Qt::LeftButton)) {
+        if (const auto at = positionAt(pos, true);
+            at && !(m_selection && *m_selection == GridRect::Between(*m_selectFrom, *at)))
+            setSelection(GridRect::Between(*m_selectFrom, *at));
+    } else {
+        paintPath(e->buttons(), e->modifiers(), pos.x(), pos.y());
+    }
     m_hover = {};
     if (m_geometry.dayWidth > 0 && m_geometry.halfRowHeight > 0 && ObjectCount > 0) {
         m_hover.day = (pos.x() - 10) / m_geometry.dayWidth + 1;
@@ -315,6 +357,7 @@ void TMonthlyGraphicPlanning::mouseReleaseEvent(QMouseEvent* e)
     if (e->buttons() == Qt::NoButton) {
         m_dragging = false;
         m_dragFrom.reset();
+        m_selectFrom.reset();
     }
     const bool clicked = m_pressed;
     m_pressed = false;
@@ -325,6 +368,7 @@ void TMonthlyGraphicPlanning::mouseReleaseEvent(QMouseEvent* e)
 
 void TMonthlyGraphicPlanning::leaveEvent(QEvent*)
 {
+    m_pointed.reset();
     if (ObjectCount > 0) {
         m_hover.day = 0;
         drawHover();
@@ -336,6 +380,216 @@ void TMonthlyGraphicPlanning::wheelEvent(QWheelEvent* e)
     const int steps = e->angleDelta().y() / 120;
     if (steps != 0)
         setTopRow(m_topRow - 3 * steps);
+}
+
+std::optional<GridPos> TMonthlyGraphicPlanning::positionAt(const QPoint& pos, bool clamp) const
+{
+    const MonthGeometry& g = m_geometry;
+    if (g.dayWidth <= 0 || g.halfRowHeight <= 0 || ObjectCount <= 0 || m_rowCount <= 0)
+        return std::nullopt;
+    const int row = (pos.y() < 0 ? -1 : pos.y() / kDefaultRowHeight) + m_topRow;
+    const int inRow = pos.y() - (pos.y() / kDefaultRowHeight) * kDefaultRowHeight;
+    int half = inRow <= 15 ? 0 : (inRow - 15) / g.halfRowHeight + 1;
+    int column = pos.x() <= 10 ? -1 : (pos.x() - 10) / g.dayWidth;
+    if (clamp) {
+        half = qBound(1, half, 2);
+        return clampToGrid({(row < 0 ? 0 : row) * 2 + half - 1, column});
+    }
+    if (row < 0 || row >= m_rowCount || half < 1 || half > 2 || column < 0 || column >= g.days)
+        return std::nullopt;
+    return GridPos{row * 2 + half - 1, column};
+}
+
+GridPos TMonthlyGraphicPlanning::clampToGrid(GridPos pos) const
+{
+    return {qBound(0, pos.line, qMax(0, lineCount() - 1)), qBound(0, pos.column, qMax(0, m_geometry.days - 1))};
+}
+
+TMonthlyGraphicPlanning::Hit TMonthlyGraphicPlanning::halfDayOf(GridPos pos) const
+{
+    const Hit hit{pos.line / 2, pos.column + 1, pos.line % 2 + 1};
+    if (pos.line < 0 || pos.column < 0 || hit.row >= m_rowCount || hit.day > m_geometry.days
+        || !cells.contains(hit.row, Month, hit.day, hit.half))
+        return {};
+    return hit;
+}
+
+QRect TMonthlyGraphicPlanning::positionRectOf(GridPos pos) const
+{
+    return m_geometry.halfDayRect(CellRect(pos.line / 2), pos.column + 1, pos.line % 2 + 1);
+}
+
+void TMonthlyGraphicPlanning::setSelection(const GridRect& rect)
+{
+    m_selection = rect;
+    update();
+    Q_EMIT SelectionChanged(this);
+}
+
+void TMonthlyGraphicPlanning::clearSelection()
+{
+    m_selectFrom.reset();
+    if (!m_selection)
+        return;
+    m_selection.reset();
+    update();
+    Q_EMIT SelectionChanged(this);
+}
+
+std::optional<GridPos> TMonthlyGraphicPlanning::pasteTarget() const
+{
+    if (m_cursorShown)
+        return m_cursor;
+    return m_pointed;
+}
+
+HalfDayBlock TMonthlyGraphicPlanning::copySelection() const
+{
+    HalfDayBlock block;
+    if (!m_selection || m_selection->isEmpty())
+        return block;
+    block.lines = m_selection->lines();
+    block.columns = m_selection->columns();
+    block.ids.reserve(static_cast<size_t>(block.lines) * block.columns);
+    for (int l = m_selection->line0; l <= m_selection->line1; ++l) {
+        for (int c = m_selection->column0; c <= m_selection->column1; ++c) {
+            const Hit hit = halfDayOf({l, c});
+            block.ids.push_back(hit.valid() ? cells.cell(hit.row, Month, hit.day, hit.half).Id : kNoHalfDay);
+        }
+    }
+    return block;
+}
+
+std::vector<HalfDayChange> TMonthlyGraphicPlanning::pasteChanges(const HalfDayBlock& block, GridPos at,
+                                                                 const QStringList& objects) const
+{
+    std::vector<HalfDayChange> changes;
+    if (Month < 1 || Month > 12)
+        return changes;
+    const qint32 first = static_cast<qint32>(QDate(Year, Month, 1).toJulianDay());
+    changes.reserve(static_cast<size_t>(block.lines) * block.columns);
+    for (int l = 0; l < block.lines; ++l) {
+        const int row = (at.line + l) / 2;
+        if (row >= m_rowCount || row >= objects.size())
+            break;
+        const int objectId = EntryId(objects, row);
+        for (int c = 0; c < block.columns; ++c) {
+            const qint32 id = block.at(l, c);
+            const Hit hit = halfDayOf({at.line + l, at.column + c});
+            if (id == kNoHalfDay || !hit.valid() || objectId < 0)
+                continue;
+            const qint32 before = cells.cell(hit.row, Month, hit.day, hit.half).Id;
+            if (before != id)
+                changes.push_back({objectId, first + hit.day - 1, before, id, static_cast<qint8>(hit.half)});
+        }
+    }
+    return changes;
+}
+
+std::vector<HalfDayChange> TMonthlyGraphicPlanning::selectionHalfDays(const QStringList& objects) const
+{
+    std::vector<HalfDayChange> out;
+    if (!m_selection || Month < 1 || Month > 12)
+        return out;
+    const qint32 first = static_cast<qint32>(QDate(Year, Month, 1).toJulianDay());
+    for (int l = m_selection->line0; l <= m_selection->line1; ++l) {
+        for (int c = m_selection->column0; c <= m_selection->column1; ++c) {
+            const Hit hit = halfDayOf({l, c});
+            const int objectId = hit.valid() && hit.row < objects.size() ? EntryId(objects, hit.row) : -1;
+            if (objectId < 0)
+                continue;
+            const qint32 id = cells.cell(hit.row, Month, hit.day, hit.half).Id;
+            out.push_back({objectId, first + hit.day - 1, id, id, static_cast<qint8>(hit.half)});
+        }
+    }
+    return out;
+}
+
+void TMonthlyGraphicPlanning::hideCursor()
+{
+    if (!m_cursorShown)
+        return;
+    m_cursorShown = false;
+    update(positionRectOf(m_cursor));
+}
+
+void TMonthlyGraphicPlanning::moveCursor(int lines, int columns, bool extend)
+{
+    if (ObjectCount <= 0 || m_rowCount <= 0)
+        return;
+    const GridPos old = m_cursor;
+    if (!m_cursorShown) {
+        // The first key shows the cursor: under the mouse, else on the
+        // selected row's first morning.
+        m_cursorShown = true;
+        if (m_pointed)
+            m_cursor = *m_pointed;
+        else if (m_cursor.line / 2 != m_row)
+            m_cursor = {2 * m_row, 0};
+        m_cursor = clampToGrid(m_cursor);
+    } else {
+        if (extend && (!m_selection || !m_selection->contains(m_cursor)))
+            m_anchor = m_cursor;
+        m_cursor = clampToGrid({m_cursor.line + lines, m_cursor.column + columns});
+        if (extend)
+            setSelection(GridRect::Between(m_anchor, m_cursor));
+        else
+            clearSelection();
+    }
+    // Keep the cursor's row in sight, as the grid keeps its selected row.
+    const int row = m_cursor.line / 2;
+    if (row < m_topRow)
+        setTopRow(row);
+    else if (row >= m_topRow + qMax(1, VisibleRowCount()))
+        setTopRow(row - qMax(1, VisibleRowCount()) + 1);
+    update(positionRectOf(old));
+    update(positionRectOf(m_cursor));
+    Q_EMIT CursorMoved(this);
+}
+
+void TMonthlyGraphicPlanning::keyPaint(bool erase)
+{
+    if (!m_cursorShown)
+        moveCursor(0, 0, false);
+    const Hit hit = halfDayOf(m_cursor);
+    if (PaintId <= -1 || !hit.valid())
+        return;
+    HalfDayCell& cell = cells.cell(hit.row, Month, hit.day, hit.half);
+    const qint32 before = cell.Id;
+    paintHalfDay(hit, erase ? Qt::RightButton : Qt::LeftButton, Qt::NoModifier);
+    if (cell.Id != before || cell.Modified == 1)
+        Q_EMIT AfterChange(this);
+}
+
+void TMonthlyGraphicPlanning::keyPressEvent(QKeyEvent* e)
+{
+    const bool shift = e->modifiers() & Qt::ShiftModifier;
+    if ((e->modifiers() & ~(Qt::KeypadModifier | Qt::ShiftModifier)) != Qt::NoModifier || m_dragging) {
+        QWidget::keyPressEvent(e);
+        return;
+    }
+    switch (e->key()) {
+    case Qt::Key_Left: moveCursor(0, -1, shift); break;
+    case Qt::Key_Right: moveCursor(0, 1, shift); break;
+    case Qt::Key_Up: moveCursor(-1, 0, shift); break;
+    case Qt::Key_Down: moveCursor(1, 0, shift); break;
+    case Qt::Key_Space: keyPaint(false); break;
+    case Qt::Key_Backspace: keyPaint(true); break;
+    case Qt::Key_PageUp: Q_EMIT PageRequested(this, -1); break;
+    case Qt::Key_PageDown: Q_EMIT PageRequested(this, 1); break;
+    case Qt::Key_Escape:
+        if (m_selection)
+            clearSelection();
+        else if (m_cursorShown)
+            hideCursor();
+        else {
+            QWidget::keyPressEvent(e);
+            return;
+        }
+        break;
+    default: QWidget::keyPressEvent(e); return;
+    }
+    e->accept();
 }
 
 }  // namespace planning

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "planning/HalfDayBlock.h"
 #include "planning/LegendImages.h"
 #include "planning/MonthRenderer.h"
 #include "planning/PlanningPaint.h"
@@ -20,6 +21,10 @@ namespace planning {
 // Ctrl with the left button picks a painted half-day's legend item
 // (PaintPicked). The owner saves on AfterChange. The view owns its
 // model (the public MonthModel fields), its paint and its hover state.
+// Beyond that, as the annual view: a Shift+left drag selects a rectangle of
+// positions (lines are the rows' half-rows, columns the days), the arrows
+// move a keyboard cursor, Space and Backspace paint and erase its half-day,
+// Page Up/Down ask for the other month.
 class TMonthlyGraphicPlanning : public QWidget, public MonthModel, public CurrentPaint {
     Q_OBJECT
 public:
@@ -52,6 +57,9 @@ public:
     void RepaintGrid() { repaintAll(); }
     // Rectangle of grid row r on screen (column 0).
     QRect CellRect(int row) const;
+
+    // The object rows' names (label 1 of each entry), for a screen reader.
+    QStringList ObjectLabels;
 
     // The hovered half-day for the owner.
     int HoverDay = 1;
@@ -86,6 +94,22 @@ public:
     // (after an undo or a redo); rows out of sight are left to the next paint.
     void redrawHalfDays(const std::vector<Hit>& halfDays);
 
+    int lineCount() const { return 2 * m_rowCount; }
+    const std::optional<GridRect>& selection() const { return m_selection; }
+    void setSelection(const GridRect& rect);
+    void clearSelection();
+    std::optional<GridPos> cursor() const { return m_cursorShown ? std::optional<GridPos>(m_cursor) : std::nullopt; }
+    // The keyboard cursor when shown, else the position under the mouse.
+    std::optional<GridPos> pasteTarget() const;
+    // The half-day of a position; invalid outside the month's rows and days.
+    Hit halfDayOf(GridPos pos) const;
+    // Its rectangle on screen (rows out of sight lie outside the view).
+    QRect positionRectOf(GridPos pos) const;
+    HalfDayBlock copySelection() const;
+    // Row r is object entry r of objects.
+    std::vector<HalfDayChange> pasteChanges(const HalfDayBlock& block, GridPos at, const QStringList& objects) const;
+    std::vector<HalfDayChange> selectionHalfDays(const QStringList& objects) const;
+
 Q_SIGNALS:
     void BeforeChange(QObject* sender);
     void AfterChange(QObject* sender);
@@ -95,6 +119,10 @@ Q_SIGNALS:
     void TopLeftChanged(QObject* sender);
     // A Ctrl+left press on a painted half-day: its legend-side id.
     void PaintPicked(QObject* sender, int legendId);
+    void SelectionChanged(QObject* sender);
+    // Page Up (-1) or Page Down (+1): the month before or after.
+    void PageRequested(QObject* sender, int delta);
+    void CursorMoved(QObject* sender);
 
 protected:
     void paintEvent(QPaintEvent*) override;
@@ -104,6 +132,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent*) override;
     void leaveEvent(QEvent*) override;
     void wheelEvent(QWheelEvent*) override;
+    void keyPressEvent(QKeyEvent*) override;
 
 private:
     void repaintAll();
@@ -114,6 +143,11 @@ private:
     // The half-days between the last mouse position of the drag and (x, y).
     void paintPath(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int x, int y);
     void updateScrollBar();
+    std::optional<GridPos> positionAt(const QPoint& pos, bool clamp) const;
+    GridPos clampToGrid(GridPos pos) const;
+    void moveCursor(int lines, int columns, bool extend);
+    void keyPaint(bool erase);
+    void hideCursor();
 
     QScrollBar* m_scroll;
     QImage m_bitmap;
@@ -129,6 +163,12 @@ private:
     bool m_pressed = false;
     std::optional<QPoint> m_dragFrom;  // the last mouse position of the drag
     bool m_dragging = false;
+    std::optional<GridRect> m_selection;
+    std::optional<GridPos> m_selectFrom;
+    std::optional<GridPos> m_pointed;
+    GridPos m_cursor;
+    GridPos m_anchor;
+    bool m_cursorShown = false;
 };
 
 }  // namespace planning

@@ -42,6 +42,8 @@ public:
 
     // Draws one cell; the owner paints every cell through it.
     std::function<void(QPainter&, int col, int row, const QRect&)> OnDrawCell;
+    // What a screen reader says for one cell; empty for a cell that shows nothing.
+    std::function<QString(int col, int row)> OnAccessibleText;
 
 Q_SIGNALS:
     // A left press and release selected a cell (Row(), Col()).

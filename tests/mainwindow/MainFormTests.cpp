@@ -5,6 +5,7 @@
 #include "db/TDataModule1.h"
 #include "db/TDataModuleObject.h"
 #include "mainwindow/TMainForm.h"
+#include "mainwindow/TRepeatDialog.h"
 #include "planning/PlanningUndo.h"
 #include "planning/TAnnualGraphicPlanning.h"
 #include "planning/TMonthlyGraphicPlanning.h"
@@ -14,8 +15,11 @@
 
 #include "../support/Sandbox.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
 #include <QCursor>
 #include <QDialog>
 #include <QDir>
@@ -31,6 +35,8 @@
 #include <QToolButton>
 
 #include <gtest/gtest.h>
+
+#include <set>
 
 using mainwindow::TMainForm;
 
@@ -604,7 +610,7 @@ TEST_F(MainFormTest, UndoAndRedoFromTheToolsMenuAndTheKeys)
     QAction* undo = form->action(QStringLiteral("Popup_Tools_Undo"));
     QAction* redo = form->action(QStringLiteral("Popup_Tools_Redo"));
     const QList<QAction*> tools = form->findChild<QMenu*>(QStringLiteral("Popup_Tools"))->actions();
-    ASSERT_GE(tools.size(), 6);
+    ASSERT_EQ(tools.size(), 8);
     EXPECT_EQ(tools.at(0)->text(), QStringLiteral("&Base de données"));
     EXPECT_TRUE(tools.at(1)->isSeparator());
     EXPECT_EQ(tools.at(2), undo);
@@ -777,4 +783,117 @@ TEST_F(MainFormTest, CtrlClickPicksTheLegendItemOfAHalfDay)
     EXPECT_EQ(key->Col(), 0);
     EXPECT_EQ(key->Row(), 1);
     EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM PLANNING")), 1);
+}
+
+// A week painted, selected with Shift, copied (the system clipboard gets
+// the labels), repeated weekly to the end of June skipping the planted
+// holidays, undone with one Ctrl+Z; then a day painted with the keyboard.
+TEST_F(MainFormTest, SelectCopyRepeatUndoAndKeyboardPainting)
+{
+    dossier(QStringLiteral("A"));
+    person(1, QStringLiteral("Alice"));
+    project(1, QStringLiteral("Pont"));
+    create();
+    auto* annual = form->findChild<planning::TAnnualGraphicPlanning*>();
+    ASSERT_TRUE(annual->isVisible());
+    QAction* repeat = form->action(QStringLiteral("Popup_Tools_Repeat"));
+    const QList<QAction*> tools = form->findChild<QMenu*>(QStringLiteral("Popup_Tools"))->actions();
+    ASSERT_EQ(tools.size(), 8);
+    EXPECT_TRUE(tools.at(4)->isSeparator());
+    EXPECT_EQ(tools.at(5), repeat);
+    EXPECT_EQ(repeat->text(), QStringLiteral("Ré&péter…"));
+    EXPECT_EQ(repeat->shortcut(), QKeySequence(QStringLiteral("Ctrl+R")));
+    EXPECT_TRUE(tools.at(6)->isSeparator());
+    EXPECT_FALSE(repeat->isEnabled());
+    EXPECT_FALSE(enabled("Action_Copy"));
+    EXPECT_FALSE(enabled("Action_Paste"));
+    // The grids announce their rows.
+    for (const char* grid : {"Grid_Object", "Grid_Key"}) {
+        QAccessibleInterface* table =
+            QAccessible::queryAccessibleInterface(form->findChild<QWidget*>(QString::fromLatin1(grid)));
+        ASSERT_TRUE(table && table->tableInterface()) << grid;
+        EXPECT_EQ(table->tableInterface()->cellAt(0, 0)->text(QAccessible::Name),
+                  QString::fromLatin1(grid[5] == 'O' ? "Alice" : "Pont"));
+    }
+
+    dragOn(annual, yearPoint(annual, 2, 2, 1), yearPoint(annual, 2, 6, 1));  // Monday 2 to Friday 6 February
+    const int rows = count(QStringLiteral("SELECT count(*) FROM PLANNING"));
+    ASSERT_EQ(rows, 5);
+    // A Shift press alone changes no row; a Shift drag selects the week.
+    dragOn(annual, yearPoint(annual, 2, 9, 1), yearPoint(annual, 2, 9, 1), Qt::LeftButton, Qt::ShiftModifier);
+    EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM PLANNING")), rows);
+    dragOn(annual, yearPoint(annual, 2, 2, 1), yearPoint(annual, 2, 8, 2), Qt::LeftButton, Qt::ShiftModifier);
+    EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM PLANNING")), rows);
+    EXPECT_TRUE(repeat->isEnabled());
+
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    annual->setFocus();
+    QTest::keyClick(annual, Qt::Key_C, Qt::ControlModifier);
+    ASSERT_TRUE(form->clipboardBlock());
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("Pont\tPont\tPont\tPont\tPont\t\t\n\t\t\t\t\t\t\n"));
+    EXPECT_TRUE(enabled("Action_Paste"));
+
+    // The dossier's calendar of holidays and closures answers the option.
+    prompt.setNextDialogHandler([](QDialog* d) {
+        EXPECT_TRUE(d->findChild<QCheckBox*>(QStringLiteral("Check_SkipNonWorking"))->isEnabled());
+        return int(QDialog::Rejected);
+    });
+    QTest::keyClick(annual, Qt::Key_R, Qt::ControlModifier);
+    EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM PLANNING")), rows);
+    {
+        const planning::NonWorkingHalfDay calendar = form->nonWorkingHalfDays();
+        ASSERT_TRUE(calendar);
+        EXPECT_TRUE(calendar(QDate(2009, 5, 1), 1));  // Fête du Travail
+        EXPECT_TRUE(calendar(QDate(2010, 4, 5), 2));  // Lundi de Pâques, another year
+        EXPECT_FALSE(calendar(QDate(2009, 5, 4), 1));
+    }
+
+    const std::set<QDate> holidays = {QDate(2009, 4, 13), QDate(2009, 5, 1), QDate(2009, 5, 8), QDate(2009, 6, 1)};
+    form->setNonWorkingHalfDays([&](const QDate& d, int) { return holidays.count(d) > 0; });
+    prompt.setNextDialogHandler([](QDialog* d) {
+        auto* dialog = static_cast<mainwindow::TRepeatDialog*>(d);
+        planning::RepeatRule rule;
+        rule.period = planning::RepeatPeriod::Week;
+        rule.until = QDate(2009, 6, 30);
+        rule.skipNonWorking = true;
+        dialog->setRule(rule);
+        dialog->Btn_OkClick();
+        return dialog->result();
+    });
+    QTest::keyClick(annual, Qt::Key_R, Qt::ControlModifier);
+    // 20 more weeks from 9 February to 22 June, five mornings each, the
+    // Monday and Tuesday of the week of 29 June (up to the 30th), less the
+    // four holidays.
+    const QString pont = QStringLiteral("SELECT count(*) FROM PLANNING WHERE Id_Project=1");
+    EXPECT_EQ(count(pont), 5 + 20 * 5 + 2 - 4);
+    EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM PLANNING WHERE Id_Project=1 AND DatePlanning='2009-05-01'")),
+              0);
+    EXPECT_EQ(annual->cells.cell(6, 22, 1).Id, 1);
+    EXPECT_EQ(annual->cells.cell(6, 30, 1).Id, 1);
+    EXPECT_EQ(annual->cells.cell(7, 1, 1).Id, -1);
+    QTest::keyClick(annual, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(count(pont), 5);
+    EXPECT_EQ(annual->cells.cell(6, 22, 1).Id, -1);
+
+    // Keyboard alone: Escape drops the selection, the arrows move the cursor, Space paints.
+    QTest::keyClick(annual, Qt::Key_Escape);
+    EXPECT_FALSE(annual->selection());
+    EXPECT_FALSE(repeat->isEnabled());
+    QTest::keyClick(annual, Qt::Key_Right);
+    ASSERT_TRUE(annual->cursor());
+    const planning::YearHit start = annual->halfDayOf(*annual->cursor());
+    QTest::keyClick(annual, Qt::Key_Right);
+    QTest::keyClick(annual, Qt::Key_Space);
+    const QDate painted = QDate(2009, start.month, start.day + 1);
+    EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM PLANNING WHERE Id_Project=1 AND DatePlanning='")
+                    + painted.toString(Qt::ISODate) + QStringLiteral("'")),
+              1);
+    // Page Down shows the next year, as the year button does.
+    QTest::keyClick(annual, Qt::Key_PageDown);
+    EXPECT_EQ(form->context().year, 2010);
+    // Ctrl+V at the keyboard cursor pastes the copied week into 2010.
+    QTest::keyClick(annual, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM PLANNING WHERE Id_Project=1 AND DatePlanning>='2010-01-01'")),
+              5);
 }
