@@ -414,10 +414,14 @@ QString FinishInterruptedRestore(const DataPaths& paths)
     try {
         waitForPendingRemoval();
         QDir data(paths.dataDir);
-        for (const QString& dir :
-             data.entryList({oldStagingPrefix() + QLatin1Char('*')}, QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot))
+        const QStringList finished =
+            data.entryList({oldStagingPrefix() + QLatin1Char('*')}, QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot);
+        for (const QString& dir : finished)
             removeTree(data.filePath(dir));
         const QString staging = stagingDir(paths);
+        // The stores are listed for token files only when a restore left
+        // something behind: the tokens go before the staging does.
+        const bool leftBehind = QFileInfo::exists(staging);
         if (QFileInfo::exists(commitMark(paths))) {
             Mark m;
             if (!readMark(commitMark(paths), &m))
@@ -429,7 +433,8 @@ QString FinishInterruptedRestore(const DataPaths& paths)
         if (QFileInfo::exists(staging))
             throw MaintenanceError(QStringLiteral("Impossible de supprimer le dossier « %1 ».").arg(staging));
         QFile::remove(stagedDatabase(paths));
-        removeTokenFiles(paths);
+        if (leftBehind)
+            removeTokenFiles(paths);
         QDir backup(paths.backupDir);
         for (const QString& dir : backup.entryList({QStringLiteral("restauration-*")}, QDir::Dirs | QDir::Hidden))
             removeTree(backup.filePath(dir));
@@ -541,13 +546,13 @@ RestoreOutcome RestoreArchive(const QString& archivePath, const DataPaths& paths
     // and nothing may open the data in between.
     try {
         rollForward(paths, mark);
+        removeTokenFiles(paths);
         // Where directories move in one step; elsewhere (FAT) nothing with
         // content is renamed.
         if (mark.exchange)
             removeInBackground(paths, stagingDir(paths).chopped(1));
         else
             removeTree(stagingDir(paths));
-        removeTokenFiles(paths);
     } catch (const std::exception& e) {
         const auto* known = dynamic_cast<const MaintenanceError*>(&e);
         throw RestorePendingError(

@@ -23,6 +23,42 @@ GridRect GridRect::Between(GridPos a, GridPos b)
             std::max(a.column, b.column)};
 }
 
+HalfDayBlock CopyBlock(const GridRect& rect, const std::function<qint32(GridPos)>& idAt)
+{
+    HalfDayBlock block;
+    if (rect.isEmpty())
+        return block;
+    block.lines = rect.lines();
+    block.columns = rect.columns();
+    block.ids.reserve(static_cast<size_t>(block.lines) * block.columns);
+    for (int l = rect.line0; l <= rect.line1; ++l) {
+        for (int c = rect.column0; c <= rect.column1; ++c)
+            block.ids.push_back(idAt({l, c}));
+    }
+    return block;
+}
+
+KeyGesture KeyGestureOf(int key, Qt::KeyboardModifiers modifiers)
+{
+    KeyGesture g;
+    if ((modifiers & ~(Qt::KeypadModifier | Qt::ShiftModifier)) != Qt::NoModifier)
+        return g;
+    g.extend = modifiers & Qt::ShiftModifier;
+    switch (key) {
+    case Qt::Key_Left: g.kind = KeyGesture::Move, g.columns = -1; break;
+    case Qt::Key_Right: g.kind = KeyGesture::Move, g.columns = 1; break;
+    case Qt::Key_Up: g.kind = KeyGesture::Move, g.lines = -1; break;
+    case Qt::Key_Down: g.kind = KeyGesture::Move, g.lines = 1; break;
+    case Qt::Key_Space: g.kind = KeyGesture::Paint; break;
+    case Qt::Key_Backspace: g.kind = KeyGesture::Erase; break;
+    case Qt::Key_PageUp: g.kind = KeyGesture::PageUp; break;
+    case Qt::Key_PageDown: g.kind = KeyGesture::PageDown; break;
+    case Qt::Key_Escape: g.kind = KeyGesture::Escape; break;
+    default: break;
+    }
+    return g;
+}
+
 QString BlockText(const HalfDayBlock& block, const QStringList& legend)
 {
     QHash<int, QString> labels;

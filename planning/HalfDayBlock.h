@@ -54,6 +54,19 @@ struct HalfDayBlock {
     qint32 at(int line, int column) const { return ids[static_cast<size_t>(line) * columns + column]; }
 };
 
+// The block of the rectangle, the id of each position given by idAt.
+HalfDayBlock CopyBlock(const GridRect& rect, const std::function<qint32(GridPos)>& idAt);
+
+// What a key pressed in a planning view asks for; None for a key the view
+// leaves to its parent (any modifier but Shift, or another key).
+struct KeyGesture {
+    enum Kind { None, Move, Paint, Erase, PageUp, PageDown, Escape } kind = None;
+    int lines = 0;
+    int columns = 0;
+    bool extend = false;  // Shift held: the selection follows the cursor
+};
+KeyGesture KeyGestureOf(int key, Qt::KeyboardModifiers modifiers);
+
 // The block as a spreadsheet takes it: one text line per block line, the
 // legend labels (label 1 of the legend entry) separated by tabs, nothing
 // for an empty half-day or a position without a day; lines end with "\n".

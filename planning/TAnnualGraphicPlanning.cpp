@@ -296,19 +296,12 @@ std::optional<GridPos> TAnnualGraphicPlanning::pasteTarget() const
 
 HalfDayBlock TAnnualGraphicPlanning::copySelection() const
 {
-    HalfDayBlock block;
-    if (!m_selection || m_selection->isEmpty())
-        return block;
-    block.lines = m_selection->lines();
-    block.columns = m_selection->columns();
-    block.ids.reserve(static_cast<size_t>(block.lines) * block.columns);
-    for (int l = m_selection->line0; l <= m_selection->line1; ++l) {
-        for (int c = m_selection->column0; c <= m_selection->column1; ++c) {
-            const YearHit hit = halfDayOf({l, c});
-            block.ids.push_back(hit.month == 0 ? kNoHalfDay : cells.cell(hit.month, hit.day, hit.half).Id);
-        }
-    }
-    return block;
+    if (!m_selection)
+        return {};
+    return CopyBlock(*m_selection, [this](GridPos p) {
+        const YearHit hit = halfDayOf(p);
+        return hit.month == 0 ? kNoHalfDay : cells.cell(hit.month, hit.day, hit.half).Id;
+    });
 }
 
 std::vector<HalfDayChange> TAnnualGraphicPlanning::pasteChanges(const HalfDayBlock& block, GridPos at,
@@ -385,21 +378,18 @@ void TAnnualGraphicPlanning::keyPaint(bool erase)
 
 void TAnnualGraphicPlanning::keyPressEvent(QKeyEvent* e)
 {
-    const bool shift = e->modifiers() & Qt::ShiftModifier;
-    if ((e->modifiers() & ~(Qt::KeypadModifier | Qt::ShiftModifier)) != Qt::NoModifier || m_dragging) {
+    const KeyGesture g = KeyGestureOf(e->key(), e->modifiers());
+    if (g.kind == KeyGesture::None || m_dragging) {
         QWidget::keyPressEvent(e);
         return;
     }
-    switch (e->key()) {
-    case Qt::Key_Left: moveCursor(0, -1, shift); break;
-    case Qt::Key_Right: moveCursor(0, 1, shift); break;
-    case Qt::Key_Up: moveCursor(-1, 0, shift); break;
-    case Qt::Key_Down: moveCursor(1, 0, shift); break;
-    case Qt::Key_Space: keyPaint(false); break;
-    case Qt::Key_Backspace: keyPaint(true); break;
-    case Qt::Key_PageUp: Q_EMIT PageRequested(this, -1); break;
-    case Qt::Key_PageDown: Q_EMIT PageRequested(this, 1); break;
-    case Qt::Key_Escape:
+    switch (g.kind) {
+    case KeyGesture::Move: moveCursor(g.lines, g.columns, g.extend); break;
+    case KeyGesture::Paint: keyPaint(false); break;
+    case KeyGesture::Erase: keyPaint(true); break;
+    case KeyGesture::PageUp: Q_EMIT PageRequested(this, -1); break;
+    case KeyGesture::PageDown: Q_EMIT PageRequested(this, 1); break;
+    case KeyGesture::Escape:
         if (m_selection) {
             clearSelection();
         } else if (m_cursorShown) {
@@ -410,7 +400,7 @@ void TAnnualGraphicPlanning::keyPressEvent(QKeyEvent* e)
             return;
         }
         break;
-    default: QWidget::keyPressEvent(e); return;
+    case KeyGesture::None: break;
     }
     e->accept();
 }

@@ -445,19 +445,12 @@ std::optional<GridPos> TMonthlyGraphicPlanning::pasteTarget() const
 
 HalfDayBlock TMonthlyGraphicPlanning::copySelection() const
 {
-    HalfDayBlock block;
-    if (!m_selection || m_selection->isEmpty())
-        return block;
-    block.lines = m_selection->lines();
-    block.columns = m_selection->columns();
-    block.ids.reserve(static_cast<size_t>(block.lines) * block.columns);
-    for (int l = m_selection->line0; l <= m_selection->line1; ++l) {
-        for (int c = m_selection->column0; c <= m_selection->column1; ++c) {
-            const Hit hit = halfDayOf({l, c});
-            block.ids.push_back(hit.valid() ? cells.cell(hit.row, Month, hit.day, hit.half).Id : kNoHalfDay);
-        }
-    }
-    return block;
+    if (!m_selection)
+        return {};
+    return CopyBlock(*m_selection, [this](GridPos p) {
+        const Hit hit = halfDayOf(p);
+        return hit.valid() ? cells.cell(hit.row, Month, hit.day, hit.half).Id : kNoHalfDay;
+    });
 }
 
 std::vector<HalfDayChange> TMonthlyGraphicPlanning::pasteChanges(const HalfDayBlock& block, GridPos at,
@@ -563,21 +556,18 @@ void TMonthlyGraphicPlanning::keyPaint(bool erase)
 
 void TMonthlyGraphicPlanning::keyPressEvent(QKeyEvent* e)
 {
-    const bool shift = e->modifiers() & Qt::ShiftModifier;
-    if ((e->modifiers() & ~(Qt::KeypadModifier | Qt::ShiftModifier)) != Qt::NoModifier || m_dragging) {
+    const KeyGesture g = KeyGestureOf(e->key(), e->modifiers());
+    if (g.kind == KeyGesture::None || m_dragging) {
         QWidget::keyPressEvent(e);
         return;
     }
-    switch (e->key()) {
-    case Qt::Key_Left: moveCursor(0, -1, shift); break;
-    case Qt::Key_Right: moveCursor(0, 1, shift); break;
-    case Qt::Key_Up: moveCursor(-1, 0, shift); break;
-    case Qt::Key_Down: moveCursor(1, 0, shift); break;
-    case Qt::Key_Space: keyPaint(false); break;
-    case Qt::Key_Backspace: keyPaint(true); break;
-    case Qt::Key_PageUp: Q_EMIT PageRequested(this, -1); break;
-    case Qt::Key_PageDown: Q_EMIT PageRequested(this, 1); break;
-    case Qt::Key_Escape:
+    switch (g.kind) {
+    case KeyGesture::Move: moveCursor(g.lines, g.columns, g.extend); break;
+    case KeyGesture::Paint: keyPaint(false); break;
+    case KeyGesture::Erase: keyPaint(true); break;
+    case KeyGesture::PageUp: Q_EMIT PageRequested(this, -1); break;
+    case KeyGesture::PageDown: Q_EMIT PageRequested(this, 1); break;
+    case KeyGesture::Escape:
         if (m_selection)
             clearSelection();
         else if (m_cursorShown)
@@ -587,7 +577,7 @@ void TMonthlyGraphicPlanning::keyPressEvent(QKeyEvent* e)
             return;
         }
         break;
-    default: QWidget::keyPressEvent(e); return;
+    case KeyGesture::None: break;
     }
     e->accept();
 }
